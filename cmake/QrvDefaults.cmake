@@ -1,0 +1,28 @@
+# Project-wide compile settings: strict warnings for our own code only,
+# and the optional sanitizer builds.
+
+# Warnings are errors in the project's own targets. Dependency headers come in
+# through imported targets or system include paths, so they are not affected.
+function(qrv_target_defaults target)
+  if(MSVC)
+    target_compile_options(${target} PRIVATE /W4 /WX)
+  else()
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+  endif()
+endfunction()
+
+# 'address' builds with AddressSanitizer and UndefinedBehaviorSanitizer,
+# 'thread' with ThreadSanitizer.
+function(qrv_apply_sanitizer kind)
+  if(kind STREQUAL "")
+    return()
+  elseif(kind STREQUAL "address")
+    set(flags -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  elseif(kind STREQUAL "thread")
+    set(flags -fsanitize=thread -fno-omit-frame-pointer)
+  else()
+    message(FATAL_ERROR "QRV_SANITIZE must be empty, 'address' or 'thread', not '${kind}'")
+  endif()
+  add_compile_options(${flags})
+  add_link_options(${flags})
+endfunction()

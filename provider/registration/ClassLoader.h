@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include "provider/registration/ClassMap.h"
+
+namespace qrv::cim {
+
+// The class map of a class, loaded from its registration file on first use.
+// Null when there is none (no cache, no file, no such class in it, or a name
+// that could leave the registration root). The pointer is borrowed from the
+// class cache and stays valid until the cache is released.
+const ClassMap* findClassMap(const std::string& nameSpace, const std::string& className);
+
+// xmlRegRoot()/lower(nameSpace)/lower(className).xml
+std::string registrationPath(const std::string& nameSpace, const std::string& className);
+
+// Parses one registration file, handing every completed class map to the
+// cache: 0 when the parser returned, 3 when the parse threw, 4 when creating
+// or destroying the parser or the handler threw.
+int parseRegistrationFile(const std::string& path);
+
+}  // namespace qrv::cim

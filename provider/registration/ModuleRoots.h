@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace qrv::cim {
+
+// The directory two levels above the Provider's module file; empty when the
+// module or its file name cannot be obtained. Recomputed at every call.
+std::string moduleRoot();
+// moduleRoot() + "/xmlreg": the registration root.
+std::string xmlRegRoot();
+// moduleRoot() + "/xslroot": the root of stylesheets and data files.
+std::string xslRoot();
+
+// The directory part of a module file name: cut before its second-to-last
+// separator; empty when it has fewer than two.
+std::string moduleRootOf(const std::string& moduleFileName);
+
+}  // namespace qrv::cim

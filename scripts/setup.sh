@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the tests and the benchmarks need.
+# Run as root on Debian 12; does nothing where everything is present already.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  libxerces-c-dev libxalan-c-dev
+  libsystemd-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  xsltproc python3
+  g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
+  wine wine64
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"
