@@ -17,3 +17,12 @@ std::string xslRoot();
 std::string moduleRootOf(const std::string& moduleFileName);
 
 }  // namespace qrv::cim
+
+namespace qrv::cim {
+
+// The path under which a file the Provider names is opened on this system:
+// on hosts without Windows every backslash becomes a slash, so registrations
+// and namespaces written with backslashes (root\cimv2) work unchanged.
+std::string nativePath(const std::string& path);
+
+}  // namespace qrv::cim
