@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qrv::cim {
+
+enum class TrimSide { Left, Right, Both };
+
+// The text without the characters of `set` at the given side or sides.
+std::string trim(std::string_view text, std::string_view set, TrimSide side);
+
+}  // namespace qrv::cim
