@@ -1,0 +1,21 @@
+#include "provider/request/EnumerateImpl.h"
+
+#include "provider/registration/ClassLoader.h"
+
+namespace qrv::cim {
+
+RequestStatus EnumerateImpl::run(const std::string& nameSpace, const std::string& className,
+                                 std::vector<ParsedInstance>& instances) {
+  const ClassMap* classMap = findClassMap(nameSpace, className);
+  if (!classMap) return NotAccessible;
+  const Enumerate* op = classMap->enumerateOperator();
+  if (!op) return NotSupported;
+
+  std::string document = writeHeader("enumerate", className, nameSpace);
+  std::string resultText;
+  const RequestStatus status = produceResult(*op, document, resultText);
+  if (status != Ok) return status;
+  return parseInstances(resultText, instances);
+}
+
+}  // namespace qrv::cim

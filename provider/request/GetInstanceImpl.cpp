@@ -1,0 +1,23 @@
+#include "provider/request/GetInstanceImpl.h"
+
+#include "provider/registration/ClassLoader.h"
+
+namespace qrv::cim {
+
+RequestStatus GetInstanceImpl::run(const std::string& nameSpace, const std::string& className,
+                                   const KeyValues& keyValues, ParsedInstance& instance) {
+  const ClassMap* classMap = findClassMap(nameSpace, className);
+  if (!classMap) return NotAccessible;
+  const Get* op = classMap->getOperator();
+  if (!op) return NotSupported;
+
+  std::string document = writeHeader("get", className, nameSpace);
+  const RequestStatus keyStatus = writeAttributes(*classMap, keyValues, document);
+  if (keyStatus != Ok) return keyStatus;
+  std::string resultText;
+  const RequestStatus status = produceResult(*op, document, resultText);
+  if (status != Ok) return status;
+  return parseInstance(resultText, instance);
+}
+
+}  // namespace qrv::cim

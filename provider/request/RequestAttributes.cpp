@@ -1,0 +1,62 @@
+#include <string_view>
+
+#include "provider/request/ArrayElements.h"
+#include "provider/request/EscapeXml.h"
+#include "provider/request/RequestBase.h"
+
+namespace qrv::cim {
+
+namespace {
+
+// One Required or Optional entry; a value starting with "{" is an array.
+void appendEntry(std::string& list, std::string_view kind, const std::string& name, const std::string& value) {
+  list += '<';
+  list += kind;
+  list += " name=\"";
+  list += escapeXml(name);
+  if (!value.empty() && value.front() == '{') {
+    list += "\">";
+    list += writeArrayElements(value);
+    list += "</";
+    list += kind;
+    list += '>';
+  } else {
+    list += "\" value=\"";
+    list += escapeXml(value);
+    list += "\" />";
+  }
+}
+
+}  // namespace
+
+RequestStatus RequestBase::writeAttributes(const ClassMap& classMap, const KeyValues& keyValues,
+                                           std::string& document) {
+  // Each key value is used once: a later attribute of the same name finds
+  // nothing.
+  KeyValues unused = keyValues;
+  std::string required;
+  std::string optional;
+  bool missingKey = false;
+  for (const Attribute& attribute : classMap.attributes()) {
+    const auto key = unused.find(attribute.name());
+    if (key == unused.end()) {
+      missingKey = missingKey || attribute.required();
+      continue;
+    }
+    const std::string& entryName = attribute.altName().empty() ? key->first : attribute.altName();
+    if (attribute.required()) {
+      appendEntry(required, "Required", entryName, key->second);
+    } else {
+      appendEntry(optional, "Optional", entryName, key->second);
+    }
+    unused.erase(key);
+  }
+  if (missingKey) return MissingKey;
+  document += "<Attributes>";
+  document += required;
+  document += optional;
+  document += "</Attributes>";
+  return Ok;
+}
+
+}  // namespace qrv::cim

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "provider/registration/Accessor.h"
+#include "provider/registration/ClassMap.h"
+#include "provider/registration/Conversion.h"
+#include "provider/registration/Operator.h"
+#include "provider/request/KeyValues.h"
+#include "provider/request/ParsedInstance.h"
+#include "provider/request/RequestStatus.h"
+
+namespace qrv::cim {
+
+// The steps that every request runs: compose the request document, add the
+// operator's data files, apply its stylesheet and read the result text.
+class RequestBase {
+ public:
+  explicit RequestBase(std::string userName);
+  virtual ~RequestBase() = default;
+  RequestBase(const RequestBase&) = delete;
+  RequestBase& operator=(const RequestBase&) = delete;
+
+  // The stylesheet instruction and the QRVCIM start tag naming the operation
+  // ("enumerate" or "get"), the class, the namespace, this host and the user.
+  std::string writeHeader(const std::string& operation, const std::string& className,
+                          const std::string& nameSpace) const;
+
+  // Appends the <Attributes> block of a get: one entry per attribute that has
+  // a key value, Required entries before Optional ones. MissingKey, with
+  // nothing appended, when a required attribute has no key value.
+  static RequestStatus writeAttributes(const ClassMap& classMap, const KeyValues& keyValues,
+                                       std::string& document);
+
+  // Appends the text of the operator's data files in registration order.
+  // NotAccessible as soon as one of them cannot be read.
+  static RequestStatus appendData(const OperatorBase& op, std::string& document);
+
+  // The text of one data file below the stylesheet root, without its XML
+  // declaration and anything before it, up to its first zero character.
+  static RequestStatus readDataFile(const FileAccessor& accessor, std::string& text);
+
+  // Applies the conversion's stylesheet to the document. StylesheetFailed
+  // when it cannot be compiled, TransformFailed when applying it fails (the
+  // processor's partial output is kept in `resultText` all the same).
+  static RequestStatus transform(const std::string& document, const Conversion& conversion,
+                                 std::string& resultText);
+
+  // Reads one instance's "name = value;" statements into `instance`.
+  static RequestStatus parseInstance(std::string_view piece, ParsedInstance& instance);
+
+  // Appends one ParsedInstance per "instance of" piece that holds a statement.
+  static RequestStatus parseInstances(std::string_view resultText, std::vector<ParsedInstance>& instances);
+
+ protected:
+  // Finishes a document whose header (and attributes) are written: adds the
+  // data, closes the root element and transforms it into `resultText`.
+  static RequestStatus produceResult(const OperatorBase& op, std::string& document, std::string& resultText);
+
+ private:
+  std::string userName_;
+};
+
+}  // namespace qrv::cim

@@ -1,0 +1,81 @@
+#include <algorithm>
+#include <cstdio>
+#include <string_view>
+#include <typeinfo>
+
+#include "provider/registration/ModuleRoots.h"
+#include "provider/request/RequestBase.h"
+#include "provider/request/SharedFile.h"
+#include "provider/request/Utf16.h"
+
+namespace qrv::cim {
+
+namespace {
+
+// The file's size in bytes, or -1 when it cannot be determined; the read
+// position is back at the start afterwards.
+long sizeOf(std::FILE* file) {
+  if (std::fseek(file, 0, SEEK_END) != 0) return -1;
+  const long size = std::ftell(file);
+  if (std::fseek(file, 0, SEEK_SET) != 0) return -1;
+  return size;
+}
+
+// Reads at most `size` bytes in chunks, so that a bogus size (a directory
+// reports one on some file systems) never turns into one huge allocation.
+// False on a read error.
+bool readBytes(std::FILE* file, long size, std::string& bytes) {
+  char chunk[65536];
+  const auto limit = static_cast<std::size_t>(size);
+  while (bytes.size() < limit) {
+    const std::size_t wanted = std::min(sizeof chunk, limit - bytes.size());
+    const std::size_t got = std::fread(chunk, 1, wanted, file);
+    bytes.append(chunk, got);
+    if (got < wanted) break;
+  }
+  return std::ferror(file) == 0;
+}
+
+// Narrow text up to its first zero byte.
+std::string_view narrowText(std::string_view bytes) { return bytes.substr(0, bytes.find('\0')); }
+
+// UTF-16LE text up to its first zero code unit, as UTF-8.
+std::string unicodeText(std::string_view bytes) {
+  std::size_t units = 0;
+  while (units < bytes.size() / 2 && (bytes[2 * units] != '\0' || bytes[2 * units + 1] != '\0')) ++units;
+  return utf16LeToUtf8(bytes.substr(0, 2 * units));
+}
+
+// Drops the XML declaration and whatever precedes it, such as a byte-order mark.
+void dropDeclaration(std::string& text) {
+  const std::size_t end = text.find("?>");
+  if (end != std::string::npos) text.erase(0, end + 2);
+}
+
+}  // namespace
+
+RequestStatus RequestBase::appendData(const OperatorBase& op, std::string& document) {
+  for (const auto& accessor : op.accessors()) {
+    if (typeid(*accessor) != typeid(FileAccessor)) continue;
+    std::string text;
+    const RequestStatus status = readDataFile(static_cast<const FileAccessor&>(*accessor), text);
+    if (status != Ok) return status;
+    document += text;
+  }
+  return Ok;
+}
+
+RequestStatus RequestBase::readDataFile(const FileAccessor& accessor, std::string& text) {
+  const SharedFile file = openSharedRead(nativePath(xslRoot() + "/" + accessor.relativePath()));
+  if (!file) return NotAccessible;
+  text.clear();
+  const long size = sizeOf(file.get());
+  if (size <= 0) return Ok;
+  std::string bytes;
+  if (!readBytes(file.get(), size, bytes)) return NotAccessible;
+  text = accessor.unicode() ? unicodeText(bytes) : std::string(narrowText(bytes));
+  dropDeclaration(text);
+  return Ok;
+}
+
+}  // namespace qrv::cim

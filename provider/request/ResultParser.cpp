@@ -1,0 +1,112 @@
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "provider/request/RequestBase.h"
+#include "provider/request/StringTokenizer.h"
+#include "provider/request/Trim.h"
+
+namespace qrv::cim {
+
+namespace {
+
+constexpr std::string_view kBlanks = " \t";
+constexpr std::string_view kEmbeddedBegin = "QRVCIMEMBEDDEDOBJBEGIN";
+constexpr std::string_view kEmbeddedEnd = "QRVCIMEMBEDDEDOBJEND";
+constexpr std::string_view kEmbeddedWord = "EMBEDDEDOBJECT";
+
+bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+
+std::string replaceAll(std::string_view text, std::string_view from, std::string_view to) {
+  std::string replaced;
+  std::size_t start = 0;
+  for (std::size_t found = text.find(from); found != std::string_view::npos; found = text.find(from, start)) {
+    replaced.append(text.substr(start, found - start));
+    replaced.append(to);
+    start = found + from.size();
+  }
+  replaced.append(text.substr(start));
+  return replaced;
+}
+
+// Removes one pair of enclosing double quotes; a lone quote becomes empty.
+std::string unquote(std::string value) {
+  if (value.empty() || value.front() != '"' || value.back() != '"') return value;
+  return value.size() == 1 ? std::string() : value.substr(1, value.size() - 2);
+}
+
+// Collects the text of an embedded object, which spans several tokens
+// between its begin and end markers.
+class EmbeddedObject {
+ public:
+  bool open() const { return open_; }
+
+  // "name = QRVCIMEMBEDDEDOBJBEGIN"text": starts a new object, abandoning an
+  // unfinished one. Ignored when no "=" precedes the marker.
+  void begin(std::string_view token, std::size_t marker) {
+    const std::string_view head = token.substr(0, marker);
+    const std::size_t equals = head.find('=');
+    if (equals == std::string_view::npos) return;
+    name_ = trim(head.substr(0, equals), kBlanks, TrimSide::Both);
+    text_ = trim(token.substr(marker + kEmbeddedBegin.size()), kBlanks, TrimSide::Both);
+    if (!text_.empty() && text_.front() == '"') text_.erase(0, 1);
+    open_ = true;
+  }
+
+  void append(std::string_view token) { text_.append(token); }
+
+  // "text QRVCIMEMBEDDEDOBJEND": completes the object; what follows the
+  // marker is ignored.
+  void end(std::string_view token, std::size_t marker, ParsedInstance& instance) {
+    text_ += trim(token.substr(0, marker), kBlanks, TrimSide::Both);
+    instance.emplace(std::move(name_), replaceAll(text_, kEmbeddedWord, "instance"));
+    open_ = false;
+  }
+
+ private:
+  bool open_ = false;
+  std::string name_;
+  std::string text_;
+};
+
+void parseStatement(std::string_view token, ParsedInstance& instance) {
+  const std::size_t equals = token.find('=');
+  if (equals == std::string_view::npos) return;
+  instance.emplace(trim(token.substr(0, equals), kBlanks, TrimSide::Both),
+                   unquote(trim(token.substr(equals + 1), kBlanks, TrimSide::Both)));
+}
+
+}  // namespace
+
+RequestStatus RequestBase::parseInstance(std::string_view piece, ParsedInstance& instance) {
+  EmbeddedObject embedded;
+  StringTokenizer tokens(piece, ";\n", TokenizerMode::AnyOf);
+  while (tokens.hasMore()) {
+    const std::string_view token = tokens.next();
+    if (const std::size_t begin = token.find(kEmbeddedBegin); begin != std::string_view::npos) {
+      embedded.begin(token, begin);
+    } else if (embedded.open()) {
+      const std::size_t end = token.find(kEmbeddedEnd);
+      if (end != std::string_view::npos) {
+        embedded.end(token, end, instance);
+      } else {
+        embedded.append(token);
+      }
+    } else if (!contains(token, "<?xml")) {
+      parseStatement(token, instance);
+    }
+  }
+  return Ok;
+}
+
+RequestStatus RequestBase::parseInstances(std::string_view resultText, std::vector<ParsedInstance>& instances) {
+  StringTokenizer pieces(resultText, "instance of", TokenizerMode::WholeString);
+  while (pieces.hasMore()) {
+    ParsedInstance instance;
+    parseInstance(pieces.next(), instance);
+    if (!instance.empty()) instances.push_back(std::move(instance));
+  }
+  return Ok;
+}
+
+}  // namespace qrv::cim
