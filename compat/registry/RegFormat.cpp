@@ -1,0 +1,242 @@
+#include "compat/registry/RegFormat.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+#include "compat/registry/Utf16.h"
+
+namespace qrv::regfile {
+
+namespace {
+
+constexpr const char* kHeader = "Windows Registry Editor Version 5.00";
+
+// One logical line of the text: continuation lines joined, with its number.
+struct Line {
+  std::size_t number;
+  std::string text;
+};
+
+std::string trim(const std::string& text) {
+  const auto first = text.find_first_not_of(" \t\r");
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+std::string decodeText(const std::string& text) {
+  if (text.compare(0, 2, "\xFF\xFE") == 0) return utf16leToUtf8(std::vector<char>(text.begin() + 2, text.end()));
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) return text.substr(3);
+  return text;
+}
+
+std::vector<Line> logicalLines(const std::string& text) {
+  std::vector<Line> lines;
+  std::istringstream in(text);
+  std::string raw;
+  bool continues = false;
+  for (std::size_t number = 1; std::getline(in, raw); ++number) {
+    std::string line = trim(raw);
+    if (continues) {
+      lines.back().text += line;
+    } else {
+      lines.push_back({number, line});
+    }
+    continues = !line.empty() && line.back() == '\\' && line[0] != '[' && line[0] != ';';
+    if (continues) lines.back().text.pop_back();
+  }
+  return lines;
+}
+
+class Parser {
+ public:
+  Parser(std::string origin, const Line& line) : origin_(std::move(origin)), line_(line) {}
+
+  [[noreturn]] void fail(const std::string& what) const {
+    throw RegistryError(origin_ + ", line " + std::to_string(line_.number) + ": " + what);
+  }
+
+  // Runs a change of the registry, reporting its refusal at this line.
+  template <typename Change>
+  void apply(Change change) const {
+    try {
+      change();
+    } catch (const RegistryError& e) {
+      fail(e.what());
+    }
+  }
+
+  std::string section() const {
+    const std::string& s = line_.text;
+    if (s.back() != ']') fail("a [key] section must end with ']'");
+    if (s.size() > 1 && s[1] == '-') fail("key deletions ([-key]) are not supported in the registry file");
+    return s.substr(1, s.size() - 2);
+  }
+
+  // The quoted text starting at s[pos]; pos ends after the closing quote.
+  std::string quoted(const std::string& s, std::size_t& pos) const {
+    std::string out;
+    for (++pos; pos < s.size(); ++pos) {
+      if (s[pos] == '"') {
+        ++pos;
+        return out;
+      }
+      if (s[pos] == '\\') {
+        if (pos + 1 >= s.size() || (s[pos + 1] != '\\' && s[pos + 1] != '"')) {
+          fail("a backslash in quoted text must be doubled");
+        }
+        ++pos;
+      }
+      out += s[pos];
+    }
+    fail("quoted text is not closed");
+  }
+
+  std::pair<std::string, Value> valueLine() const {
+    const std::string& s = line_.text;
+    std::size_t pos = 0;
+    std::string name;
+    if (s[0] == '@') {
+      pos = 1;
+    } else if (s[0] == '"') {
+      name = quoted(s, pos);
+    } else {
+      fail("expected a [key] section, a \"name\"= or @= value line");
+    }
+    if (pos >= s.size() || s[pos] != '=') fail("expected '=' after the value name");
+    return {name, data(trim(s.substr(pos + 1)))};
+  }
+
+ private:
+  Value data(const std::string& text) const {
+    if (!text.empty() && text[0] == '"') {
+      std::size_t pos = 0;
+      const std::string value = quoted(text, pos);
+      if (pos != text.size()) fail("unexpected text after the closing quote");
+      return textValue(value);
+    }
+    if (text == "-") fail("value deletions (=-) are not supported in the registry file");
+    if (text.compare(0, 6, "dword:") == 0) return dwordValue(hexNumber(text.substr(6), 8, "dword"));
+    if (text.compare(0, 4, "hex:") == 0) return {kRegBinary, hexBytes(text.substr(4))};
+    if (text.compare(0, 4, "hex(") == 0) {
+      const std::size_t close = text.find("):");
+      if (close == std::string::npos) fail("expected hex(type):");
+      const std::uint32_t type = hexNumber(text.substr(4, close - 4), 8, "value type");
+      std::vector<char> bytes = hexBytes(text.substr(close + 2));
+      if (type == kRegSz || type == kRegExpandSz) {
+        if (bytes.size() % 2 != 0) fail("text in hex(" + std::to_string(type) + ") needs an even number of bytes");
+        return textValue(utf16leToUtf8(bytes), type);
+      }
+      return {type, bytes};
+    }
+    fail("unknown value data: " + text);
+  }
+
+  std::uint32_t hexNumber(const std::string& digits, std::size_t maxDigits, const char* what) const {
+    const bool valid = !digits.empty() && digits.size() <= maxDigits &&
+                       digits.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
+    if (!valid) fail(std::string("invalid ") + what + ": " + digits);
+    return static_cast<std::uint32_t>(std::strtoul(digits.c_str(), nullptr, 16));
+  }
+
+  std::vector<char> hexBytes(const std::string& list) const {
+    std::vector<char> bytes;
+    if (trim(list).empty()) return bytes;
+    std::istringstream in(list);
+    std::string item;
+    while (std::getline(in, item, ',')) {
+      bytes.push_back(static_cast<char>(hexNumber(trim(item), 2, "hex byte")));
+    }
+    if (list.back() == ',') fail("hex byte list ends with a comma");
+    return bytes;
+  }
+
+  std::string origin_;
+  const Line& line_;
+};
+
+std::string escaped(const std::string& text) {
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '\\' || c == '"') out += '\\';
+    out += c;
+  }
+  return out + '"';
+}
+
+std::string hexList(const std::vector<char>& bytes) {
+  std::string out;
+  char byte[4];
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    std::snprintf(byte, sizeof byte, "%02x", static_cast<unsigned char>(bytes[i]));
+    if (i) out += ',';
+    out += byte;
+  }
+  return out;
+}
+
+bool printable(const std::string& text) {
+  return std::none_of(text.begin(), text.end(), [](unsigned char c) { return c < 0x20 || c == 0x7F; });
+}
+
+std::string formatData(const Value& value) {
+  if (value.type == kRegSz && printable(textOf(value))) return escaped(textOf(value));
+  if (value.type == kRegSz || value.type == kRegExpandSz) {
+    std::vector<char> utf16 = utf8ToUtf16le(textOf(value));
+    utf16.insert(utf16.end(), 2, '\0');
+    return "hex(" + std::to_string(value.type) + "):" + hexList(utf16);
+  }
+  if (value.type == kRegDword && value.bytes.size() == 4) {
+    std::uint32_t number = 0;
+    for (int i = 3; i >= 0; --i) number = (number << 8) | static_cast<unsigned char>(value.bytes[i]);
+    char text[16];
+    std::snprintf(text, sizeof text, "dword:%08x", static_cast<unsigned>(number));
+    return text;
+  }
+  if (value.type == kRegBinary) return "hex:" + hexList(value.bytes);
+  char type[16];
+  std::snprintf(type, sizeof type, "hex(%x):", static_cast<unsigned>(value.type));
+  return type + hexList(value.bytes);
+}
+
+}  // namespace
+
+Registry parseRegText(const std::string& text, const std::string& origin) {
+  const std::vector<Line> lines = logicalLines(decodeText(text));
+  Registry registry;
+  std::string section;
+  bool headerSeen = false;
+  for (const Line& line : lines) {
+    const Parser parser(origin, line);
+    if (line.text.empty() || line.text[0] == ';') continue;
+    if (!headerSeen) {
+      if (line.text != kHeader) parser.fail(std::string("not a registry file: expected \"") + kHeader + "\"");
+      headerSeen = true;
+    } else if (line.text[0] == '[') {
+      section = parser.section();
+      parser.apply([&] { registry.createKey(section); });
+    } else {
+      if (section.empty()) parser.fail("a value line before the first [key] section");
+      const auto [name, value] = parser.valueLine();
+      parser.apply([&, &name = name, &value = value] { registry.setValue(section, name, value); });
+    }
+  }
+  if (!headerSeen) throw RegistryError(origin + ": not a registry file: it is empty");
+  return registry;
+}
+
+std::string formatRegText(const Registry& registry) {
+  std::string out = std::string(kHeader) + "\n";
+  for (const auto& [lookup, key] : registry.keys()) {
+    const bool bareRoot = key.path.find('\\') == std::string::npos && key.values.empty();
+    if (bareRoot) continue;
+    out += "\n[" + key.path + "]\n";
+    for (const auto& [name, value] : key.values) {
+      out += (name.empty() ? std::string("@") : escaped(name)) + "=" + formatData(value) + "\n";
+    }
+  }
+  return out;
+}
+
+}  // namespace qrv::regfile
