@@ -42,15 +42,20 @@ class EmbeddedObject {
   bool open() const { return open_; }
 
   // "name = QRVCIMEMBEDDEDOBJBEGIN"text": starts a new object, abandoning an
-  // unfinished one. Ignored when no "=" precedes the marker.
-  void begin(std::string_view token, std::size_t marker) {
+  // unfinished one. Ignored when no "=" precedes the marker. An end marker
+  // in the same token completes the object at once, so that a one-line
+  // object does not swallow the statements after it.
+  void begin(std::string_view token, std::size_t marker, ParsedInstance& instance) {
     const std::string_view head = token.substr(0, marker);
     const std::size_t equals = head.find('=');
     if (equals == std::string_view::npos) return;
+    const std::string_view rest = token.substr(marker + kEmbeddedBegin.size());
+    const std::size_t endMarker = rest.find(kEmbeddedEnd);
     name_ = trim(head.substr(0, equals), kBlanks, TrimSide::Both);
-    text_ = trim(token.substr(marker + kEmbeddedBegin.size()), kBlanks, TrimSide::Both);
+    text_ = trim(rest.substr(0, endMarker), kBlanks, TrimSide::Both);
     if (!text_.empty() && text_.front() == '"') text_.erase(0, 1);
     open_ = true;
+    if (endMarker != std::string_view::npos) finish(instance);
   }
 
   void append(std::string_view token) { text_.append(token); }
@@ -59,11 +64,15 @@ class EmbeddedObject {
   // marker is ignored.
   void end(std::string_view token, std::size_t marker, ParsedInstance& instance) {
     text_ += trim(token.substr(0, marker), kBlanks, TrimSide::Both);
+    finish(instance);
+  }
+
+ private:
+  void finish(ParsedInstance& instance) {
     instance.emplace(std::move(name_), replaceAll(text_, kEmbeddedWord, "instance"));
     open_ = false;
   }
 
- private:
   bool open_ = false;
   std::string name_;
   std::string text_;
@@ -84,7 +93,7 @@ RequestStatus RequestBase::parseInstance(std::string_view piece, ParsedInstance&
   while (tokens.hasMore()) {
     const std::string_view token = tokens.next();
     if (const std::size_t begin = token.find(kEmbeddedBegin); begin != std::string_view::npos) {
-      embedded.begin(token, begin);
+      embedded.begin(token, begin, instance);
     } else if (embedded.open()) {
       const std::size_t end = token.find(kEmbeddedEnd);
       if (end != std::string_view::npos) {
