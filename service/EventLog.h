@@ -1,0 +1,30 @@
+#pragma once
+// The service's reports to the Application event log under its own source.
+
+#include <string>
+#include <vector>
+
+#include "service/platform/platform.h"
+
+namespace rulo {
+
+// The platform's event log types.
+enum EventType : WORD { EventSuccess = 0, EventError = 1, EventWarning = 2, EventInformation = 4 };
+
+// Message-file identifiers: informational, warning and error, facility 2.
+constexpr DWORD kEventIdInformational = 0x40020101;
+constexpr DWORD kEventIdWarning = 0x80020102;
+constexpr DWORD kEventIdError = 0xC0020103;
+constexpr WORD kEventCategory = 1;
+
+// Writes one event with two insertion strings: the error text (the platform's
+// last error code and its system text, for errors and unknown types only) and
+// text. A failure to write is not reported.
+void ReportServiceEvent(const std::string& text, WORD type, const std::vector<char>& rawData = {});
+
+// Registers sourceName as an Application event source whose messages and
+// categories come from messageFile; true when the key and all four values
+// were written.
+bool AddEventSource(const std::string& sourceName, const std::string& messageFile, DWORD categoryCount);
+
+}  // namespace rulo
