@@ -1,0 +1,68 @@
+#include "service/Config.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "service/RunFailure.h"
+#include "service/TextBuffers.h"
+
+namespace rulo {
+
+namespace {
+
+constexpr DWORD kDwordSize = 4;
+
+bool IsOfKind(DWORD type, ValueKind kind) {
+  return kind == ValueKind::Text ? (type == RegSz || type == RegExpandSz) : type == RegDword;
+}
+
+// A number value of the configuration key; preset when it cannot be read.
+DWORD ReadConfigNumber(const std::string& valueName, DWORD preset) {
+  const auto bytes = ReadConfigValue(kConfigKey, valueName, false, ValueKind::Number, kDwordSize);
+  if (!bytes || bytes->size() != kDwordSize) return preset;
+  DWORD value = 0;
+  for (DWORD i = 0; i < kDwordSize; ++i) value |= static_cast<DWORD>(static_cast<unsigned char>((*bytes)[i])) << (8 * i);
+  return value;
+}
+
+// Seconds as milliseconds, held at the largest 32-bit value instead of wrapping.
+DWORD Milliseconds(DWORD seconds) {
+  return static_cast<DWORD>(std::min<std::uint64_t>(std::uint64_t{seconds} * 1000, kNoTimeLimit));
+}
+
+std::string RequiredText(const std::string& valueName, const char* missingText) {
+  std::string text = ReadConfigText(valueName);
+  if (text.empty()) throw RunFailure(missingText);
+  return text;
+}
+
+}  // namespace
+
+std::optional<std::vector<char>> ReadConfigValue(const std::string& subKey, const std::string& valueName, bool view64,
+                                                 ValueKind kind, DWORD maxBytes) {
+  auto value = currentPlatform().readRegistryValue(subKey, valueName, view64, maxBytes);
+  if (!value || !IsOfKind(value->type, kind)) return std::nullopt;
+  value->bytes.resize(std::min<std::size_t>(value->bytes.size(), maxBytes));
+  return std::move(value->bytes);
+}
+
+std::string ReadConfigText(const std::string& valueName) {
+  const auto bytes = ReadConfigValue(kConfigKey, valueName, false, ValueKind::Text, kPathBufferSize);
+  if (!bytes) return std::string();
+  const auto end = std::find(bytes->begin(), bytes->end(), '\0');
+  if (end == bytes->end() && bytes->size() == kPathBufferSize)
+    throw RunFailure("Registry key value " + valueName + " is longer than 259 characters");
+  return std::string(bytes->begin(), end);
+}
+
+RunConfig ReadRunConfig() {
+  RunConfig config;
+  config.strInvPath = RequiredText("invexecdir", "Missing registry key value for Korvex Inventory Collector utility");
+  config.strDataFile = RequiredText("invoutputfile", "Missing registry key value for Korvex Inventory Collector result");
+  const DWORD timeoutSeconds = ReadConfigNumber("invtimeout", 0);
+  config.dwTimeout = timeoutSeconds > 0 ? Milliseconds(timeoutSeconds) : kNoTimeLimit;
+  config.dwStartDelay = Milliseconds(ReadConfigNumber("startdelaysecond", 0));
+  return config;
+}
+
+}  // namespace rulo
