@@ -1,0 +1,60 @@
+#include "service/CommandLine.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+#include "service/EventLog.h"
+#include "service/ServiceControl.h"
+#include "service/ServiceIdentity.h"
+#include "service/ServiceMain.h"
+#include "service/platform/platform.h"
+
+namespace rulo {
+
+namespace {
+
+// The keyword of an option ("-" or "/" and a word), lower-cased; empty for
+// anything else.
+std::string OptionKeyword(const std::string& argument) {
+  if (argument.empty() || (argument[0] != '-' && argument[0] != '/')) return std::string();
+  std::string keyword = argument.substr(1);
+  std::transform(keyword.begin(), keyword.end(), keyword.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return keyword;
+}
+
+void PrintUsage() {
+  Platform& platform = currentPlatform();
+  for (const char* line : {"Korvex Quorvane Inventory Agent Service", "", "rulosrv.exe [option]", "option:",
+                           "\t-install: install the service", "\t-start: start the service",
+                           "\t-remove:  remove the service", "\t-help:    this help",
+                           "note: if no option is provided, it will start the service by default"})
+    platform.writeStdout(std::string(line) + "\n");
+}
+
+// Hands the main thread to the control dispatcher until the service has stopped.
+void RunAsService() {
+  if (!currentPlatform().startServiceCtrlDispatcher(kServiceName, ServiceMain))
+    ReportServiceEvent("StartServiceCtrlDispatcher failed.", EventError);
+}
+
+}  // namespace
+
+int RunRulosrv(int argc, char** argv) {
+  const std::string keyword = argc > 1 ? OptionKeyword(argv[1]) : std::string();
+  if (keyword == "install") {
+    InstallService();
+  } else if (keyword == "remove") {
+    RemoveService();
+  } else if (keyword == "help") {
+    PrintUsage();
+  } else if (keyword == "start") {
+    return StartServiceFromConsole();
+  } else {
+    RunAsService();
+  }
+  return 0;
+}
+
+}  // namespace rulo

@@ -1,0 +1,157 @@
+#include "service/ServiceControl.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "service/EventLog.h"
+#include "service/ScopedHandle.h"
+#include "service/ServiceIdentity.h"
+#include "service/ServiceStatus.h"
+#include "service/TextBuffers.h"
+
+namespace rulo {
+
+namespace {
+
+constexpr DWORD kGenericRead = 0x80000000;
+constexpr DWORD kServiceAllAccess = 0xF01FF;
+constexpr DWORD kServiceInteractiveOwnProcess = 0x110;
+constexpr DWORD kServiceAutoStart = 2;
+constexpr DWORD kServiceErrorNormal = 1;
+
+constexpr int kRemoveWaits = 60;
+constexpr DWORD kRemoveWaitMs = 10000;
+constexpr DWORD kRemoveSettleMs = 5000;
+
+std::string ServiceText(const std::string& before, const std::string& after) {
+  return FitText(before + kServiceName + after, kMessageBufferSize);
+}
+
+ServiceConfig ServiceIdentity(const std::string& programPath) {
+  ServiceConfig config;
+  config.serviceName = kServiceName;
+  config.displayName = kDisplayName;
+  config.desiredAccess = kServiceAllAccess;
+  config.serviceType = kServiceInteractiveOwnProcess;
+  config.startType = kServiceAutoStart;
+  config.errorControl = kServiceErrorNormal;
+  config.binaryPath = "\"" + programPath + "\"";  // quoted, so a path with blanks names this program only
+  return config;
+}
+
+// Waits until the service is stopped or the waits are used up; never asks it to stop.
+void WaitForStop(Platform& platform, Handle service) {
+  for (int waits = 0;; ++waits) {
+    ServiceStatus status;
+    if (!platform.queryServiceStatus(service, status)) return;
+    if (status.currentState == StateStopped || waits == kRemoveWaits) {
+      platform.sleep(kRemoveSettleMs);
+      return;
+    }
+    platform.sleep(kRemoveWaitMs);
+  }
+}
+
+// Waits while the service is start pending and its check point keeps growing
+// within its wait hints; status holds the last state read.
+void WaitWhileStartPending(Platform& platform, Handle service, ServiceStatus& status) {
+  DWORD startTick = platform.tickCount();
+  DWORD oldCheckPoint = status.checkPoint;
+  while (status.currentState == StateStartPending) {
+    platform.sleep(std::clamp<DWORD>(status.waitHint / 10, 1000, 10000));
+    ServiceStatus next;
+    if (!platform.queryServiceStatus(service, next)) return;
+    status = next;
+    if (status.checkPoint > oldCheckPoint) {
+      startTick = platform.tickCount();
+      oldCheckPoint = status.checkPoint;
+    } else if (platform.tickCount() - startTick > status.waitHint) {
+      return;
+    }
+  }
+}
+
+void PrintStartFailure(Platform& platform, const ServiceStatus& status) {
+  platform.writeStdout("\nService cannot be started. \n");
+  platform.writeStdout("  Current State: " + SignedText(status.currentState) + "\n");
+  platform.writeStdout("  Exit Code: " + SignedText(status.win32ExitCode) + "\n");
+  platform.writeStdout("  Service Specific Exit Code: " + SignedText(status.serviceSpecificExitCode) + "\n");
+  platform.writeStdout("  Check Point: " + SignedText(status.checkPoint) + "\n");
+  platform.writeStdout("  Wait Hint: " + SignedText(status.waitHint) + "\n");
+}
+
+}  // namespace
+
+std::string EventMessageFile(const std::string& programPath) {
+  const std::size_t dot = programPath.find_last_of('.');
+  const std::size_t separator = programPath.find_last_of("\\/");
+  if (dot == std::string::npos || (separator != std::string::npos && dot < separator)) return programPath;
+  std::string extension = programPath.substr(dot);
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return programPath.substr(0, dot) + (extension == ".EXE" ? ".DLL" : extension);
+}
+
+void InstallService() {
+  Platform& platform = currentPlatform();
+  const auto programPath = platform.moduleFileName();
+  if (!programPath || !FitsBuffer(*programPath, kPathBufferSize)) {
+    ReportServiceEvent("GetModuleFileName failed ", EventError);
+    return;
+  }
+  AddEventSource(kServiceName, EventMessageFile(*programPath), 1);
+
+  ScopedHandle manager(platform.openServiceManager(), CloseScmHandle);
+  if (!manager) {
+    ReportServiceEvent(ServiceText("", " installation is failed at OpenSCManager()"), EventError);
+    return;
+  }
+  ScopedHandle existing(platform.openService(manager.get(), kServiceName, kGenericRead), CloseScmHandle);
+  if (existing) return;
+  ScopedHandle created(platform.createService(manager.get(), ServiceIdentity(*programPath)), CloseScmHandle);
+  if (created)
+    ReportServiceEvent(ServiceText("", " is installed"), EventInformation);
+  else
+    ReportServiceEvent(ServiceText("", " installation is failed at CreateServic()"), EventError);
+}
+
+void RemoveService() {
+  Platform& platform = currentPlatform();
+  ScopedHandle manager(platform.openServiceManager(), CloseScmHandle);
+  if (!manager) {
+    ReportServiceEvent(ServiceText("Service (", ") failed to removed, OpenSCManager() failed "), EventError);
+    return;
+  }
+  ScopedHandle service(platform.openService(manager.get(), kServiceName, kServiceAllAccess), CloseScmHandle);
+  if (!service) {
+    ReportServiceEvent(ServiceText("Service (", ") failed to removed, OpenService() failed "), EventError);
+    return;
+  }
+  WaitForStop(platform, service.get());
+  if (platform.deleteService(service.get()))
+    ReportServiceEvent(ServiceText("Service (", ") is removed"), EventSuccess);
+  else
+    ReportServiceEvent(ServiceText("Service (", ") could not be removed"), EventError);
+}
+
+int StartServiceFromConsole() {
+  Platform& platform = currentPlatform();
+  ScopedHandle manager(platform.openServiceManager(), CloseScmHandle);
+  if (!manager) return 4;
+  ScopedHandle service(platform.openService(manager.get(), kServiceName, kServiceAllAccess), CloseScmHandle);
+  if (!service) return 4;
+  if (!platform.startService(service.get())) return 2;
+  platform.writeStdout("Service start pending...\n");
+
+  ServiceStatus status;
+  if (!platform.queryServiceStatus(service.get(), status)) return 2;
+  WaitWhileStartPending(platform, service.get(), status);
+  if (status.currentState == StateRunning) {
+    platform.writeStdout("Service start SUCCESS.\n");
+    return 0;
+  }
+  PrintStartFailure(platform, status);
+  return 2;
+}
+
+}  // namespace rulo
