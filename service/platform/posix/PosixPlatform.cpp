@@ -1,0 +1,349 @@
+#include "service/platform/posix/PosixPlatform.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/uio.h>
+#include <systemd/sd-daemon.h>
+#include <systemd/sd-journal.h>
+#include <syslog.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+#include <thread>
+
+#include "compat/registry/RegistryFile.h"
+#include "service/platform/posix/Fd.h"
+#include "service/platform/posix/JournalEvent.h"
+#include "service/platform/posix/LastError.h"
+#include "service/platform/posix/PaddingMarker.h"
+#include "service/platform/posix/ServiceDispatcher.h"
+#include "service/platform/posix/ServiceStatusText.h"
+#include "service/platform/posix/Systemctl.h"
+#include "service/platform/posix/SystemdUnit.h"
+#include "service/platform/posix/TraceFile.h"
+#include "service/platform/posix/UniqueFile.h"
+#include "service/platform/posix/WindowsCommandLine.h"
+
+namespace rulo {
+
+using namespace posix;
+
+namespace {
+
+constexpr const char* kLocalMachine = "HKEY_LOCAL_MACHINE\\";
+constexpr DWORD kServiceControlStop = 1;
+constexpr DWORD kServiceStopped = 1;
+
+// Runs a registry operation; its exceptions become the last error: errno
+// values for the file's system errors, ERROR_BADDB for a malformed file.
+template <typename Operation>
+bool registryCall(Operation operation) {
+  try {
+    return operation();
+  } catch (const std::system_error& e) {
+    return failWith(static_cast<DWORD>(e.code().value()));
+  } catch (const qrv::regfile::RegistryError&) {
+    return failWith(kErrorBadDatabase);
+  }
+}
+
+bool failWithErrorCode(const std::error_code& error) { return failWith(static_cast<DWORD>(error.value())); }
+
+bool isStopped(const std::string& serviceName) {
+  const SystemctlResult shown = systemctl({"show", "-p", kShownProperties, serviceName + ".service"});
+  return statusFromShow(shown.output).currentState == kServiceStopped;
+}
+
+// Tells systemd to reread its unit files; without a running systemd this
+// does nothing, and the unit is read at the next start of the system.
+void reloadUnits() { systemctl({"daemon-reload"}); }
+
+}  // namespace
+
+// --- registry ---
+
+std::optional<RegistryValue> PosixPlatform::readRegistryValue(const std::string& subKey, const std::string& valueName,
+                                                              bool, DWORD maxBytes) {
+  // One registry file serves both registry views.
+  std::optional<RegistryValue> result;
+  registryCall([&] {
+    const auto value = qrv::regfile::RegistryFile().read().value(kLocalMachine + subKey, valueName);
+    if (!value) return failWith(ENOENT);
+    if (value->bytes.size() > maxBytes) return failWith(kErrorMoreData);
+    result = RegistryValue{value->type, value->bytes};
+    return true;
+  });
+  return result;
+}
+
+Handle PosixPlatform::createRegistryKey(const std::string& subKey) {
+  const std::string path = kLocalMachine + subKey;
+  const bool created = registryCall([&] {
+    qrv::regfile::RegistryFile().update([&](qrv::regfile::Registry& registry) {
+      if (registry.hasKey(path)) return false;
+      registry.createKey(path);
+      return true;
+    });
+    return true;
+  });
+  return created ? registryKeys_.add(path) : 0;
+}
+
+bool PosixPlatform::setRegistryValue(Handle key, const std::string& valueName, RegistryType type,
+                                     const std::vector<char>& data) {
+  const auto path = registryKeys_.get(key);
+  if (!path) return failWith(EBADF);
+  return registryCall([&] {
+    const bool set = qrv::regfile::RegistryFile().update([&](qrv::regfile::Registry& registry) {
+      return registry.setValue(*path, valueName, {type, data});
+    });
+    return set || failWith(ENOENT);
+  });
+}
+
+void PosixPlatform::closeRegistryKey(Handle key) { registryKeys_.remove(key); }
+
+// --- files and directories ---
+
+bool PosixPlatform::pathExists(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 || failWithErrno();
+}
+
+bool PosixPlatform::isDirectory(const std::string& path) {
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0) return failWithErrno();
+  return S_ISDIR(info.st_mode) || failWith(ENOTDIR);
+}
+
+bool PosixPlatform::createDirectory(const std::string& path) {
+  return ::mkdir(path.c_str(), 0755) == 0 || failWithErrno();
+}
+
+std::optional<std::string> PosixPlatform::createUniqueFile(const std::string& directory, const std::string& prefix) {
+  auto path = posix::createUniqueFile(directory, prefix);
+  if (!path) failWithErrno();
+  return path;
+}
+
+bool PosixPlatform::copyFile(const std::string& from, const std::string& to) {
+  std::error_code error;
+  std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
+  return !error || failWithErrorCode(error);
+}
+
+bool PosixPlatform::moveFile(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return failWithErrno();
+  // File systems without RENAME_NOREPLACE: a hard link refuses an existing
+  // target just as well.
+  if (::link(from.c_str(), to.c_str()) != 0) return failWithErrno();
+  return ::unlink(from.c_str()) == 0 || failWithErrno();
+}
+
+bool PosixPlatform::deleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || failWithErrno(); }
+
+bool PosixPlatform::setNormalAttributes(const std::string& path) {
+  // Of the Windows attributes only read-only has a counterpart: the owner's
+  // write permission.
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0) return failWithErrno();
+  return ::chmod(path.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0 || failWithErrno();
+}
+
+std::optional<std::uint64_t> PosixPlatform::fileSize(const std::string& path) {
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0) {
+    failWithErrno();
+    return std::nullopt;
+  }
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
+std::optional<std::vector<char>> PosixPlatform::readFile(const std::string& path, std::uint64_t size) {
+  const Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd) {
+    failWithErrno();
+    return std::nullopt;
+  }
+  std::vector<char> bytes(size);
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      failWithErrno();
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+bool PosixPlatform::hasPaddingMarker(const std::string& executablePath) {
+  return posix::hasPaddingMarker(executablePath);
+}
+
+// --- processes ---
+
+Handle PosixPlatform::createProcess(const std::string& application, const std::string& commandLine,
+                                   const std::string& workingDirectory, bool show) {
+  Command command;
+  command.program = application;
+  command.arguments = splitCommandLine(commandLine);
+  command.workingDirectory = workingDirectory;
+  command.show = show;
+  auto child = ChildProcess::start(command);
+  if (!child) return failWithErrno();
+  return processes_.add(std::move(child));
+}
+
+void PosixPlatform::waitForProcess(Handle process, DWORD timeoutMs) {
+  if (const auto child = processes_.get(process)) (*child)->wait(timeoutMs);
+}
+
+std::optional<DWORD> PosixPlatform::processExitCode(Handle process) {
+  const auto child = processes_.get(process);
+  if (!child) {
+    failWith(EBADF);
+    return std::nullopt;
+  }
+  return (*child)->exitCode();
+}
+
+void PosixPlatform::closeProcess(Handle process) { processes_.remove(process); }
+
+// --- time, errors, output ---
+
+void PosixPlatform::sleep(DWORD milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+
+DWORD PosixPlatform::tickCount() {
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+DWORD PosixPlatform::lastError() { return posix::lastError(); }
+
+void PosixPlatform::setLastError(DWORD code) { posix::setLastError(code); }
+
+std::string PosixPlatform::errorText(DWORD code) { return posix::errorText(code); }
+
+std::optional<std::string> PosixPlatform::moduleFileName() {
+  std::error_code error;
+  const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) {
+    failWithErrorCode(error);
+    return std::nullopt;
+  }
+  return path.string();
+}
+
+void PosixPlatform::writeStdout(const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+}
+
+// --- event log and diagnostics ---
+
+Handle PosixPlatform::registerEventSource(const std::string& sourceName) { return eventSources_.add(sourceName); }
+
+bool PosixPlatform::reportEvent(Handle source, WORD type, WORD category, DWORD eventId,
+                                const std::vector<std::string>& strings, const std::vector<char>& rawData) {
+  const auto sourceName = eventSources_.get(source);
+  if (!sourceName) return failWith(EBADF);
+  const std::vector<std::string> fields = journalFields(*sourceName, type, category, eventId, strings, rawData);
+  std::vector<iovec> entry;
+  for (const std::string& field : fields) entry.push_back({const_cast<char*>(field.data()), field.size()});
+  const int result = sd_journal_sendv(entry.data(), static_cast<int>(entry.size()));
+  return result == 0 || failWith(static_cast<DWORD>(-result));
+}
+
+void PosixPlatform::deregisterEventSource(Handle source) { eventSources_.remove(source); }
+
+void PosixPlatform::debugOutput(const std::string& text) { sd_journal_print(LOG_DEBUG, "%s", text.c_str()); }
+
+bool PosixPlatform::appendTraceLine(const std::string& text) { return posix::appendTraceLine(text) || failWithErrno(); }
+
+// --- service control manager ---
+
+std::optional<std::string> PosixPlatform::serviceNameOf(Handle service) {
+  auto name = services_.get(service);
+  if (!name || name->empty()) {
+    failWith(EBADF);
+    return std::nullopt;
+  }
+  return name;
+}
+
+Handle PosixPlatform::openServiceManager() {
+  if (::access(unitDirectory().c_str(), W_OK) != 0) return failWithErrno();
+  return services_.add("");
+}
+
+Handle PosixPlatform::openService(Handle manager, const std::string& name, DWORD) {
+  if (!services_.get(manager)) return failWith(EBADF);
+  if (::access(unitPath(name).c_str(), F_OK) != 0) return failWith(kErrorServiceDoesNotExist);
+  return services_.add(name);
+}
+
+Handle PosixPlatform::createService(Handle manager, const ServiceConfig& config) {
+  if (!services_.get(manager)) return failWith(EBADF);
+  if (!installUnit(config)) return errno == EEXIST ? failWith(kErrorServiceExists) : failWithErrno();
+  reloadUnits();
+  return services_.add(config.serviceName);
+}
+
+bool PosixPlatform::deleteService(Handle service) {
+  const auto name = serviceNameOf(service);
+  if (!name) return false;
+  if (!removeUnit(*name)) return failWithErrno();
+  reloadUnits();
+  return true;
+}
+
+bool PosixPlatform::startService(Handle service) {
+  const auto name = serviceNameOf(service);
+  if (!name) return false;
+  if (!isStopped(*name)) return failWith(kErrorServiceAlreadyRunning);
+  const SystemctlResult result = systemctl({"start", "--no-block", *name + ".service"});
+  if (result.exitCode < 0) return failWithErrno();
+  return result.exitCode == 0 || failWith(EIO);
+}
+
+bool PosixPlatform::queryServiceStatus(Handle service, ServiceStatus& status) {
+  const auto name = serviceNameOf(service);
+  if (!name) return false;
+  const SystemctlResult result = systemctl({"show", "-p", kShownProperties, *name + ".service"});
+  if (result.exitCode < 0) return failWithErrno();
+  if (result.exitCode != 0) return failWith(EIO);
+  status = statusFromShow(result.output);
+  return true;
+}
+
+bool PosixPlatform::closeServiceHandle(Handle handle) { return services_.remove(handle) || failWith(EBADF); }
+
+bool PosixPlatform::startServiceCtrlDispatcher(const std::string& name, ServiceMainFunction serviceMain) {
+  return runServiceDispatcher(name, serviceMain, [this] {
+    if (const ServiceHandlerFunction handler = controlHandler_.load()) handler(kServiceControlStop);
+  });
+}
+
+Handle PosixPlatform::registerServiceCtrlHandler(const std::string& name, ServiceHandlerFunction handler) {
+  controlHandler_.store(handler);
+  return statusHandles_.add(name);
+}
+
+bool PosixPlatform::setServiceStatus(Handle statusHandle, const ServiceStatus& status) {
+  if (!statusHandles_.get(statusHandle)) return failWith(EBADF);
+  const int result = sd_notify(0, notifyMessage(status).c_str());
+  if (result == 0) return failWith(kErrorFailedServiceControllerConnect);
+  return result > 0 || failWith(static_cast<DWORD>(-result));
+}
+
+}  // namespace rulo

@@ -1,0 +1,79 @@
+#include "service/platform/posix/SystemdUnit.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "service/platform/posix/Fd.h"
+#include "service/platform/posix/WindowsCommandLine.h"
+
+namespace rulo::posix {
+
+namespace {
+
+constexpr DWORD kServiceAutoStart = 2;
+
+// One ExecStart word: quoted, with what systemd would expand escaped.
+std::string execWord(const std::string& word) {
+  std::string out = "\"";
+  for (char c : word) {
+    if (c == '\\' || c == '"') out += '\\';
+    if (c == '%' || c == '$') out += c;
+    out += c;
+  }
+  return out + '"';
+}
+
+std::string wantsLink(const std::string& serviceName) {
+  return unitDirectory() + "/multi-user.target.wants/" + serviceName + ".service";
+}
+
+}  // namespace
+
+std::string unitDirectory() {
+  const char* directory = std::getenv("RULOSRV_UNIT_DIR");
+  return directory && *directory ? directory : "/etc/systemd/system";
+}
+
+std::string unitPath(const std::string& serviceName) { return unitDirectory() + "/" + serviceName + ".service"; }
+
+std::string unitFileText(const ServiceConfig& config) {
+  std::string command;
+  for (const std::string& word : splitCommandLine(config.binaryPath)) {
+    command += (command.empty() ? "" : " ") + execWord(word);
+  }
+  return "[Unit]\n"
+         "Description=" + config.displayName + "\n"
+         "\n[Service]\n"
+         "Type=notify\n"
+         "ExecStart=" + command + "\n"
+         "\n[Install]\n"
+         "WantedBy=multi-user.target\n";
+}
+
+bool installUnit(const ServiceConfig& config) {
+  const std::string path = unitPath(config.serviceName);
+  const Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+  if (!fd) return false;
+  const std::string text = unitFileText(config);
+  if (::write(fd.get(), text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
+    const int error = errno;
+    ::unlink(path.c_str());
+    errno = error;
+    return false;
+  }
+  if (config.startType != kServiceAutoStart) return true;
+  const std::string link = wantsLink(config.serviceName);
+  ::mkdir(link.substr(0, link.rfind('/')).c_str(), 0755);
+  return ::symlink(path.c_str(), link.c_str()) == 0 || errno == EEXIST;
+}
+
+bool removeUnit(const std::string& serviceName) {
+  ::unlink(wantsLink(serviceName).c_str());
+  return ::unlink(unitPath(serviceName).c_str()) == 0;
+}
+
+}  // namespace rulo::posix

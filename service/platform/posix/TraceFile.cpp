@@ -1,0 +1,24 @@
+#include "service/platform/posix/TraceFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "service/platform/posix/Fd.h"
+
+namespace rulo::posix {
+
+std::string traceFilePath() {
+  const char* directory = std::getenv("RULOSRV_TRACE_DIR");
+  return std::string(directory && *directory ? directory : "/var/log/rulosrv") + "/InvLog.txt";
+}
+
+bool appendTraceLine(const std::string& text) {
+  const Fd fd(::open(traceFilePath().c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644));
+  if (!fd) return false;
+  const std::string line = text + "\n";
+  return ::write(fd.get(), line.data(), line.size()) == static_cast<ssize_t>(line.size());
+}
+
+}  // namespace rulo::posix
