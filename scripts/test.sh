@@ -15,3 +15,7 @@ run_suite() {
 run_suite build
 run_suite build-asan -DQRV_SANITIZE=address -DQRV_BUILD_BENCH=OFF
 run_suite build-tsan -DQRV_SANITIZE=thread -DQRV_BUILD_BENCH=OFF
+
+# The Windows side: the service must compile with mingw-w64.
+echo "== build-mingw"
+bash scripts/build.sh build-mingw -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DQRV_BUILD_TESTS=OFF -DQRV_BUILD_BENCH=OFF

@@ -1,0 +1,63 @@
+#pragma once
+// The service's platform on Windows: every operation is the Win32 call of the
+// same name (registry, files, processes, event log, service control manager).
+
+#include "service/platform/platform.h"
+
+namespace rulo {
+
+class Win32Platform : public Platform {
+ public:
+  std::optional<RegistryValue> readRegistryValue(const std::string& subKey, const std::string& valueName, bool view64,
+                                                 DWORD maxBytes) override;
+  Handle createRegistryKey(const std::string& subKey) override;
+  bool setRegistryValue(Handle key, const std::string& valueName, RegistryType type,
+                        const std::vector<char>& data) override;
+  void closeRegistryKey(Handle key) override;
+
+  bool pathExists(const std::string& path) override;
+  bool isDirectory(const std::string& path) override;
+  bool createDirectory(const std::string& path) override;
+  std::optional<std::string> createUniqueFile(const std::string& directory, const std::string& prefix) override;
+  bool copyFile(const std::string& from, const std::string& to) override;
+  bool moveFile(const std::string& from, const std::string& to) override;
+  bool deleteFile(const std::string& path) override;
+  bool setNormalAttributes(const std::string& path) override;
+  std::optional<std::uint64_t> fileSize(const std::string& path) override;
+  std::optional<std::vector<char>> readFile(const std::string& path, std::uint64_t size) override;
+  bool hasPaddingMarker(const std::string& executablePath) override;
+
+  Handle createProcess(const std::string& application, const std::string& commandLine,
+                       const std::string& workingDirectory, bool show) override;
+  void waitForProcess(Handle process, DWORD timeoutMs) override;
+  std::optional<DWORD> processExitCode(Handle process) override;
+  void closeProcess(Handle process) override;
+
+  void sleep(DWORD milliseconds) override;
+  DWORD tickCount() override;
+  DWORD lastError() override;
+  void setLastError(DWORD code) override;
+  std::string errorText(DWORD code) override;
+  std::optional<std::string> moduleFileName() override;
+  void writeStdout(const std::string& text) override;
+
+  Handle registerEventSource(const std::string& sourceName) override;
+  bool reportEvent(Handle source, WORD type, WORD category, DWORD eventId, const std::vector<std::string>& strings,
+                   const std::vector<char>& rawData) override;
+  void deregisterEventSource(Handle source) override;
+  void debugOutput(const std::string& text) override;
+  bool appendTraceLine(const std::string& text) override;
+
+  Handle openServiceManager() override;
+  Handle openService(Handle manager, const std::string& name, DWORD access) override;
+  Handle createService(Handle manager, const ServiceConfig& config) override;
+  bool deleteService(Handle service) override;
+  bool startService(Handle service) override;
+  bool queryServiceStatus(Handle service, ServiceStatus& status) override;
+  bool closeServiceHandle(Handle handle) override;
+  bool startServiceCtrlDispatcher(const std::string& name, ServiceMainFunction serviceMain) override;
+  Handle registerServiceCtrlHandler(const std::string& name, ServiceHandlerFunction handler) override;
+  bool setServiceStatus(Handle statusHandle, const ServiceStatus& status) override;
+};
+
+}  // namespace rulo
