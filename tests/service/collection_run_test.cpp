@@ -1,0 +1,270 @@
+#include "service/CollectionRun.h"
+
+#include "service/EventLog.h"
+#include "service/Paths.h"
+#include "tests/service/RunFixture.h"
+
+namespace rulo::test {
+namespace {
+
+using CollectionRunTest = RunTest;
+
+const std::string kFatalFailure = "Fail to execute Korvex Inventory Collector.";
+
+std::string ExecutionFailure(const std::string& code) {
+  return ("Fail to execute Korvex Inventory Collector (errorcode = " + code + ").\nstrInvPath=" + kCollector +
+          ", strInvParameters=" + kParameters)
+      .substr(0, 259);
+}
+
+TEST_F(CollectionRunTest, SuccessLaunchesQuotedCollectorAndPublishes) {
+  fake.addFile(kDataFile, "old");
+  fake.scriptCollector({0, "<new/>", std::nullopt});
+  RunInventoryCollection();
+
+  ASSERT_EQ(fake.launches().size(), 1u);
+  const RecordedLaunch launch = fake.launches()[0];
+  EXPECT_EQ(launch.application, kCollector);
+  EXPECT_EQ(launch.commandLine, "\"" + kCollector + "\" " + kParameters);
+  EXPECT_EQ(launch.directory, kInvDir);
+  EXPECT_FALSE(launch.show);
+  EXPECT_EQ(launch.timeout, 0xFFFFFFFFu);
+  EXPECT_EQ(fake.traceLines(), (std::vector<std::string>{kParameters, "Inventory Collection completed"}));
+
+  EXPECT_EQ(fake.file(kDataFile), "<new/>");
+  EXPECT_EQ(fake.file("C:\\data\\rul3.TMP"), "old") << "the previous data file is kept aside";
+  EXPECT_EQ(fake.filesIn(kDataDir).size(), 2u);
+  EXPECT_EQ(fake.file(kOutput), "<new/>") << "the collector output stays after success";
+  EXPECT_EQ(fake.eventTexts(), std::vector<std::string>{kPublished});
+  EXPECT_EQ(fake.events()[0].type, EventSuccess);
+
+  const auto reports = fake.statusReports();
+  ASSERT_EQ(reports.size(), 3u);
+  EXPECT_EQ(reports[0].currentState, 2u);
+  EXPECT_EQ(reports[0].waitHint, 3000u);
+  EXPECT_EQ(reports[1].currentState, 4u);
+  EXPECT_EQ(reports[1].checkPoint, 0u);
+  EXPECT_EQ(reports[2].currentState, 1u);
+  EXPECT_EQ(reports[2].waitHint, 3000u);
+  EXPECT_EQ(reports[2].win32ExitCode, 0u);
+  EXPECT_EQ(fake.openHandles(), 0);
+}
+
+TEST_F(CollectionRunTest, FirstPublishHasNothingToSetAsideAndLaterOnesKeepEachPrevious) {
+  RunInventoryCollection();
+  EXPECT_EQ(fake.filesIn(kDataDir), std::vector<std::string>{kDataFile});
+  RunInventoryCollection();
+  RunInventoryCollection();
+  EXPECT_EQ(fake.filesIn(kDataDir).size(), 3u) << "the data file and two set-aside files";
+}
+
+TEST_F(CollectionRunTest, TimeoutInSecondsOrWithoutLimit) {
+  const std::vector<std::pair<std::optional<DWORD>, DWORD>> cases = {
+      {30, 30000}, {0, 0xFFFFFFFF}, {std::nullopt, 0xFFFFFFFF}, {5000000, 0xFFFFFFFF}};
+  for (const auto& [seconds, expected] : cases) {
+    auto local = freshRun();
+    if (seconds) local->setRegistryDword(kConfigKeyPath, "invtimeout", *seconds);
+    RunInventoryCollection();
+    EXPECT_EQ(local->launches().at(0).timeout, expected);
+  }
+}
+
+TEST_F(CollectionRunTest, WronglyTypedNumberIsIgnored) {
+  fake.setRegistryText(kConfigKeyPath, "invtimeout", "30");
+  fake.setRegistryText(kConfigKeyPath, "startdelaysecond", "30");
+  RunInventoryCollection();
+  EXPECT_EQ(fake.launches().at(0).timeout, 0xFFFFFFFFu);
+  EXPECT_TRUE(fake.sleeps().empty());
+}
+
+TEST_F(CollectionRunTest, PartialFailureWarnsWithTheLogThenPublishes) {
+  const std::vector<std::optional<std::string>> logs = {std::string("log\0bytes", 9), std::string(), std::nullopt};
+  for (const auto& log : logs) {
+    auto local = freshRun();
+    local->scriptCollector({1, "<partial/>", log});
+    RunInventoryCollection();
+    const auto events = local->events();
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].type, EventWarning);
+    EXPECT_EQ(events[0].text, "Korvex Inventory Collector is partially failed (1).\nThe executed command is " +
+                                  kCollector + " " + kParameters);
+    const std::string bytes = log.value_or("");
+    EXPECT_EQ(events[0].rawData, std::vector<char>(bytes.begin(), bytes.end()));
+    EXPECT_EQ(events[1].text, kPublished);
+    EXPECT_EQ(local->file(kDataFile), "<partial/>");
+    EXPECT_EQ(local->traceLines(), std::vector<std::string>{kParameters});
+  }
+}
+
+TEST_F(CollectionRunTest, LogTooLargeToHoldGivesWarningWithoutData) {
+  fake.scriptCollector({1, "<partial/>", std::string("log")});
+  fake.fail(Op::readFile).throwing();
+  RunInventoryCollection();
+  EXPECT_TRUE(fake.events().at(0).rawData.empty());
+  EXPECT_EQ(fake.events().at(1).text, kPublished);
+}
+
+TEST_F(CollectionRunTest, FatalFailureReportsTheLogAndPublishesNothing) {
+  fake.addFile(kDataFile, "old");
+  fake.scriptCollector({2, "<broken/>", std::string("fatal")});
+  RunInventoryCollection();
+  const auto events = fake.events();
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].type, EventError);
+  EXPECT_EQ(events[0].text, "Korvex Inventory Collector encountered a fatal failed (2).\nThe executed command is " +
+                                kCollector + " " + kParameters);
+  EXPECT_EQ(events[0].rawData, (std::vector<char>{'f', 'a', 't', 'a', 'l'}));
+  EXPECT_EQ(events[1].text, kFatalFailure);
+  EXPECT_EQ(fake.file(kDataFile), "old");
+  EXPECT_FALSE(fake.file(kOutput)) << "the collector output is deleted";
+  EXPECT_EQ(lastReportedState(), 1u);
+}
+
+TEST_F(CollectionRunTest, OtherResultsFailTheRun) {
+  for (const auto& [exitCode, text] : std::vector<std::pair<DWORD, std::string>>{
+           {4, "4"}, {259, "259"}, {0xFFFFFFFF, "-1"}}) {
+    auto local = freshRun();
+    local->scriptCollector({exitCode, "<x/>", std::nullopt});
+    RunInventoryCollection();
+    EXPECT_EQ(local->eventTexts(), std::vector<std::string>{ExecutionFailure(text)});
+    EXPECT_FALSE(local->file(kOutput));
+    EXPECT_FALSE(local->file(kDataFile));
+    EXPECT_EQ(local->statusReports().back().currentState, 1u);
+  }
+}
+
+TEST_F(CollectionRunTest, CollectorThatCannotStartHasItsErrorReadAsResult) {
+  fake.fail(Op::createProcess).withError(2);
+  RunInventoryCollection();
+  EXPECT_EQ(fake.eventTexts().back(), kFatalFailure) << "error 2 reads as a fatal failure";
+
+  auto local = freshRun();
+  local->fail(Op::createProcess).withError(3).times(1);
+  RunInventoryCollection();
+  EXPECT_EQ(local->launches().size(), 2u) << "error 3 reads as another copy running";
+  EXPECT_EQ(local->eventTexts().back(), kPublished);
+}
+
+TEST_F(CollectionRunTest, UnreadableExitCodeReportsAndUsesTheLastError) {
+  fake.fail(Op::processExitCode).withError(6);
+  RunInventoryCollection();
+  EXPECT_EQ(fake.eventTexts(),
+            (std::vector<std::string>{"Process could not exit successfully.", ExecutionFailure("6")}));
+  EXPECT_EQ(fake.openHandles(), 0) << "the process handle is closed";
+}
+
+TEST_F(CollectionRunTest, RetriesEveryFiveMinutesAfterTheStartDelayAndFallsSilentAfterTheAnnouncement) {
+  fake.setRegistryDword(kConfigKeyPath, "startdelaysecond", 30);
+  for (int i = 0; i < 22; ++i) fake.scriptCollector({3, "", std::nullopt});
+  RunInventoryCollection();
+
+  const auto launches = fake.launches();
+  ASSERT_EQ(launches.size(), 23u);
+  for (const RecordedLaunch& launch : launches) EXPECT_EQ(launch.commandLine, launches[0].commandLine);
+
+  std::vector<DWORD> expectedSleeps = {30000};
+  for (int i = 0; i < 22; ++i) expectedSleeps.insert(expectedSleeps.end(), {300000, 30000});
+  EXPECT_EQ(fake.sleeps(), expectedSleeps);
+
+  const auto warnings = textsOf(EventWarning);
+  ASSERT_EQ(warnings.size(), 21u);
+  EXPECT_EQ(warnings[0], "(1)Another copy of the Korvex Inventory Collector is activating, will retry after 5 mintues");
+  EXPECT_EQ(warnings[19],
+            "(20)Another copy of the Korvex Inventory Collector is activating, will retry after 5 mintues");
+  EXPECT_EQ(warnings[20],
+            "(21)Another copy of the Korvex Inventory Collector is activating. Korvex Quorvane Inventory Service will "
+            "not generate event log anymore, but will continue to retry after 5 mintues");
+
+  const auto notices = textsOf(EventSuccess);
+  ASSERT_EQ(notices.size(), 24u);
+  EXPECT_EQ(notices[0], "Delay 30 second(s) to start Korvex Inventory Collector");
+  EXPECT_EQ(notices.back(), kPublished);
+}
+
+TEST_F(CollectionRunTest, PaddingMarkerPutsThePaddingInFront) {
+  struct Case {
+    bool marker;
+    std::optional<std::string> padding;
+    std::string expected;
+  };
+  for (const Case& c : std::vector<Case>{{false, "pad", kParameters},
+                                         {true, "pad", "pad " + kParameters},
+                                         {true, std::nullopt, " " + kParameters}}) {
+    auto local = freshRun();
+    if (c.marker) local->addPaddingMarker(kCollector);
+    if (c.padding) local->setRegistryText(kConfigKeyPath, "Padding", *c.padding);
+    RunInventoryCollection();
+    EXPECT_EQ(local->traceLines().at(0), c.expected);
+    EXPECT_EQ(local->launches().at(0).commandLine, "\"" + kCollector + "\" " + c.expected);
+  }
+}
+
+TEST_F(CollectionRunTest, BadConfigurationFailsBeforeAnyLaunch) {
+  const std::string utility = "Missing registry key value for Korvex Inventory Collector utility";
+  struct Case {
+    std::function<void(FakePlatform&)> change;
+    std::string text;
+  };
+  const std::vector<Case> cases = {
+      {[](FakePlatform& f) { f.fail(Op::readRegistryValue).where("invexecdir"); }, utility},
+      {[](FakePlatform& f) { f.setRegistryText(kConfigKeyPath, "invexecdir", ""); }, utility},
+      {[](FakePlatform& f) { f.setRegistryDword(kConfigKeyPath, "invexecdir", 7); }, utility},
+      {[](FakePlatform& f) { f.setRegistryText(kConfigKeyPath, "invoutputfile", ""); },
+       "Missing registry key value for Korvex Inventory Collector result"},
+      {[](FakePlatform& f) { f.setRegistryText(kConfigKeyPath, "invexecdir", std::string(300, 'x')); },
+       "Registry key value invexecdir is longer than 259 characters"},
+      {[](FakePlatform& f) { f.setRegistryText(kConfigKeyPath, "invexecdir", "C:\\none.exe"); },
+       "Cannot file Korvex Inventory Collector Utility (C:\\none.exe)"},
+      {[](FakePlatform& f) { f.fail(Op::createUniqueFile); },
+       "Cannot create Korvex Inventory Collector output file in " + kInvDir},
+  };
+  for (const Case& c : cases) {
+    auto local = freshRun();
+    c.change(*local);
+    RunInventoryCollection();
+    EXPECT_EQ(local->eventTexts(), std::vector<std::string>{c.text});
+    EXPECT_TRUE(local->launches().empty());
+    EXPECT_EQ(local->filesIn(kInvDir), std::vector<std::string>{kCollector}) << "no collector output left";
+    EXPECT_EQ(local->statusReports().back().currentState, 1u);
+  }
+}
+
+TEST_F(CollectionRunTest, OverlongArgumentsOrCommandLineFailTheRun) {
+  const std::string longDir = "C:\\" + std::string(200, 'd');
+  const std::string longName = "C:\\i\\" + std::string(215, 'n') + ".exe";  // fits; its command line does not
+  for (const std::string& collector : {longDir + "\\c.exe", longName}) {
+    auto local = freshRun();
+    local->addFile(collector);
+    local->setRegistryText(kConfigKeyPath, "invexecdir", collector);
+    RunInventoryCollection();
+    ASSERT_EQ(local->events().size(), 1u);
+    EXPECT_EQ(local->events()[0].text.rfind("Korvex Inventory Collector ", 0), 0u);
+    EXPECT_NE(local->events()[0].text.find("longer than 259 characters"), std::string::npos);
+    EXPECT_TRUE(local->launches().empty());
+    EXPECT_EQ(local->filesIn(ContainingDirectory(collector)).size(), 1u) << "only the collector is left";
+  }
+}
+
+TEST_F(CollectionRunTest, StatusReportFailuresEndTheRunWhereTheySay) {
+  struct Case {
+    int failingReport;
+    std::string text;
+    bool launched;
+  };
+  for (const Case& c : std::vector<Case>{{1, "SERVICE_START_PENDING...reporting to SCM failed", false},
+                                         {2, "SERVICE_RUNNING...reporting to SCM failed", false},
+                                         {3, "SERVICE_STOPPED...reporting to SCM failed", true}}) {
+    auto local = freshRun();
+    local->fail(Op::setServiceStatus).onCall(c.failingReport);
+    RunInventoryCollection();
+    const auto texts = local->eventTexts();
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts[texts.size() - 2], "SetServiceStatus reporting failed");
+    EXPECT_EQ(texts.back(), c.text);
+    EXPECT_EQ(local->launches().size(), c.launched ? 1u : 0u);
+    EXPECT_EQ(local->statusReports().size(), static_cast<std::size_t>(c.failingReport));
+  }
+}
+
+}  // namespace
+}  // namespace rulo::test
