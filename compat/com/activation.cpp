@@ -1,7 +1,7 @@
+#include "compat/com/activation.h"
+
 #include <map>
 #include <mutex>
-
-#include "compat/com/activation.h"
 
 namespace {
 

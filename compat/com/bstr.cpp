@@ -10,9 +10,7 @@ namespace {
 constexpr UINT kPrefixSize = sizeof(DWORD);
 constexpr UINT kTerminatorSize = sizeof(OLECHAR);
 
-DWORD* prefixOf(BSTR text) {
-  return reinterpret_cast<DWORD*>(reinterpret_cast<char*>(text) - kPrefixSize);
-}
+DWORD* prefixOf(BSTR text) { return reinterpret_cast<DWORD*>(reinterpret_cast<char*>(text) - kPrefixSize); }
 
 // A string of byteLength bytes behind its length prefix, followed by a NUL
 // character; the bytes are copied from bytes when it is not null.

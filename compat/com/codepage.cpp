@@ -1,8 +1,8 @@
+#include "compat/com/codepage.h"
+
 #include <climits>
 #include <cstring>
 #include <string>
-
-#include "compat/com/codepage.h"
 
 namespace {
 

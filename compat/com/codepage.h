@@ -25,6 +25,5 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int 
 // U+FFFD, or fails under WC_ERR_INVALID_CHARS. No default character is ever
 // used, so *lpUsedDefaultChar is set to FALSE.
 int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharStr, int cchWideChar,
-                        LPSTR lpMultiByteStr, int cbMultiByte, LPCCH lpDefaultChar,
-                        LPBOOL lpUsedDefaultChar);
+                        LPSTR lpMultiByteStr, int cbMultiByte, LPCCH lpDefaultChar, LPBOOL lpUsedDefaultChar);
 }

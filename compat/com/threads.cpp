@@ -1,7 +1,7 @@
+#include "compat/com/threads.h"
+
 #include <chrono>
 #include <thread>
-
-#include "compat/com/threads.h"
 
 HANDLE GetCurrentThread() { return reinterpret_cast<HANDLE>(static_cast<intptr_t>(-2)); }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "counted_object.h"
 #include "compat/com/wmi_sdk.h"
+#include "counted_object.h"
 
 namespace {
 
@@ -35,7 +35,8 @@ TEST(ClassObjects, ARegisteredObjectIsQueriedAndHeldUntilRevoked) {
   factory->Release();
 
   void* services = nullptr;
-  EXPECT_EQ(CoGetClassObject(kClass, CLSCTX_INPROC_SERVER, nullptr, IID_IWbemServices, &services), E_NOINTERFACE);
+  EXPECT_EQ(CoGetClassObject(kClass, CLSCTX_INPROC_SERVER, nullptr, IID_IWbemServices, &services),
+            E_NOINTERFACE);
 
   EXPECT_EQ(CoRevokeClassObject(cookie), S_OK);
   EXPECT_EQ(object.references, 1);

@@ -8,9 +8,11 @@ namespace {
 
 // Converts the whole of text, measuring first as callers do.
 std::u16string widen(const std::string& text, DWORD flags = 0) {
-  const int size = MultiByteToWideChar(CP_UTF8, flags, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int size =
+      MultiByteToWideChar(CP_UTF8, flags, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::u16string wide(static_cast<size_t>(size), u'?');
-  if (size > 0) MultiByteToWideChar(CP_UTF8, flags, text.data(), static_cast<int>(text.size()), wide.data(), size);
+  if (size > 0)
+    MultiByteToWideChar(CP_UTF8, flags, text.data(), static_cast<int>(text.size()), wide.data(), size);
   return wide;
 }
 
@@ -19,8 +21,8 @@ std::string narrow(const std::u16string& text, DWORD flags = 0) {
                                        nullptr, nullptr);
   std::string bytes(static_cast<size_t>(size), '?');
   if (size > 0) {
-    WideCharToMultiByte(CP_UTF8, flags, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_UTF8, flags, text.data(), static_cast<int>(text.size()), bytes.data(), size,
+                        nullptr, nullptr);
   }
   return bytes;
 }
@@ -101,7 +103,8 @@ TEST(WideCharToMultiByte, RoundTripsSurrogatePairsAndReplacesUnpairedSurrogates)
   EXPECT_EQ(narrow(u"\U0001F600"), "\xF0\x9F\x98\x80");
   EXPECT_EQ(narrow(std::u16string(1, u'\xD83D') + u"x"), "\xEF\xBF\xBDx");
   EXPECT_EQ(narrow(std::u16string(1, u'\xDE00')), "\xEF\xBF\xBD");
-  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, u"\xD83D", 1, nullptr, 0, nullptr, nullptr), 0);
+  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, u"\xD83D", 1, nullptr, 0, nullptr, nullptr),
+            0);
   EXPECT_EQ(GetLastError(), ERROR_NO_UNICODE_TRANSLATION);
 }
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "counted_object.h"
 #include "compat/com/wmi_sdk.h"
+#include "counted_object.h"
 
 namespace {
 
