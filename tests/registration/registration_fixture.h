@@ -1,0 +1,46 @@
+#pragma once
+// A module root with real registration files, the XML parser started and
+// the class cache available, all fresh for every test.
+
+#include <gtest/gtest.h>
+#include <xercesc/util/PlatformUtils.hpp>
+
+#include <string>
+
+#include "provider/registration/ClassCache.h"
+#include "support/temp_tree.h"
+
+namespace qrv::test {
+
+class RegistrationTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    xercesc::XMLPlatformUtils::Initialize();
+    cim::ClassCache::initializeLock();
+  }
+
+  void TearDown() override {
+    cim::ClassCache::release();
+    xercesc::XMLPlatformUtils::Terminate();
+    removeTree(root() + "/xmlreg");
+    removeTree(root() + "/outside");
+  }
+
+  static std::string root() { return relocatedRoot(); }
+
+  // Writes a registration document below <root>/xmlreg/.
+  static void writeRegistration(const std::string& relativePath, const std::string& classes) {
+    writeFile(root() + "/xmlreg/" + relativePath, registrationDocument(classes));
+  }
+
+  static std::string registrationDocument(const std::string& classes) {
+    return "<?xml version=\"1.0\"?>\n<Registration>" + classes + "</Registration>\n";
+  }
+
+  static std::string classElement(const std::string& nameSpace, const std::string& name,
+                                  const std::string& body = "") {
+    return "<Class name=\"" + name + "\" namespace=\"" + nameSpace + "\">" + body + "</Class>";
+  }
+};
+
+}  // namespace qrv::test
