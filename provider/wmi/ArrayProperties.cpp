@@ -1,0 +1,51 @@
+#include "provider/wmi/ArrayProperties.h"
+
+#include "provider/wmi/Bstr.h"
+#include "provider/wmi/PropertyType.h"
+#include "provider/wmi/SafeArray.h"
+#include "provider/wmi/TextConversion.h"
+
+namespace qrv::cim {
+
+namespace {
+
+// Stores the texts as the array's elements, read in the process ANSI code
+// page; stops at the first element that cannot be stored.
+HRESULT storeElements(SAFEARRAY* array, const std::vector<std::string>& texts) {
+  HRESULT status = S_OK;
+  for (LONG i = 0; i < static_cast<LONG>(texts.size()) && SUCCEEDED(status); ++i) {
+    const Bstr element(toWide(texts[static_cast<size_t>(i)], CP_ACP));
+    status = SafeArrayPutElement(array, &i, element.get());
+  }
+  return status;
+}
+
+HRESULT putArrayProperty(const std::string& property, const std::vector<std::string>& texts,
+                         IWbemClassObject* instance, HRESULT status) {
+  SAFEARRAYBOUND bound;
+  bound.cElements = static_cast<ULONG>(texts.size());
+  bound.lLbound = 0;
+  const SafeArray array(SafeArrayCreate(VT_BSTR, 1, &bound));
+  if (!array) return status;
+  CIMTYPE type = CIM_EMPTY;
+  status = getPropertyType(instance, property, &type);
+  if (FAILED(status)) return status;
+  status = storeElements(array.get(), texts);
+  if (FAILED(status)) return status;
+  // The value borrows the array: Put copies it, and `array` destroys it.
+  VARIANT value;
+  VariantInit(&value);
+  value.vt = VT_ARRAY | VT_BSTR;
+  value.parray = array.get();
+  return instance->Put(toWide(property, CP_THREAD_ACP).c_str(), 0, &value, 0);
+}
+
+}  // namespace
+
+HRESULT putArrayProperties(const ArrayValues& arrays, IWbemClassObject* instance) {
+  HRESULT status = S_OK;
+  for (const auto& [property, texts] : arrays) status = putArrayProperty(property, texts, instance, status);
+  return status;
+}
+
+}  // namespace qrv::cim

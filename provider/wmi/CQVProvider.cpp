@@ -1,0 +1,260 @@
+#include "provider/wmi/CQVProvider.h"
+
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "provider/wmi/Bstr.h"
+#include "provider/wmi/CallerCheck.h"
+#include "provider/wmi/ClientImpersonation.h"
+#include "provider/wmi/FillInstance.h"
+#include "provider/wmi/ObjectPathKeys.h"
+#include "provider/wmi/RequestResult.h"
+#include "provider/wmi/TextConversion.h"
+#include "provider/wmi/WbemResult.h"
+
+namespace qrv::cim {
+
+namespace {
+
+// Initialize waits this long before anything else.
+constexpr DWORD kInitializePauseMs = 6000;
+
+// Runs a working operation. Running out of memory anywhere inside it ends
+// the operation with WBEM_E_OUT_OF_MEMORY, reported to the sink as the one
+// completion status; the operation's impersonation is reverted by then.
+template <class Operation>
+HRESULT reportingOutOfMemory(IWbemObjectSink* sink, Operation operation) {
+  try {
+    return operation();
+  } catch (const std::bad_alloc&) {
+    const HRESULT hr = wbemResult(WBEM_E_OUT_OF_MEMORY);
+    if (sink) sink->SetStatus(WBEM_STATUS_COMPLETE, hr, nullptr, nullptr);
+    return hr;
+  }
+}
+
+// Spawns an instance of the class, fills it and hands it to the sink. A fill
+// failure that `allowed` does not let through becomes
+// WBEM_E_PROVIDER_NOT_CAPABLE; WMI's own failures are returned unchanged.
+HRESULT deliverInstance(IWbemClassObject* classDefinition, const ParsedInstance& parsed, IWbemObjectSink* sink,
+                        bool (*allowed)(HRESULT)) {
+  ComPtr<IWbemClassObject> instance;
+  HRESULT hr = classDefinition->SpawnInstance(0, instance.put());
+  if (FAILED(hr)) return hr;
+  hr = fillInstance(parsed, instance.get());
+  if (FAILED(hr)) return allowedOrNotCapable(hr, allowed);
+  IWbemClassObject* delivered = instance.get();
+  return sink->Indicate(1, &delivered);
+}
+
+}  // namespace
+
+CQVProvider::CQVProvider(SleepFunction sleep) : sleep_(std::move(sleep)) {}
+
+CQVProvider::~CQVProvider() = default;
+
+HRESULT CQVProvider::QueryInterface(REFIID riid, void** ppvObject) {
+  if (!ppvObject) return E_POINTER;
+  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IWbemServices)) {
+    *ppvObject = static_cast<IWbemServices*>(this);
+  } else if (IsEqualIID(riid, IID_IWbemProviderInit)) {
+    *ppvObject = static_cast<IWbemProviderInit*>(this);
+  } else {
+    *ppvObject = nullptr;
+    return E_NOINTERFACE;
+  }
+  AddRef();
+  return S_OK;
+}
+
+ULONG CQVProvider::AddRef() { return ++references_; }
+
+ULONG CQVProvider::Release() {
+  const ULONG remaining = --references_;
+  if (remaining == 0) delete this;
+  return remaining;
+}
+
+HRESULT CQVProvider::Initialize(LPWSTR, LONG, LPWSTR wszNamespace, LPWSTR, IWbemServices* pNamespace,
+                                IWbemContext*, IWbemProviderInitSink* pInitSink) {
+  sleep_(kInitializePauseMs);
+  if (!pNamespace || !pInitSink) return wbemResult(WBEM_E_INVALID_PARAMETER);
+  const HRESULT caller = checkCaller();
+  if (FAILED(caller)) return caller;
+  try {
+    return start(wszNamespace, pNamespace, pInitSink);
+  } catch (const std::bad_alloc&) {
+    return wbemResult(WBEM_E_OUT_OF_MEMORY);
+  } catch (...) {
+    // The XML libraries failed to start; nothing may cross the COM boundary.
+    return wbemResult(WBEM_E_INITIALIZATION_FAILURE);
+  }
+}
+
+HRESULT CQVProvider::start(LPWSTR nameSpace, IWbemServices* services, IWbemProviderInitSink* initSink) {
+  ClientImpersonation impersonation;
+  impersonation.begin();  // without it the provider starts under its own identity
+  namespaceServices_.assign(services);
+  if (FAILED(CoGetClassObject(CLSID_WbemDefPath, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                              reinterpret_cast<void**>(pathParserFactory_.put())))) {
+    return wbemResult(WBEM_E_INITIALIZATION_FAILURE);
+  }
+  dispatcher_ = std::make_unique<QVDispatch>();
+  nameSpace_ = toUtf8(nameSpace);
+  if (dispatcher_->initialize(nameSpace_) < 0) return wbemResult(WBEM_E_INITIALIZATION_FAILURE);
+  initSink->SetStatus(WBEM_S_INITIALIZED, 0);
+  return wbemResult(WBEM_S_NO_ERROR);
+}
+
+HRESULT CQVProvider::CreateInstanceEnumAsync(const BSTR strFilter, LONG, IWbemContext* pCtx,
+                                             IWbemObjectSink* pResponseHandler) {
+  return reportingOutOfMemory(pResponseHandler, [&] { return enumerate(strFilter, pCtx, pResponseHandler); });
+}
+
+HRESULT CQVProvider::enumerate(const BSTR className, IWbemContext* context, IWbemObjectSink* sink) {
+  const std::string name = toUtf8(className);
+  if (!sink || name.empty()) return wbemResult(WBEM_E_INVALID_PARAMETER);
+  ClientImpersonation impersonation;
+  HRESULT hr = checkCaller();
+  if (SUCCEEDED(hr)) hr = impersonation.begin();
+  if (SUCCEEDED(hr)) hr = deliverEnumeration(className, name, context, sink);
+  sink->SetStatus(WBEM_STATUS_COMPLETE, hr, nullptr, nullptr);
+  return hr;
+}
+
+HRESULT CQVProvider::deliverEnumeration(const BSTR className, const std::string& name, IWbemContext* context,
+                                        IWbemObjectSink* sink) {
+  ComPtr<IWbemClassObject> classDefinition;
+  HRESULT hr = namespaceServices_->GetObject(className, 0, context, classDefinition.put(), nullptr);
+  if (FAILED(hr)) return hr;
+  std::vector<ParsedInstance> instances;
+  hr = allowedOrNotCapable(mapRequestStatus(dispatcher_->enumerate(name, instances, "")), isEnumerationStatus);
+  if (FAILED(hr)) return hr;
+  // Every instance is tried; the outcome is that of the last one.
+  for (const ParsedInstance& parsed : instances) {
+    hr = deliverInstance(classDefinition.get(), parsed, sink, isEnumerationStatus);
+  }
+  return hr;
+}
+
+HRESULT CQVProvider::GetObjectAsync(const BSTR strObjectPath, LONG, IWbemContext* pCtx,
+                                    IWbemObjectSink* pResponseHandler) {
+  return reportingOutOfMemory(pResponseHandler, [&] { return get(strObjectPath, pCtx, pResponseHandler); });
+}
+
+HRESULT CQVProvider::get(const BSTR objectPath, IWbemContext* context, IWbemObjectSink* sink) {
+  const std::string path = toUtf8(objectPath);
+  const std::string className = objectPathClass(path);
+  if (!sink || className.empty()) return wbemResult(WBEM_E_INVALID_PARAMETER);
+  ClientImpersonation impersonation;
+  HRESULT hr = checkCaller();
+  if (SUCCEEDED(hr)) {
+    impersonation.begin();  // a get goes on without impersonation when it fails
+    hr = deliverObject(path, className, context, sink);
+  }
+  sink->SetStatus(WBEM_STATUS_COMPLETE, hr, nullptr, nullptr);
+  return hr;
+}
+
+HRESULT CQVProvider::deliverObject(const std::string& path, const std::string& className, IWbemContext* context,
+                                   IWbemObjectSink* sink) {
+  ParsedInstance parsed;
+  HRESULT hr = allowedOrNotCapable(
+      mapRequestStatus(dispatcher_->getInstance(className, parseObjectPathKeys(path), parsed, "")),
+      isGetObjectStatus);
+  if (FAILED(hr)) return hr;
+  ComPtr<IWbemClassObject> classDefinition;
+  const Bstr wideClassName(toWide(className, CP_THREAD_ACP));
+  hr = namespaceServices_->GetObject(wideClassName.get(), 0, context, classDefinition.put(), nullptr);
+  if (FAILED(hr)) return hr;
+  return deliverInstance(classDefinition.get(), parsed, sink, isGetObjectStatus);
+}
+
+HRESULT CQVProvider::ExecQueryAsync(const BSTR, const BSTR, LONG, IWbemContext*, IWbemObjectSink*) {
+  const HRESULT hr = checkCaller();
+  if (FAILED(hr)) return hr;
+  ClientImpersonation impersonation;
+  impersonation.begin();
+  return wbemResult(WBEM_E_NOT_SUPPORTED);
+}
+
+HRESULT CQVProvider::OpenNamespace(const BSTR, LONG, IWbemContext*, IWbemServices**, IWbemCallResult**) {
+  return wbemResult(WBEM_E_NOT_SUPPORTED);
+}
+
+HRESULT CQVProvider::CancelAsyncCall(IWbemObjectSink*) { return wbemResult(WBEM_E_NOT_SUPPORTED); }
+
+HRESULT CQVProvider::QueryObjectSink(LONG, IWbemObjectSink**) { return wbemResult(WBEM_E_NOT_SUPPORTED); }
+
+HRESULT CQVProvider::GetObject(const BSTR, LONG, IWbemContext*, IWbemClassObject**, IWbemCallResult**) {
+  return wbemResult(WBEM_E_NOT_SUPPORTED);
+}
+
+HRESULT CQVProvider::PutClass(IWbemClassObject*, LONG, IWbemContext*, IWbemCallResult**) {
+  return wbemResult(WBEM_E_NOT_SUPPORTED);
+}
+
+HRESULT CQVProvider::PutClassAsync(IWbemClassObject*, LONG, IWbemContext*, IWbemObjectSink*) {
+  return wbemResult(WBEM_E_NOT_SUPPORTED);
+}
+
+HRESULT CQVProvider::DeleteClass(const BSTR, LONG, IWbemContext*, IWbemCallResult**) {
+  return wbemResult(WBEM_E_NOT_SUPPORTED);
+}
+
+HRESULT CQVProvider::DeleteClassAsync(const BSTR, LONG, IWbemContext*, IWbemObjectSink*) {
+  return wbemResult(WBEM_E_NOT_SUPPORTED);
+}
+
+HRESULT CQVProvider::CreateClassEnum(const BSTR, LONG, IWbemContext*, IEnumWbemClassObject**) {
+  return wbemResult(WBEM_E_NOT_SUPPORTED);
+}
+
+HRESULT CQVProvider::CreateClassEnumAsync(const BSTR, LONG, IWbemContext*, IWbemObjectSink*) {
+  return wbemResult(WBEM_E_NOT_SUPPORTED);
+}
+
+HRESULT CQVProvider::PutInstance(IWbemClassObject*, LONG, IWbemContext*, IWbemCallResult**) {
+  return wbemResult(WBEM_E_NOT_SUPPORTED);
+}
+
+HRESULT CQVProvider::PutInstanceAsync(IWbemClassObject*, LONG, IWbemContext*, IWbemObjectSink*) {
+  return wbemResult(WBEM_E_METHOD_NOT_IMPLEMENTED);
+}
+
+HRESULT CQVProvider::DeleteInstance(const BSTR, LONG, IWbemContext*, IWbemCallResult**) {
+  return wbemResult(WBEM_E_NOT_SUPPORTED);
+}
+
+HRESULT CQVProvider::DeleteInstanceAsync(const BSTR, LONG, IWbemContext*, IWbemObjectSink*) {
+  return wbemResult(WBEM_E_METHOD_NOT_IMPLEMENTED);
+}
+
+HRESULT CQVProvider::CreateInstanceEnum(const BSTR, LONG, IWbemContext*, IEnumWbemClassObject**) {
+  return wbemResult(WBEM_E_NOT_SUPPORTED);
+}
+
+HRESULT CQVProvider::ExecQuery(const BSTR, const BSTR, LONG, IWbemContext*, IEnumWbemClassObject**) {
+  return wbemResult(WBEM_E_NOT_SUPPORTED);
+}
+
+HRESULT CQVProvider::ExecNotificationQuery(const BSTR, const BSTR, LONG, IWbemContext*, IEnumWbemClassObject**) {
+  return wbemResult(WBEM_E_NOT_SUPPORTED);
+}
+
+HRESULT CQVProvider::ExecNotificationQueryAsync(const BSTR, const BSTR, LONG, IWbemContext*, IWbemObjectSink*) {
+  return wbemResult(WBEM_E_NOT_SUPPORTED);
+}
+
+HRESULT CQVProvider::ExecMethod(const BSTR, const BSTR, LONG, IWbemContext*, IWbemClassObject*, IWbemClassObject**,
+                                IWbemCallResult**) {
+  return wbemResult(WBEM_E_NOT_SUPPORTED);
+}
+
+HRESULT CQVProvider::ExecMethodAsync(const BSTR, const BSTR, LONG, IWbemContext*, IWbemClassObject*,
+                                     IWbemObjectSink*) {
+  return wbemResult(WBEM_E_METHOD_NOT_IMPLEMENTED);
+}
+
+}  // namespace qrv::cim

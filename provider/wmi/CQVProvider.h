@@ -1,0 +1,108 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "compat/com/wmi_sdk.h"
+#include "provider/registration/QVDispatch.h"
+#include "provider/request/ParsedInstance.h"
+#include "provider/wmi/ComPtr.h"
+
+namespace qrv::cim {
+
+// The instance provider that WMI loads: it enumerates the instances of a
+// registered class, gets one instance by object path, and declines every
+// other operation. Each working operation checks the caller, impersonates
+// it, runs the request through the object's dispatcher, fills instances
+// spawned from WMI's class definition and reports one completion status.
+class CQVProvider : public IWbemServices, public IWbemProviderInit {
+ public:
+  // Pauses the calling thread; Initialize waits through it.
+  using SleepFunction = std::function<void(DWORD milliseconds)>;
+
+  explicit CQVProvider(SleepFunction sleep = [](DWORD milliseconds) { Sleep(milliseconds); });
+  virtual ~CQVProvider();
+  CQVProvider(const CQVProvider&) = delete;
+  CQVProvider& operator=(const CQVProvider&) = delete;
+
+  // IUnknown, answered for IUnknown, IWbemServices and IWbemProviderInit.
+  // The reference count is a plain counter: the object lives in one apartment.
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+
+  // IWbemProviderInit
+  HRESULT STDMETHODCALLTYPE Initialize(LPWSTR wszUser, LONG lFlags, LPWSTR wszNamespace, LPWSTR wszLocale,
+                                       IWbemServices* pNamespace, IWbemContext* pCtx,
+                                       IWbemProviderInitSink* pInitSink) override;
+
+  // IWbemServices: the working operations.
+  HRESULT STDMETHODCALLTYPE CreateInstanceEnumAsync(const BSTR strFilter, LONG lFlags, IWbemContext* pCtx,
+                                                    IWbemObjectSink* pResponseHandler) override;
+  HRESULT STDMETHODCALLTYPE GetObjectAsync(const BSTR strObjectPath, LONG lFlags, IWbemContext* pCtx,
+                                           IWbemObjectSink* pResponseHandler) override;
+  HRESULT STDMETHODCALLTYPE ExecQueryAsync(const BSTR strQueryLanguage, const BSTR strQuery, LONG lFlags,
+                                           IWbemContext* pCtx, IWbemObjectSink* pResponseHandler) override;
+
+  // IWbemServices: the declined operations.
+  HRESULT STDMETHODCALLTYPE OpenNamespace(const BSTR strNamespace, LONG lFlags, IWbemContext* pCtx,
+                                          IWbemServices** ppWorkingNamespace, IWbemCallResult** ppResult) override;
+  HRESULT STDMETHODCALLTYPE CancelAsyncCall(IWbemObjectSink* pSink) override;
+  HRESULT STDMETHODCALLTYPE QueryObjectSink(LONG lFlags, IWbemObjectSink** ppResponseHandler) override;
+  HRESULT STDMETHODCALLTYPE GetObject(const BSTR strObjectPath, LONG lFlags, IWbemContext* pCtx,
+                                      IWbemClassObject** ppObject, IWbemCallResult** ppCallResult) override;
+  HRESULT STDMETHODCALLTYPE PutClass(IWbemClassObject* pObject, LONG lFlags, IWbemContext* pCtx,
+                                     IWbemCallResult** ppCallResult) override;
+  HRESULT STDMETHODCALLTYPE PutClassAsync(IWbemClassObject* pObject, LONG lFlags, IWbemContext* pCtx,
+                                          IWbemObjectSink* pResponseHandler) override;
+  HRESULT STDMETHODCALLTYPE DeleteClass(const BSTR strClass, LONG lFlags, IWbemContext* pCtx,
+                                        IWbemCallResult** ppCallResult) override;
+  HRESULT STDMETHODCALLTYPE DeleteClassAsync(const BSTR strClass, LONG lFlags, IWbemContext* pCtx,
+                                             IWbemObjectSink* pResponseHandler) override;
+  HRESULT STDMETHODCALLTYPE CreateClassEnum(const BSTR strSuperclass, LONG lFlags, IWbemContext* pCtx,
+                                            IEnumWbemClassObject** ppEnum) override;
+  HRESULT STDMETHODCALLTYPE CreateClassEnumAsync(const BSTR strSuperclass, LONG lFlags, IWbemContext* pCtx,
+                                                 IWbemObjectSink* pResponseHandler) override;
+  HRESULT STDMETHODCALLTYPE PutInstance(IWbemClassObject* pInst, LONG lFlags, IWbemContext* pCtx,
+                                        IWbemCallResult** ppCallResult) override;
+  HRESULT STDMETHODCALLTYPE PutInstanceAsync(IWbemClassObject* pInst, LONG lFlags, IWbemContext* pCtx,
+                                             IWbemObjectSink* pResponseHandler) override;
+  HRESULT STDMETHODCALLTYPE DeleteInstance(const BSTR strObjectPath, LONG lFlags, IWbemContext* pCtx,
+                                           IWbemCallResult** ppCallResult) override;
+  HRESULT STDMETHODCALLTYPE DeleteInstanceAsync(const BSTR strObjectPath, LONG lFlags, IWbemContext* pCtx,
+                                                IWbemObjectSink* pResponseHandler) override;
+  HRESULT STDMETHODCALLTYPE CreateInstanceEnum(const BSTR strFilter, LONG lFlags, IWbemContext* pCtx,
+                                               IEnumWbemClassObject** ppEnum) override;
+  HRESULT STDMETHODCALLTYPE ExecQuery(const BSTR strQueryLanguage, const BSTR strQuery, LONG lFlags,
+                                      IWbemContext* pCtx, IEnumWbemClassObject** ppEnum) override;
+  HRESULT STDMETHODCALLTYPE ExecNotificationQuery(const BSTR strQueryLanguage, const BSTR strQuery, LONG lFlags,
+                                                  IWbemContext* pCtx, IEnumWbemClassObject** ppEnum) override;
+  HRESULT STDMETHODCALLTYPE ExecNotificationQueryAsync(const BSTR strQueryLanguage, const BSTR strQuery,
+                                                       LONG lFlags, IWbemContext* pCtx,
+                                                       IWbemObjectSink* pResponseHandler) override;
+  HRESULT STDMETHODCALLTYPE ExecMethod(const BSTR strObjectPath, const BSTR strMethodName, LONG lFlags,
+                                       IWbemContext* pCtx, IWbemClassObject* pInParams,
+                                       IWbemClassObject** ppOutParams, IWbemCallResult** ppCallResult) override;
+  HRESULT STDMETHODCALLTYPE ExecMethodAsync(const BSTR strObjectPath, const BSTR strMethodName, LONG lFlags,
+                                            IWbemContext* pCtx, IWbemClassObject* pInParams,
+                                            IWbemObjectSink* pResponseHandler) override;
+
+ private:
+  HRESULT start(LPWSTR nameSpace, IWbemServices* services, IWbemProviderInitSink* initSink);
+  HRESULT enumerate(const BSTR className, IWbemContext* context, IWbemObjectSink* sink);
+  HRESULT deliverEnumeration(const BSTR className, const std::string& name, IWbemContext* context,
+                             IWbemObjectSink* sink);
+  HRESULT get(const BSTR objectPath, IWbemContext* context, IWbemObjectSink* sink);
+  HRESULT deliverObject(const std::string& path, const std::string& className, IWbemContext* context,
+                        IWbemObjectSink* sink);
+
+  SleepFunction sleep_;
+  ULONG references_ = 0;
+  ComPtr<IWbemServices> namespaceServices_;
+  ComPtr<IClassFactory> pathParserFactory_;
+  std::unique_ptr<QVDispatch> dispatcher_;
+  std::string nameSpace_;
+};
+
+}  // namespace qrv::cim

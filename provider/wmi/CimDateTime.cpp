@@ -1,0 +1,100 @@
+#include "provider/wmi/CimDateTime.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+
+#include "provider/wmi/Variant.h"
+
+namespace qrv::cim {
+
+namespace {
+
+const std::string kIntervalPrefix = "interval:";
+const std::string kAbsolutePrefix = "absolute:";
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+// The number at the start of `text` as atoi reads it (leading blanks, an
+// optional sign, digits up to the first other character, 0 without digits),
+// saturated at the ends of the 32-bit range.
+int32_t leadingNumber(const std::string& text) {
+  size_t i = 0;
+  while (i < text.size() && isBlank(text[i])) ++i;
+  const bool negative = i < text.size() && text[i] == '-';
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  const int64_t limit = negative ? -static_cast<int64_t>(std::numeric_limits<int32_t>::min())
+                                 : std::numeric_limits<int32_t>::max();
+  int64_t magnitude = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    magnitude = magnitude * 10 + (text[i] - '0');
+    if (magnitude >= limit) {
+      magnitude = limit;
+      break;
+    }
+  }
+  return static_cast<int32_t>(negative ? -magnitude : magnitude);
+}
+
+// The value's text after a prefix, when it starts with `prefix` and its last
+// colon is not its last character; otherwise false.
+bool textAfterPrefix(const std::string& text, const std::string& prefix, std::string* rest) {
+  if (text.compare(0, prefix.size(), prefix) != 0) return false;
+  const size_t colon = text.rfind(':');
+  if (colon + 1 == text.size()) return false;
+  *rest = text.substr(colon + 1);
+  return true;
+}
+
+void assignAscii(VARIANT* out, const char* text, int length) { assignText(out, WideText(text, text + length)); }
+
+void assignInterval(VARIANT* out, int32_t seconds) {
+  const int32_t days = seconds / 86400;
+  const int32_t dayRest = seconds % 86400;
+  const int32_t hourRest = dayRest % 3600;
+  char text[32];
+  const int length = std::snprintf(text, sizeof text, "%08d%02d%02d%02d.000000:000", static_cast<int>(days),
+                                   static_cast<int>(dayRest / 3600), static_cast<int>(hourRest / 60),
+                                   static_cast<int>(hourRest % 60));
+  assignAscii(out, text, length);
+}
+
+// Seconds since 1970-01-01 00:00:00 UTC (not negative) as a UTC date-time.
+void assignEpochSeconds(VARIANT* out, int64_t seconds) {
+  const int64_t daysSinceEpoch = seconds / 86400;
+  const int64_t secondOfDay = seconds % 86400;
+  // Civil date from a day count, with years starting on 1 March so that the
+  // leap day comes last.
+  const int64_t dayOfEra = daysSinceEpoch + 719468;  // days since 0000-03-01, within one 400-year era
+  const int64_t era = dayOfEra / 146097;
+  const int64_t day = dayOfEra - era * 146097;
+  const int64_t yearOfEra = (day - day / 1460 + day / 36524 - day / 146096) / 365;
+  const int64_t dayOfYear = day - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  const int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;
+  const int64_t dayOfMonth = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
+  const int64_t month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
+  const int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+  char text[32];
+  const int length = std::snprintf(text, sizeof text, "%4d%02d%02d%02d%02d%02d.000000-000", static_cast<int>(year),
+                                   static_cast<int>(month), static_cast<int>(dayOfMonth),
+                                   static_cast<int>(secondOfDay / 3600), static_cast<int>(secondOfDay % 3600 / 60),
+                                   static_cast<int>(secondOfDay % 60));
+  assignAscii(out, text, length);
+}
+
+}  // namespace
+
+HRESULT toCimDateTime(VARIANT* out, const std::string& text) {
+  std::string rest;
+  if (textAfterPrefix(text, kIntervalPrefix, &rest)) {
+    assignInterval(out, leadingNumber(rest));
+  } else if (textAfterPrefix(text, kAbsolutePrefix, &rest)) {
+    assignText(out, toWide(rest));
+  } else {
+    const int64_t seconds = leadingNumber(text);
+    if (seconds >= 0) assignEpochSeconds(out, seconds);
+  }
+  return S_OK;
+}
+
+}  // namespace qrv::cim

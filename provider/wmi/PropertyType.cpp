@@ -1,0 +1,13 @@
+#include "provider/wmi/PropertyType.h"
+
+#include "provider/wmi/TextConversion.h"
+#include "provider/wmi/Variant.h"
+
+namespace qrv::cim {
+
+HRESULT getPropertyType(IWbemClassObject* object, const std::string& property, CIMTYPE* type) {
+  Variant value;
+  return object->Get(toWide(property).c_str(), 0, value.get(), type, nullptr);
+}
+
+}  // namespace qrv::cim

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+#include "compat/com/wmi_sdk.h"
+
+namespace qrv::cim {
+
+// Reads the CIM type of `property` from `object`; fails when the object
+// has no such property. The property's value is not kept.
+HRESULT getPropertyType(IWbemClassObject* object, const std::string& property, CIMTYPE* type);
+
+}  // namespace qrv::cim

@@ -1,0 +1,14 @@
+#include "provider/wmi/Variant.h"
+
+#include "provider/wmi/Bstr.h"
+
+namespace qrv::cim {
+
+void assignText(VARIANT* target, const WideText& text) {
+  Bstr copy(text);
+  VariantClear(target);
+  target->vt = VT_BSTR;
+  target->bstrVal = copy.release();
+}
+
+}  // namespace qrv::cim
