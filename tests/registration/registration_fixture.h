@@ -1,6 +1,7 @@
 #pragma once
-// A module root with real registration files, the XML parser started and
-// the class cache available, all fresh for every test.
+// Registration files in the module root of a relocated test program, and a
+// fixture with the XML parser started and the class cache available, all
+// fresh for every test.
 
 #include <gtest/gtest.h>
 #include <xercesc/util/PlatformUtils.hpp>
@@ -27,20 +28,19 @@ class RegistrationTest : public testing::Test {
   }
 
   static std::string root() { return relocatedRoot(); }
-
-  // Writes a registration document below <root>/xmlreg/.
-  static void writeRegistration(const std::string& relativePath, const std::string& classes) {
-    writeFile(root() + "/xmlreg/" + relativePath, registrationDocument(classes));
-  }
-
-  static std::string registrationDocument(const std::string& classes) {
-    return "<?xml version=\"1.0\"?>\n<Registration>" + classes + "</Registration>\n";
-  }
-
-  static std::string classElement(const std::string& nameSpace, const std::string& name,
-                                  const std::string& body = "") {
-    return "<Class name=\"" + name + "\" namespace=\"" + nameSpace + "\">" + body + "</Class>";
-  }
 };
+
+inline std::string registrationDocument(const std::string& classes) {
+  return "<?xml version=\"1.0\"?>\n<Registration>" + classes + "</Registration>\n";
+}
+
+inline std::string classElement(const std::string& nameSpace, const std::string& name, const std::string& body = "") {
+  return "<Class name=\"" + name + "\" namespace=\"" + nameSpace + "\">" + body + "</Class>";
+}
+
+// Writes a registration document below <root>/xmlreg/.
+inline void writeRegistration(const std::string& relativePath, const std::string& classes) {
+  writeFile(relocatedRoot() + "/xmlreg/" + relativePath, registrationDocument(classes));
+}
 
 }  // namespace qrv::test
