@@ -10,7 +10,7 @@ std::string writeArrayElements(std::string_view value) {
   std::string elements;
   StringTokenizer pieces(value, "{,}", TokenizerMode::AnyOf);
   while (pieces.hasMore()) {
-    const std::string element = trim(pieces.next(), " \"", TrimSide::Both);
+    const std::string_view element = trim(pieces.next(), " \"", TrimSide::Both);
     if (element.empty()) continue;
     elements += "<ArrayElement value=\"";
     elements += escapeXml(element);

@@ -29,10 +29,12 @@ std::string replaceAll(std::string_view text, std::string_view from, std::string
   return replaced;
 }
 
+std::string_view trimBlanks(std::string_view text) { return trim(text, kBlanks, TrimSide::Both); }
+
 // Removes one pair of enclosing double quotes; a lone quote becomes empty.
-std::string unquote(std::string value) {
+std::string_view unquote(std::string_view value) {
   if (value.empty() || value.front() != '"' || value.back() != '"') return value;
-  return value.size() == 1 ? std::string() : value.substr(1, value.size() - 2);
+  return value.size() == 1 ? std::string_view() : value.substr(1, value.size() - 2);
 }
 
 // Collects the text of an embedded object, which spans several tokens
@@ -51,8 +53,8 @@ class EmbeddedObject {
     if (equals == std::string_view::npos) return;
     const std::string_view rest = token.substr(marker + kEmbeddedBegin.size());
     const std::size_t endMarker = rest.find(kEmbeddedEnd);
-    name_ = trim(head.substr(0, equals), kBlanks, TrimSide::Both);
-    text_ = trim(rest.substr(0, endMarker), kBlanks, TrimSide::Both);
+    name_ = trimBlanks(head.substr(0, equals));
+    text_ = trimBlanks(rest.substr(0, endMarker));
     if (!text_.empty() && text_.front() == '"') text_.erase(0, 1);
     open_ = true;
     if (endMarker != std::string_view::npos) finish(instance);
@@ -63,7 +65,7 @@ class EmbeddedObject {
   // "text QRVCIMEMBEDDEDOBJEND": completes the object; what follows the
   // marker is ignored.
   void end(std::string_view token, std::size_t marker, ParsedInstance& instance) {
-    text_ += trim(token.substr(0, marker), kBlanks, TrimSide::Both);
+    text_ += trimBlanks(token.substr(0, marker));
     finish(instance);
   }
 
@@ -78,11 +80,8 @@ class EmbeddedObject {
   std::string text_;
 };
 
-void parseStatement(std::string_view token, ParsedInstance& instance) {
-  const std::size_t equals = token.find('=');
-  if (equals == std::string_view::npos) return;
-  instance.emplace(trim(token.substr(0, equals), kBlanks, TrimSide::Both),
-                   unquote(trim(token.substr(equals + 1), kBlanks, TrimSide::Both)));
+void parseStatement(std::string_view token, std::size_t equals, ParsedInstance& instance) {
+  instance.emplace(trimBlanks(token.substr(0, equals)), unquote(trimBlanks(token.substr(equals + 1))));
 }
 
 }  // namespace
@@ -92,6 +91,10 @@ RequestStatus RequestBase::parseInstance(std::string_view piece, ParsedInstance&
   StringTokenizer tokens(piece, ";\n", TokenizerMode::AnyOf);
   while (tokens.hasMore()) {
     const std::string_view token = tokens.next();
+    const std::size_t equals = token.find('=');
+    // Outside an embedded object only a token with "=" can mean anything:
+    // a statement, or the begin marker, which needs a name before it.
+    if (!embedded.open() && equals == std::string_view::npos) continue;
     if (const std::size_t begin = token.find(kEmbeddedBegin); begin != std::string_view::npos) {
       embedded.begin(token, begin, instance);
     } else if (embedded.open()) {
@@ -102,7 +105,7 @@ RequestStatus RequestBase::parseInstance(std::string_view piece, ParsedInstance&
         embedded.append(token);
       }
     } else if (!contains(token, "<?xml")) {
-      parseStatement(token, instance);
+      parseStatement(token, equals, instance);
     }
   }
   return Ok;

@@ -1,11 +1,18 @@
 #include "provider/request/StringTokenizer.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace qrv::cim {
 
 StringTokenizer::StringTokenizer(std::string_view source, std::string delimiters, TokenizerMode mode)
-    : source_(source), delimiters_(std::move(delimiters)), mode_(mode) {}
+    : source_(source), delimiters_(std::move(delimiters)), mode_(mode) {
+  if (mode_ == TokenizerMode::AnyOf) {
+    for (const char c : delimiters_) isDelimiter_[static_cast<unsigned char>(c)] = true;
+  } else {
+    searcher_.emplace(delimiters_.begin(), delimiters_.end());
+  }
+}
 
 bool StringTokenizer::hasMore() const {
   return !source_.empty() && !delimiters_.empty() && position_ != std::string_view::npos;
@@ -25,8 +32,20 @@ std::string_view StringTokenizer::next() {
 }
 
 std::size_t StringTokenizer::findSeparator() const {
-  if (mode_ == TokenizerMode::AnyOf) return source_.find_first_of(delimiters_, position_);
-  return source_.find(delimiters_, position_);
+  return mode_ == TokenizerMode::AnyOf ? findAnyOf() : findWhole();
+}
+
+std::size_t StringTokenizer::findAnyOf() const {
+  for (std::size_t i = position_; i < source_.size(); ++i) {
+    if (isDelimiter_[static_cast<unsigned char>(source_[i])]) return i;
+  }
+  return std::string_view::npos;
+}
+
+std::size_t StringTokenizer::findWhole() const {
+  const auto rest = source_.begin() + static_cast<std::ptrdiff_t>(position_);
+  const auto found = std::search(rest, source_.end(), *searcher_);
+  return found == source_.end() ? std::string_view::npos : static_cast<std::size_t>(found - source_.begin());
 }
 
 }  // namespace qrv::cim

@@ -2,7 +2,7 @@
 
 namespace qrv::cim {
 
-std::string trim(std::string_view text, std::string_view set, TrimSide side) {
+std::string_view trim(std::string_view text, std::string_view set, TrimSide side) {
   if (side != TrimSide::Right) {
     const std::size_t first = text.find_first_not_of(set);
     text.remove_prefix(first == std::string_view::npos ? text.size() : first);
@@ -11,7 +11,7 @@ std::string trim(std::string_view text, std::string_view set, TrimSide side) {
     const std::size_t last = text.find_last_not_of(set);
     text = last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
   }
-  return std::string(text);
+  return text;
 }
 
 }  // namespace qrv::cim
