@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include "compat/com/call_context.h"
+#include "provider/wmi/CallerCheck.h"
+#include "provider/wmi/WbemResult.h"
+
+namespace {
+
+using compat::ClientCall;
+using compat::ClientCallScope;
+using qrv::cim::checkCaller;
+using qrv::cim::checkImpersonationLevel;
+using qrv::cim::wbemResult;
+
+struct LevelCase {
+  SECURITY_IMPERSONATION_LEVEL token;
+  DWORD level;
+};
+
+TEST(CallerCheck, TokenLevelsMapToImpersonationLevels) {
+  for (const LevelCase& c : {LevelCase{SecurityIdentification, RPC_C_IMP_LEVEL_IDENTIFY},
+                             LevelCase{SecurityImpersonation, RPC_C_IMP_LEVEL_IMPERSONATE},
+                             LevelCase{SecurityDelegation, RPC_C_IMP_LEVEL_DELEGATE}}) {
+    ClientCallScope call(c.token);
+    DWORD level = 0;
+    EXPECT_EQ(checkImpersonationLevel(&level), S_OK);
+    EXPECT_EQ(level, c.level);
+    EXPECT_FALSE(compat::isImpersonating());
+  }
+}
+
+TEST(CallerCheck, AnUnknownTokenLevelFailsAtTheAnonymousLevel) {
+  ClientCallScope call(static_cast<SECURITY_IMPERSONATION_LEVEL>(7));
+  DWORD level = 0;
+  EXPECT_EQ(checkImpersonationLevel(&level), static_cast<HRESULT>(0x8007FFFFu));
+  EXPECT_EQ(level, RPC_C_IMP_LEVEL_ANONYMOUS);
+  EXPECT_FALSE(compat::isImpersonating());
+}
+
+TEST(CallerCheck, ATokenThatCannotBeReadGivesItsWin32ErrorAndReverts) {
+  ClientCall openFails;
+  openFails.openTokenError = ERROR_ACCESS_DENIED;
+  ClientCall queryFails;
+  queryFails.tokenInformationError = ERROR_BAD_IMPERSONATION_LEVEL;
+  for (const auto& [call, expected] : {std::pair{openFails, 0x80070005u}, std::pair{queryFails, 0x80070542u}}) {
+    ClientCallScope scope(call);
+    DWORD level = 0;
+    EXPECT_EQ(checkImpersonationLevel(&level), static_cast<HRESULT>(expected));
+    EXPECT_EQ(level, RPC_C_IMP_LEVEL_ANONYMOUS);
+    EXPECT_FALSE(compat::isImpersonating());
+    EXPECT_EQ(compat::openTokenCount(), 0u);
+  }
+}
+
+TEST(CallerCheck, WithoutAClientTheImpersonationFailureIsTheResult) {
+  DWORD level = 0;
+  EXPECT_EQ(checkImpersonationLevel(&level), RPC_E_CALL_COMPLETE);
+  EXPECT_EQ(level, RPC_C_IMP_LEVEL_ANONYMOUS);
+  EXPECT_EQ(checkCaller(), RPC_E_CALL_COMPLETE);
+}
+
+TEST(CallerCheck, ThePolicyRefusesClientsBelowTheImpersonateLevel) {
+  {
+    ClientCallScope call(SecurityIdentification);
+    EXPECT_EQ(checkCaller(), wbemResult(WBEM_E_ACCESS_DENIED));
+  }
+  {
+    ClientCallScope call(SecurityAnonymous);  // an anonymous token cannot be opened
+    EXPECT_EQ(checkCaller(), static_cast<HRESULT>(0x80070000u | ERROR_CANT_OPEN_ANONYMOUS));
+  }
+  {
+    ClientCallScope call(SecurityImpersonation);
+    EXPECT_EQ(checkCaller(), S_OK);
+    EXPECT_FALSE(compat::isImpersonating());
+  }
+}
+
+}  // namespace
