@@ -1,0 +1,46 @@
+#include "host/text.h"
+
+#include <algorithm>
+
+#include "compat/com/wmi_sdk.h"
+
+namespace wmihost {
+
+namespace {
+
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+std::u16string toUtf16(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  const int size = static_cast<int>(utf8.size());
+  std::u16string wide(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), u'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), static_cast<int>(wide.size()));
+  return wide;
+}
+
+std::string toUtf8(std::u16string_view utf16) {
+  if (utf16.empty()) return {};
+  const int size = static_cast<int>(utf16.size());
+  std::string narrow(
+      static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr)),
+      '\0');
+  WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, narrow.data(), static_cast<int>(narrow.size()), nullptr, nullptr);
+  return narrow;
+}
+
+std::string toUtf8(const char16_t* utf16) { return utf16 ? toUtf8(std::u16string_view(utf16)) : std::string(); }
+
+std::string toLowerAscii(std::string_view text) {
+  std::string lower(text);
+  std::transform(lower.begin(), lower.end(), lower.begin(), lowerAscii);
+  return lower;
+}
+
+bool equalsIgnoreCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
+}
+
+}  // namespace wmihost
