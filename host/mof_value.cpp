@@ -1,0 +1,85 @@
+#include "host/mof_value.h"
+
+#include <charconv>
+
+#include "host/com_ptr.h"
+#include "host/owned_bstr.h"
+#include "host/owned_variant.h"
+#include "host/text.h"
+
+namespace wmihost {
+
+namespace {
+
+std::string quoted(BSTR text) {
+  std::string result = "\"";
+  for (char c : toUtf8(std::u16string_view(text ? text : u"", SysStringLen(text)))) {
+    if (c == '"' || c == '\\') result += '\\';
+    result += c;
+  }
+  return result + "\"";
+}
+
+// The shortest decimal text that reads back as the same value.
+template <typename Real>
+std::string realText(Real value) {
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+// The object text without the blank line before it and the ";" after it.
+std::string embeddedText(IUnknown* unknown) {
+  ComPtr<IWbemClassObject> object;
+  OwnedBstr text;
+  if (!unknown || FAILED(unknown->QueryInterface(IID_IWbemClassObject, reinterpret_cast<void**>(object.put()))) ||
+      FAILED(object->GetObjectText(0, text.put()))) {
+    return "NULL";
+  }
+  std::string mof = toUtf8(text.view());
+  if (mof.rfind('\n', 0) == 0) mof.erase(0, 1);
+  if (mof.size() >= 2 && mof.compare(mof.size() - 2, 2, ";\n") == 0) mof.resize(mof.size() - 2);
+  return mof;
+}
+
+std::string arrayText(CIMTYPE elementType, const VARIANT& value) {
+  const SAFEARRAYBOUND bound = value.parray->rgsabound[0];
+  std::string text = "{";
+  for (ULONG i = 0; i < bound.cElements; ++i) {
+    LONG index = bound.lLbound + static_cast<LONG>(i);
+    OwnedVariant element;
+    VARIANT* raw = element.put();
+    if (FAILED(SafeArrayGetElement(value.parray, &index, &raw->llVal))) break;
+    raw->vt = static_cast<VARTYPE>(value.vt & VT_TYPEMASK);
+    text += (i ? ", " : "") + mofValueText(elementType, *element);
+  }
+  return text + "}";
+}
+
+}  // namespace
+
+std::string mofValueText(CIMTYPE type, const VARIANT& value) {
+  if ((value.vt & VT_ARRAY) && value.parray) return arrayText(type & ~CIM_FLAG_ARRAY, value);
+  switch (value.vt) {
+    case VT_BSTR:
+      return quoted(value.bstrVal);
+    case VT_UI1:
+      return std::to_string(value.bVal);
+    case VT_I2:
+      return type == CIM_CHAR16 ? std::to_string(static_cast<USHORT>(value.iVal)) : std::to_string(value.iVal);
+    case VT_I4:
+      return type == CIM_UINT32 ? std::to_string(static_cast<ULONG>(value.lVal)) : std::to_string(value.lVal);
+    case VT_R4:
+      return realText(value.fltVal);
+    case VT_R8:
+      return realText(value.dblVal);
+    case VT_BOOL:
+      return value.boolVal ? "TRUE" : "FALSE";
+    case VT_UNKNOWN:
+      return embeddedText(value.punkVal);
+    default:
+      return "NULL";
+  }
+}
+
+}  // namespace wmihost

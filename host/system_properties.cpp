@@ -1,0 +1,18 @@
+#include "host/system_properties.h"
+
+#include "host/text.h"
+
+namespace wmihost {
+
+std::optional<std::string_view> systemPropertyName(std::string_view name) {
+  for (std::string_view known : kSystemProperties) {
+    if (equalsIgnoreCase(known, name)) return known;
+  }
+  return std::nullopt;
+}
+
+CIMTYPE systemPropertyType(std::string_view canonicalName) {
+  return canonicalName == "__GENUS" ? CIM_SINT32 : CIM_STRING;
+}
+
+}  // namespace wmihost
