@@ -12,12 +12,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <regex>
 #include <thread>
 #include <tuple>
 
 #include "notify_listener.h"
 #include "support/temp_tree.h"
+#include "unique_name.h"
 
 namespace fs = std::filesystem;
 using qrv::test::makeTempDir;
@@ -101,7 +101,7 @@ class RulosrvEndToEnd : public testing::Test {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(directory)) {
       const std::string name = entry.path().filename().string();
-      if (std::regex_match(name, std::regex("rul[0-9A-F]{1,4}\\.TMP"))) names.push_back(entry.path().string());
+      if (rulo::test::isUniqueName(name)) names.push_back(entry.path().string());
     }
     return names;
   }
@@ -123,9 +123,8 @@ TEST_F(RulosrvEndToEnd, TwoRunsPublishTheCollectorOutputAndSetThePreviousFilesAs
   EXPECT_EQ(readFile(dataFile_), "<inventory/>");
   EXPECT_EQ(readFile(collectorDir_ + "/lastrun.log"), "collector log\n");
   const std::string trace = readFile(dir_ + "/InvLog.txt");
-  EXPECT_TRUE(std::regex_search(trace, std::regex("^-outc=\".*/inv tools/rul[0-9A-F]+\\.TMP\" -logc=\".*/inv "
-                                                  "tools/lastrun\\.log\"\nInventory Collection completed\n$")))
-      << trace;
+  const std::string parameters = "-outc=\"" + tmpFiles(collectorDir_).at(0) + "\" -logc=\"" + collectorDir_ + "/lastrun.log\"";
+  EXPECT_EQ(trace, parameters + "\nInventory Collection completed\n");
 
   setCollector("1", "<inventory run=\"2\"/>");
   ASSERT_EQ(run(true), 0);
