@@ -22,7 +22,7 @@ namespace {
 bool isSeparator(char c) { return c == '\\'; }
 
 // The file name of the module "wexi"; empty when it is not loaded.
-std::string moduleFileName() {
+std::string fileNameOfModule() {
   HMODULE module = GetModuleHandleA("wexi");
   if (!module) return "";
   char buffer[260];
@@ -48,7 +48,7 @@ std::string currentDirectory() {
 // was started. A relative name is made absolute against the current
 // directory, without resolving symbolic links, so that the module's
 // directory stays the one it was started from.
-std::string moduleFileName() {
+std::string fileNameOfModule() {
   Dl_info info{};
   if (!dladdr(reinterpret_cast<void*>(&moduleRoot), &info) || !info.dli_fname || !*info.dli_fname) return "";
   const std::string name = info.dli_fname;
@@ -68,6 +68,8 @@ std::string moduleRootOf(const std::string& moduleFileName) {
   if (secondToLast == moduleFileName.rend()) return "";
   return std::string(moduleFileName.begin(), std::prev(secondToLast.base()));
 }
+
+std::string moduleFileName() { return fileNameOfModule(); }
 
 std::string moduleRoot() { return moduleRootOf(moduleFileName()); }
 

@@ -4,6 +4,9 @@
 
 namespace qrv::cim {
 
+// The full file name of the Provider's module; empty when it cannot be
+// obtained.
+std::string moduleFileName();
 // The directory two levels above the Provider's module file; empty when the
 // module or its file name cannot be obtained. Recomputed at every call.
 std::string moduleRoot();
