@@ -11,6 +11,7 @@ namespace rulo {
 namespace {
 
 constexpr DWORD kDwordSize = 4;
+constexpr DWORD kErrorMoreData = 234;  // the value is larger than the buffer
 
 bool IsOfKind(DWORD type, ValueKind kind) {
   return kind == ValueKind::Text ? (type == RegSz || type == RegExpandSz) : type == RegDword;
@@ -30,6 +31,10 @@ DWORD Milliseconds(DWORD seconds) {
   return static_cast<DWORD>(std::min<std::uint64_t>(std::uint64_t{seconds} * 1000, kNoTimeLimit));
 }
 
+RunFailure Overlong(const std::string& valueName) {
+  return RunFailure("Registry key value " + valueName + " is longer than 259 characters");
+}
+
 std::string RequiredText(const std::string& valueName, const char* missingText) {
   std::string text = ReadConfigText(valueName);
   if (text.empty()) throw RunFailure(missingText);
@@ -42,16 +47,20 @@ std::optional<std::vector<char>> ReadConfigValue(const std::string& subKey, cons
                                                  ValueKind kind, DWORD maxBytes) {
   auto value = currentPlatform().readRegistryValue(subKey, valueName, view64, maxBytes);
   if (!value || !IsOfKind(value->type, kind)) return std::nullopt;
-  value->bytes.resize(std::min<std::size_t>(value->bytes.size(), maxBytes));
   return std::move(value->bytes);
 }
 
 std::string ReadConfigText(const std::string& valueName) {
+  Platform& platform = currentPlatform();
+  platform.setLastError(0);
   const auto bytes = ReadConfigValue(kConfigKey, valueName, false, ValueKind::Text, kPathBufferSize);
-  if (!bytes) return std::string();
+  if (!bytes) {
+    if (platform.lastError() == kErrorMoreData) throw Overlong(valueName);
+    return std::string();
+  }
+  // A value that fills the buffer without a terminator does not fit it either.
   const auto end = std::find(bytes->begin(), bytes->end(), '\0');
-  if (end == bytes->end() && bytes->size() == kPathBufferSize)
-    throw RunFailure("Registry key value " + valueName + " is longer than 259 characters");
+  if (end == bytes->end() && bytes->size() == kPathBufferSize) throw Overlong(valueName);
   return std::string(bytes->begin(), end);
 }
 

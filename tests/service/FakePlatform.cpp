@@ -12,6 +12,7 @@ constexpr DWORD kFileNotFound = 2;
 constexpr DWORD kPathNotFound = 3;
 constexpr DWORD kAccessDenied = 5;
 constexpr DWORD kAlreadyExists = 183;
+constexpr DWORD kMoreData = 234;
 constexpr DWORD kDirectoryInvalid = 267;
 constexpr DWORD kServiceDoesNotExist = 1060;
 constexpr DWORD kServiceExists = 1073;
@@ -60,19 +61,23 @@ void FakePlatform::addFile(const std::string& path, const std::string& content) 
   files_[path] = content;
 }
 
+void FakePlatform::setRegistryBytes(const std::string& key, const std::string& name, DWORD type,
+                                    std::vector<char> bytes) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  registry_[key][name] = RegistryValue{type, std::move(bytes)};
+}
+
 void FakePlatform::setRegistryText(const std::string& key, const std::string& name, const std::string& text,
                                    DWORD type) {
-  std::lock_guard<std::mutex> lock(mutex_);
   std::vector<char> bytes(text.begin(), text.end());
   bytes.push_back('\0');
-  registry_[key][name] = RegistryValue{type, bytes};
+  setRegistryBytes(key, name, type, bytes);
 }
 
 void FakePlatform::setRegistryDword(const std::string& key, const std::string& name, DWORD value) {
-  std::lock_guard<std::mutex> lock(mutex_);
   std::vector<char> bytes;
   for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>((value >> shift) & 0xFF));
-  registry_[key][name] = RegistryValue{RegDword, bytes};
+  setRegistryBytes(key, name, RegDword, bytes);
 }
 
 void FakePlatform::addService(const std::string& name, ServiceStatus status) {
@@ -188,8 +193,11 @@ std::optional<RegistryValue> FakePlatform::readRegistryValue(const std::string& 
     lastError_ = kFileNotFound;
     return std::nullopt;
   }
-  RegistryValue value = key->second.at(valueName);
-  if (value.bytes.size() > maxBytes) value.bytes.resize(maxBytes);
+  const RegistryValue& value = key->second.at(valueName);
+  if (value.bytes.size() > maxBytes) {
+    lastError_ = kMoreData;
+    return std::nullopt;
+  }
   return value;
 }
 

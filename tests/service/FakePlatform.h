@@ -77,6 +77,7 @@ class FakePlatform : public Platform {
   FailRule& fail(Op op);
   void addDirectory(const std::string& path);
   void addFile(const std::string& path, const std::string& content = "");
+  void setRegistryBytes(const std::string& key, const std::string& name, DWORD type, std::vector<char> bytes);
   void setRegistryText(const std::string& key, const std::string& name, const std::string& text, DWORD type = RegSz);
   void setRegistryDword(const std::string& key, const std::string& name, DWORD value);
   void addPaddingMarker(const std::string& executable) { markers_.insert(executable); }

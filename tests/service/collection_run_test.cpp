@@ -213,6 +213,8 @@ TEST_F(CollectionRunTest, BadConfigurationFailsBeforeAnyLaunch) {
        "Missing registry key value for Korvex Inventory Collector result"},
       {[](FakePlatform& f) { f.setRegistryText(kConfigKeyPath, "invexecdir", std::string(300, 'x')); },
        "Registry key value invexecdir is longer than 259 characters"},
+      {[](FakePlatform& f) { f.setRegistryBytes(kConfigKeyPath, "invoutputfile", RegSz, std::vector<char>(260, 'x')); },
+       "Registry key value invoutputfile is longer than 259 characters"},
       {[](FakePlatform& f) { f.setRegistryText(kConfigKeyPath, "invexecdir", "C:\\none.exe"); },
        "Cannot file Korvex Inventory Collector Utility (C:\\none.exe)"},
       {[](FakePlatform& f) { f.fail(Op::createUniqueFile); },
