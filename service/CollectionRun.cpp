@@ -47,11 +47,15 @@ void ReportWithLog(const CollectorCall& call, WORD type, const std::string& head
   ReportServiceEvent(text, type, log);
 }
 
-// One warning per result 3 up to the 20th; the 21st announces that no more
-// will follow, and the later ones are left out.
+// After the 21st result 3 has announced the silence, the routine entries of
+// further attempts (retry warnings and delay notices) are left out; the run's
+// outcome is still reported.
+bool Silenced(int retryCount) { return retryCount > kRetryWarningsBeforeSilence; }
+
+// One warning per result 3 up to the 20th; the 21st announces the silence.
 void ReportRetry(int retryCount) {
   const std::string count = "(" + std::to_string(retryCount) + ")";
-  if (retryCount <= kRetryWarningsBeforeSilence)
+  if (!Silenced(retryCount))
     ReportServiceEvent(count + "Another copy of the Korvex Inventory Collector is activating, will retry after 5 mintues",
                        EventWarning);
   else if (retryCount == kRetryWarningsBeforeSilence + 1)
@@ -61,10 +65,11 @@ void ReportRetry(int retryCount) {
                        EventWarning);
 }
 
-void DelayStart(DWORD dwStartDelay) {
+void DelayStart(DWORD dwStartDelay, bool silenced) {
   if (dwStartDelay == 0) return;
-  ReportServiceEvent("Delay " + SignedText(dwStartDelay / 1000) + " second(s) to start Korvex Inventory Collector",
-                     EventSuccess);
+  if (!silenced)
+    ReportServiceEvent("Delay " + SignedText(dwStartDelay / 1000) + " second(s) to start Korvex Inventory Collector",
+                       EventSuccess);
   currentPlatform().sleep(dwStartDelay);
 }
 
@@ -93,18 +98,20 @@ void HandleResult(const CollectorCall& call, DWORD result) {
 
 // Launches the collector until it gives a result other than "another copy running".
 void RunCollector(const CollectorCall& call) {
-  for (int retryCount = 1;; ++retryCount) {
-    DelayStart(call.dwStartDelay);
+  for (int retryCount = 0;;) {
+    DelayStart(call.dwStartDelay, Silenced(retryCount));
     const DWORD result = LaunchCollector(call.strInvPath, false, call.strInvParameters, call.strInvDir, call.dwTimeout);
     if (result != CollectorAlreadyRunning) return HandleResult(call, result);
-    ReportRetry(retryCount);
+    ReportRetry(++retryCount);
     currentPlatform().sleep(kRetryPauseMs);
   }
 }
 
 std::string CreateCollectorOutput(const std::string& strInvDir) {
   const auto path = currentPlatform().createUniqueFile(strInvDir, "rulo");
-  if (!path) throw RunFailure(FitText("Cannot create Korvex Inventory Collector output file in " + strInvDir, kMessageBufferSize));
+  if (!path)
+    throw RunFailure(
+        FitText("Cannot create Korvex Inventory Collector output file in " + strInvDir, kMessageBufferSize));
   return *path;
 }
 
