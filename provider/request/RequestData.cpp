@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string_view>
 #include <typeinfo>
+#include <utility>
 
 #include "provider/registration/ModuleRoots.h"
 #include "provider/request/RequestBase.h"
@@ -37,7 +38,11 @@ bool readBytes(std::FILE* file, long size, std::string& bytes) {
 }
 
 // Narrow text up to its first zero byte.
-std::string_view narrowText(std::string_view bytes) { return bytes.substr(0, bytes.find('\0')); }
+std::string narrowText(std::string bytes) {
+  const std::size_t zero = bytes.find('\0');
+  if (zero != std::string::npos) bytes.resize(zero);
+  return bytes;
+}
 
 // UTF-16LE text up to its first zero code unit, as UTF-8.
 std::string unicodeText(std::string_view bytes) {
@@ -73,7 +78,7 @@ RequestStatus RequestBase::readDataFile(const FileAccessor& accessor, std::strin
   if (size <= 0) return Ok;
   std::string bytes;
   if (!readBytes(file.get(), size, bytes)) return NotAccessible;
-  text = accessor.unicode() ? unicodeText(bytes) : std::string(narrowText(bytes));
+  text = accessor.unicode() ? unicodeText(bytes) : narrowText(std::move(bytes));
   dropDeclaration(text);
   return Ok;
 }

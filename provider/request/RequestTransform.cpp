@@ -36,7 +36,8 @@ RequestStatus RequestBase::transform(const std::string& document, const Conversi
   const int transformed = transformer.transform(documentSource, stylesheet, target);
   transformer.destroyStylesheet(stylesheet);
 
-  resultText = std::string(upToZero(output.str()));
+  resultText = output.str();
+  resultText.resize(upToZero(resultText).size());
   return transformed == 0 ? Ok : TransformFailed;
 }
 
