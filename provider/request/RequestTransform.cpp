@@ -7,6 +7,7 @@
 #include <xalanc/XalanTransformer/XalanTransformer.hpp>
 
 #include "provider/registration/ModuleRoots.h"
+#include "provider/request/FileUrl.h"
 #include "provider/request/RequestBase.h"
 
 namespace qrv::cim {
@@ -24,8 +25,8 @@ RequestStatus RequestBase::transform(const std::string& document, const Conversi
   // It also owns the compiled stylesheet, which it frees should anything
   // throw before destroyStylesheet.
   XalanTransformer transformer(XalanMemMgrs::getDefaultXercesMemMgr());
-  const std::string path = nativePath(xslRoot() + "/" + conversion.relativePath());
-  const XSLTInputSource stylesheetSource(path.c_str());
+  const std::string url = fileUrl(nativePath(xslRoot() + "/" + conversion.relativePath()));
+  const XSLTInputSource stylesheetSource(url.c_str());
   const XalanCompiledStylesheet* stylesheet = nullptr;
   if (transformer.compileStylesheet(stylesheetSource, stylesheet) != 0) return StylesheetFailed;
 

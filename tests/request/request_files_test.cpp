@@ -143,6 +143,13 @@ TEST_F(Transform, AppliesTheStylesheetToTheDocument) {
   EXPECT_EQ(result, "instance of X\n{\nOp = get;\nName = \"a&b \xC3\xA9\";\n};\n");
 }
 
+TEST_F(Transform, StylesheetPathMayHoldUrlSignificantCharacters) {
+  writeXslRootFile("app/a b%20#?/t.xsl", kEchoName);
+  EXPECT_EQ(RequestBase::transform("<QRVCIM cim-operation=\"get\"/>", Conversion("app", "a b%20#?", "t.xsl"), result),
+            Ok);
+  EXPECT_EQ(result.rfind("instance of X\n{\nOp = get;", 0), 0u) << result;
+}
+
 TEST_F(Transform, StylesheetWithoutOutputGivesAnEmptyResult) {
   EXPECT_EQ(run(textStylesheet(""), "<Inv/>"), Ok);
   EXPECT_EQ(result, "");

@@ -6,6 +6,7 @@
 
 #include "provider/request/ArrayElements.h"
 #include "provider/request/EscapeXml.h"
+#include "provider/request/FileUrl.h"
 #include "provider/request/HostName.h"
 #include "provider/request/StringTokenizer.h"
 #include "provider/request/Trim.h"
@@ -64,6 +65,13 @@ TEST(WriteArrayElements, CutsAtBracesAndCommasAndDropsEmptyPieces) {
   EXPECT_EQ(writeArrayElements("{\"a,b\"}"), "<ArrayElement value=\"a\"/><ArrayElement value=\"b\"/>");
   EXPECT_EQ(writeArrayElements("{x}y"), "<ArrayElement value=\"x\"/><ArrayElement value=\"y\"/>");
   EXPECT_EQ(writeArrayElements("{a<b}"), "<ArrayElement value=\"a&lt;b\"/>");
+}
+
+TEST(FileUrl, EscapesOnlyWhatAUrlWouldTakeApart) {
+  EXPECT_EQ(fileUrl("/opt/a b/x%20#1?.xsl"), "file:///opt/a b/x%2520%231%3F.xsl");
+  EXPECT_EQ(fileUrl("/opt/\xC3\xBC/x.xsl"), "file:///opt/\xC3\xBC/x.xsl");
+  EXPECT_EQ(fileUrl("C:\\Program Files\\Vendor/xslroot/a/b/c.xsl"),
+            "file:///C:/Program Files/Vendor/xslroot/a/b/c.xsl");
 }
 
 std::string utf16(std::u16string_view text) {

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+namespace qrv::cim {
+
+// The file: URL of an absolute path, for XML libraries that read a system
+// identifier as a URL. A bare path holding "%", "#" or "?" would be taken
+// apart as an escape, a fragment or a query and name no file, so these three
+// are escaped; every other byte, non-ASCII ones included, is kept as it is,
+// and backslashes become slashes.
+std::string fileUrl(const std::string& absolutePath);
+
+}  // namespace qrv::cim
