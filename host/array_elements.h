@@ -1,0 +1,16 @@
+#pragma once
+// The elements of a one-dimensional SAFEARRAY value, each as a VARIANT of
+// the array's element type.
+
+#include <vector>
+
+#include "compat/com/wmi_sdk.h"
+#include "host/owned_variant.h"
+
+namespace wmihost {
+
+// The elements of value (VT_ARRAY with a non-null array) in index order;
+// stops at the first element that cannot be read.
+std::vector<OwnedVariant> arrayElements(const VARIANT& value);
+
+}  // namespace wmihost

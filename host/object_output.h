@@ -1,0 +1,17 @@
+#pragma once
+// What wmihost prints for the objects a request delivered: their MOF text
+// one after the other, or one JSON array of their JSON objects.
+
+#include <string>
+#include <vector>
+
+#include "host/com_ptr.h"
+#include "host/command_line.h"
+
+namespace wmihost {
+
+// Throws std::runtime_error for an object that is not one of the host's own,
+// as every object spawned from the host's class definitions is.
+std::string formatObjects(const std::vector<ComPtr<IWbemClassObject>>& objects, OutputFormat format);
+
+}  // namespace wmihost

@@ -1,0 +1,16 @@
+#pragma once
+// Where COM finds an in-process server: the default value of
+// HKEY_CLASSES_ROOT\CLSID\{clsid}\InprocServer32, read here from the
+// registry file (compat/registry).
+
+#include <optional>
+#include <string>
+
+namespace wmihost {
+
+// The module registered for the class; none when the class or its
+// InprocServer32 key is not registered. Throws what the registry file throws
+// when it cannot be read.
+std::optional<std::string> registeredModulePath(const std::string& clsidText);
+
+}  // namespace wmihost
