@@ -24,7 +24,7 @@ namespace {
 
 // The service entry and handler are plain functions, as on Windows.
 PosixPlatform* servicePlatform = nullptr;
-Handle statusHandle = 0;
+std::atomic<Handle> statusHandle{0};
 std::atomic<DWORD> controlReceived{0};
 
 ServiceStatus statusOf(DWORD state, DWORD checkPoint, DWORD waitHint) {
