@@ -48,11 +48,16 @@ bool staysInRegistrationRoot(const std::string& nameSpace, const std::string& cl
   return !hasParentSegment(nameSpace);
 }
 
+// Registration files need no declared entities (the predefined ones and
+// character references are not counted), so a small bound suffices.
+constexpr XMLSize_t kEntityExpansionLimit = 1000;
+
 // A parser that reads the registration file alone: no external entity or
 // DTD is fetched, and entity expansion is bounded.
 class RegistrationParser {
  public:
   RegistrationParser() : parser_(nullptr, xercesc::XMLPlatformUtils::fgMemoryManager, nullptr) {
+    securityManager_.setEntityExpansionLimit(kEntityExpansionLimit);
     parser_.setDisableDefaultEntityResolution(true);
     parser_.setLoadExternalDTD(false);
     parser_.setSecurityManager(&securityManager_);

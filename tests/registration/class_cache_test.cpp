@@ -1,4 +1,4 @@
-// The class cache's keys, its life between initializeLock() and release(),
+// The class cache's life between initializeLock() and release(),
 // and duplicate registrations.
 
 #include <gtest/gtest.h>
@@ -14,17 +14,9 @@ namespace {
 
 using cim::ClassCache;
 using cim::ClassMap;
-using cim::classKey;
 using cim::findClassMap;
 
 using ClassCacheTest = RegistrationTest;
-
-TEST(ClassKeyTest, DropsSeparatorsAndUppercases) {
-  EXPECT_EQ(classKey("root\\cimv2", "Sample_Fan"), "ROOTCIMV2SAMPLE_FAN");
-  EXPECT_EQ(classKey("ROOT/CIMV2", "sample_fan"), "ROOTCIMV2SAMPLE_FAN");
-  EXPECT_EQ(classKey("rootcimv2", "Sample_Fan"), "ROOTCIMV2SAMPLE_FAN");
-  EXPECT_EQ(classKey("", "a/b\xe9"), "A/B\xe9");
-}
 
 TEST_F(ClassCacheTest, NoCacheBeforeInitializeLockOrAfterRelease) {
   writeRegistration("n/c.xml", classElement("n", "C"));

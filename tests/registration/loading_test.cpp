@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
 #include <thread>
 #include <vector>
 
@@ -16,7 +15,6 @@ namespace {
 
 using cim::ClassMap;
 using cim::findClassMap;
-using cim::parseRegistrationFile;
 
 using LoadingTest = RegistrationTest;
 
@@ -58,10 +56,6 @@ TEST_F(LoadingTest, MissIsNotRemembered) {
   EXPECT_NE(findClassMap("n", "Late"), nullptr);
 }
 
-TEST_F(LoadingTest, MissingFileIsAnOrdinaryParse) {
-  EXPECT_EQ(parseRegistrationFile(root() + "/xmlreg/n/none.xml"), 0);
-}
-
 TEST_F(LoadingTest, TruncatedFileKeepsOnlyCompletedClasses) {
   writeFile(root() + "/xmlreg/n/done.xml",
             "<Registration>" + classElement("n", "Done") + "<Class name=\"Open\" namespace=\"n\"><Get>");
@@ -81,11 +75,6 @@ TEST_F(LoadingTest, NotWellFormedFileStopsAtFirstError) {
   EXPECT_EQ(findClassMap("n", "B"), nullptr);
   EXPECT_EQ(findClassMap("n", "C"), nullptr);
   EXPECT_EQ(findClassMap("n", "Junk"), nullptr);
-}
-
-TEST_F(LoadingTest, DirectoryInPlaceOfFileIsNotRegistered) {
-  std::filesystem::create_directories(root() + "/xmlreg/n/dir.xml");
-  EXPECT_EQ(findClassMap("n", "Dir"), nullptr);
 }
 
 // A registration file is read alone: entities never pull in other files,

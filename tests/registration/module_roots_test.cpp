@@ -34,9 +34,5 @@ TEST(ModuleRootsTest, RootsFollowTheRunningModule) {
   EXPECT_EQ(cim::xslRoot(), root + "/xslroot");
 }
 
-TEST(ModuleRootsTest, NativePathUsesSlashes) {
-  EXPECT_EQ(cim::nativePath("C:\\root/xmlreg/root\\cimv2/fan.xml"), "C:/root/xmlreg/root/cimv2/fan.xml");
-}
-
 }  // namespace
 }  // namespace qrv::test

@@ -127,7 +127,7 @@ TEST_F(VocabularyTest, ValuesAreKeptAsWrittenAndEmptyAssociationsSkipped) {
                                  "<Attribute name=\" Name \" alt-name=\"\" Required=\"true\"/>"
                                  "<AssociationClass name=\"\"/>"
                                  "<AssociationClass/>"
-                                 "<AssociationClass name=\"Sample_Link\"/>"
+                                 "<AssociationClass name=\"Sample&amp;Link\"/>"
                                  "<attribute name=\"lowercase element\"/>"));
 
   const ClassMap* c = findClassMap("n", "C");
@@ -137,7 +137,7 @@ TEST_F(VocabularyTest, ValuesAreKeptAsWrittenAndEmptyAssociationsSkipped) {
   ASSERT_EQ(c->attributes().size(), 1u);
   EXPECT_EQ(c->attributes()[0].name(), " Name ");
   EXPECT_FALSE(c->attributes()[0].required());
-  EXPECT_EQ(c->associationClasses(), std::vector<std::string>{"Sample_Link"});
+  EXPECT_EQ(c->associationClasses(), std::vector<std::string>{"Sample&Link"});
 }
 
 // Elements outside any class are dropped; they neither fail the parse nor
