@@ -46,6 +46,7 @@ class ComPtr {
 
   T* get() const { return pointer_; }
   T* operator->() const { return pointer_; }
+  T& operator*() const { return *pointer_; }
   explicit operator bool() const { return pointer_ != nullptr; }
 
  private:

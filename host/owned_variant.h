@@ -26,6 +26,8 @@ class OwnedVariant {
   const VARIANT* operator->() const { return &value_; }
   // The value for writing; what it held is cleared first.
   VARIANT* put();
+  // The value itself, for calls that take a VARIANT* to read from (Put).
+  VARIANT* get() { return &value_; }
   // Copies the value into an uninitialised VARIANT the caller owns.
   HRESULT copyTo(VARIANT* target) const;
 

@@ -1,0 +1,49 @@
+#pragma once
+// Helpers for the stand-in's tests: classes from inline MOF, and Get and
+// Put with plain text.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "host/class_repository.h"
+#include "host/com_ptr.h"
+#include "host/owned_variant.h"
+#include "host/wbem_object.h"
+
+namespace wmihost::test {
+
+constexpr HRESULT hr(long code) { return static_cast<HRESULT>(code); }
+
+inline std::shared_ptr<ClassRepository> repositoryOf(std::string_view mof) {
+  auto repository = std::make_shared<ClassRepository>();
+  repository->loadText(mof, "test.mof");
+  return repository;
+}
+
+inline ComPtr<WbemObject> classOf(const ClassRepository& repository, std::string_view name) {
+  return WbemObject::newClass(repository.find("root\\cimv2", name));
+}
+
+inline ComPtr<IWbemClassObject> spawn(IWbemClassObject* classObject) {
+  ComPtr<IWbemClassObject> instance;
+  if (FAILED(classObject->SpawnInstance(0, instance.put()))) return {};
+  return instance;
+}
+
+inline OwnedVariant get(IWbemClassObject* object, std::u16string_view name) {
+  OwnedVariant value;
+  object->Get(std::u16string(name).c_str(), 0, value.put(), nullptr, nullptr);
+  return value;
+}
+
+inline HRESULT putText(IWbemClassObject* object, std::u16string_view name, std::u16string_view text) {
+  OwnedVariant value = OwnedVariant::text(text);
+  return object->Put(std::u16string(name).c_str(), 0, value.get(), 0);
+}
+
+inline std::u16string textOf(const OwnedVariant& value) {
+  return value->vt == VT_BSTR ? std::u16string(value->bstrVal, SysStringLen(value->bstrVal)) : u"<not text>";
+}
+
+}  // namespace wmihost::test
