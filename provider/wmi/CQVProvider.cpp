@@ -50,7 +50,10 @@ HRESULT deliverInstance(IWbemClassObject* classDefinition, const ParsedInstance&
 
 }  // namespace
 
-CQVProvider::CQVProvider(SleepFunction sleep) : sleep_(std::move(sleep)) {}
+void CQVProvider::systemSleep(DWORD milliseconds) { Sleep(milliseconds); }
+
+CQVProvider::CQVProvider(SleepFunction sleep, ServerModule* module)
+    : serverLock_(module), sleep_(std::move(sleep)) {}
 
 CQVProvider::~CQVProvider() = default;
 
@@ -60,6 +63,8 @@ HRESULT CQVProvider::QueryInterface(REFIID riid, void** ppvObject) {
     *ppvObject = static_cast<IWbemServices*>(this);
   } else if (IsEqualIID(riid, IID_IWbemProviderInit)) {
     *ppvObject = static_cast<IWbemProviderInit*>(this);
+  } else if (IsEqualIID(riid, IID_IProvideClassInfo)) {
+    *ppvObject = static_cast<IProvideClassInfo*>(this);
   } else {
     *ppvObject = nullptr;
     return E_NOINTERFACE;
@@ -74,6 +79,13 @@ ULONG CQVProvider::Release() {
   const ULONG remaining = --references_;
   if (remaining == 0) delete this;
   return remaining;
+}
+
+HRESULT CQVProvider::GetClassInfo(ITypeInfo** ppTI) {
+  if (!ppTI) return E_POINTER;
+  *ppTI = nullptr;
+  ServerModule* module = serverLock_.module();
+  return module ? module->classInfo(ppTI) : TYPE_E_ELEMENTNOTFOUND;
 }
 
 HRESULT CQVProvider::Initialize(LPWSTR, LONG, LPWSTR wszNamespace, LPWSTR, IWbemServices* pNamespace,

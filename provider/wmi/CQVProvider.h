@@ -8,6 +8,7 @@
 #include "provider/registration/QVDispatch.h"
 #include "provider/request/ParsedInstance.h"
 #include "provider/wmi/ComPtr.h"
+#include "provider/wmi/ServerModule.h"
 
 namespace qrv::cim {
 
@@ -16,21 +17,31 @@ namespace qrv::cim {
 // other operation. Each working operation checks the caller, impersonates
 // it, runs the request through the object's dispatcher, fills instances
 // spawned from WMI's class definition and reports one completion status.
-class CQVProvider : public IWbemServices, public IWbemProviderInit {
+// Created by a server module, it holds the module's lock while it lives and
+// hands out its class's type information from the module.
+class CQVProvider : public IWbemServices, public IWbemProviderInit, public IProvideClassInfo {
  public:
   // Pauses the calling thread; Initialize waits through it.
   using SleepFunction = std::function<void(DWORD milliseconds)>;
 
-  explicit CQVProvider(SleepFunction sleep = [](DWORD milliseconds) { Sleep(milliseconds); });
+  // The system's Sleep.
+  static void systemSleep(DWORD milliseconds);
+
+  explicit CQVProvider(SleepFunction sleep = systemSleep, ServerModule* module = nullptr);
   virtual ~CQVProvider();
   CQVProvider(const CQVProvider&) = delete;
   CQVProvider& operator=(const CQVProvider&) = delete;
 
-  // IUnknown, answered for IUnknown, IWbemServices and IWbemProviderInit.
+  // IUnknown, answered for IUnknown, IWbemServices, IWbemProviderInit and
+  // IProvideClassInfo.
   // The reference count is a plain counter: the object lives in one apartment.
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
   ULONG STDMETHODCALLTYPE Release() override;
+
+  // IProvideClassInfo: the type information of the coclass, from the server
+  // module; TYPE_E_ELEMENTNOTFOUND without one.
+  HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** ppTI) override;
 
   // IWbemProviderInit
   HRESULT STDMETHODCALLTYPE Initialize(LPWSTR wszUser, LONG lFlags, LPWSTR wszNamespace, LPWSTR wszLocale,
@@ -97,6 +108,7 @@ class CQVProvider : public IWbemServices, public IWbemProviderInit {
   HRESULT deliverObject(const std::string& path, const std::string& className, IWbemContext* context,
                         IWbemObjectSink* sink);
 
+  ServerLock serverLock_;  // first, so that it is released last
   SleepFunction sleep_;
   ULONG references_ = 0;
   ComPtr<IWbemServices> namespaceServices_;
