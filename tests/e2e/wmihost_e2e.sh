@@ -1,0 +1,175 @@
+#!/usr/bin/env bash
+# wmihost end to end over the example deployment: enumerations and gets in
+# both output formats, the provider's refusals, usage errors, and COM
+# registration through a private registry file.
+#   usage: wmihost_e2e.sh WMIHOST DEPLOY_DIR
+# Every request pauses six seconds in the provider's Initialize, so the
+# requests run side by side in the background and are checked afterwards.
+set -uo pipefail
+
+wmihost=$1
+deploy=$2
+module=$deploy/bin/wexi.so
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export KORVEX_REGISTRY_FILE=$work/registry.reg
+clsid='{5A1E7C3D-0B94-4F2A-9C61-7D28E4B0A913}'
+
+# run NAME ARGS...: wmihost with ARGS; NAME.out, NAME.err and NAME.rc keep
+# its output, its errors and its exit status.
+run() {
+  local name=$1
+  shift
+  "$wmihost" "$@" >"$work/$name.out" 2>"$work/$name.err"
+  echo $? >"$work/$name.rc"
+}
+
+# serve NAME ARGS...: a request to the deployment's module over its classes.
+serve() {
+  local name=$1
+  shift
+  run "$name" --repository "$deploy/mof" --module "$module" "$@"
+}
+
+serve disks enum Korvex_Disk &
+serve disks_json --format json enum Korvex_Disk &
+serve software get 'Korvex_Software.Name="Korvex Agent",Version="4.2.1"' &
+serve software_json --format json get 'Korvex_Software.Name="Quorvane Tools",Version="1.0"' &
+serve links_json --format json enum Korvex_SoftwareOnDisk &
+serve missing_key get 'Korvex_Disk.Model="x"' &
+serve unregistered enum Korvex_SmartStatus &
+serve unknown_class enum Korvex_Nothing &
+serve identify --level 2 enum Korvex_Disk &
+serve query query 'SELECT * FROM Korvex_Disk' &
+# Registration: a relative module path is registered in full, COM then finds
+# the module through the registry, and unregistration removes the class.
+(
+  (cd "$deploy" && run regsvr regsvr bin/wexi.so)
+  cp "$KORVEX_REGISTRY_FILE" "$work/registered.reg"
+  run registered_get --repository "$deploy/mof" get 'Korvex_Disk.DeviceID="sda"'
+  run unregsvr unregsvr "$module"
+  run unregistered_get --repository "$deploy/mof" get 'Korvex_Disk.DeviceID="sda"'
+) &
+run no_request
+run bad_level --level 5 enum Korvex_Disk
+run bad_verb list Korvex_Disk
+run no_repository --repository "$work/none.mof" enum Korvex_Disk
+wait
+
+passed=0
+failed=0
+
+# check DESCRIPTION COMMAND...: one case, passed when COMMAND succeeds.
+check() {
+  local description=$1
+  shift
+  if "$@"; then
+    passed=$((passed + 1))
+    echo "ok   $description"
+  else
+    failed=$((failed + 1))
+    echo "FAIL $description"
+  fi
+}
+
+# output_is NAME: exit status 0 and standard output exactly as on stdin.
+output_is() {
+  local name=$1
+  [ "$(cat "$work/$name.rc")" = 0 ] && diff -u - "$work/$name.out" && [ ! -s "$work/$name.err" ]
+}
+
+# fails_with NAME STATUS TEXT: the exit status, nothing on standard output,
+# and the report on standard error.
+fails_with() {
+  local name=$1 status=$2 text=$3
+  [ "$(cat "$work/$name.rc")" = "$status" ] && [ ! -s "$work/$name.out" ] &&
+    grep -qxF -- "$text" "$work/$name.err" || {
+    echo "     status $(cat "$work/$name.rc"), stderr: $(head -1 "$work/$name.err")"
+    return 1
+  }
+}
+
+check "enum in MOF: epoch, interval, array and embedded object text; the object property left out" output_is disks <<'OUT'
+
+instance of Korvex_Disk
+{
+	DeviceID = "sda";
+	Model = "KVX SSD 480GB";
+	SizeBytes = "480103981056";
+	Partitions = {"sda1", "sda2"};
+	LastChecked = "20251208132000.000000-000";
+	PowerOnTime = "00000001020304.000000:000";
+	Smart = "instance of Korvex_SmartStatus { Temperature = 35 }";
+};
+
+instance of Korvex_Disk
+{
+	DeviceID = "sdb";
+	Model = "KVX HDD 4TB & cache";
+	SizeBytes = "4000787030016";
+	Partitions = {"sdb1"};
+	LastChecked = "20251208132000.000000-000";
+	PowerOnTime = "00000014000000.000000:000";
+	Smart = "instance of Korvex_SmartStatus { Temperature = 41 }";
+};
+OUT
+
+check "enum in JSON: 64-bit numbers, arrays, the object property null" output_is disks_json <<'OUT'
+[
+  {"DeviceID": "sda", "Model": "KVX SSD 480GB", "SizeBytes": 480103981056, "Partitions": ["sda1", "sda2"], "LastChecked": "20251208132000.000000-000", "PowerOnTime": "00000001020304.000000:000", "Smart": "instance of Korvex_SmartStatus { Temperature = 35 }", "Details": null},
+  {"DeviceID": "sdb", "Model": "KVX HDD 4TB & cache", "SizeBytes": 4000787030016, "Partitions": ["sdb1"], "LastChecked": "20251208132000.000000-000", "PowerOnTime": "00000014000000.000000:000", "Smart": "instance of Korvex_SmartStatus { Temperature = 41 }", "Details": null}
+]
+OUT
+
+check "get in MOF by two keys, one under another name: the absolute date kept" output_is software <<'OUT'
+
+instance of Korvex_Software
+{
+	Name = "Korvex Agent";
+	Version = "4.2.1";
+	Vendor = "Korvex";
+	InstallDate = "20260105093000.000000+060";
+};
+OUT
+
+check "get in JSON" output_is software_json <<'OUT'
+[
+  {"Name": "Quorvane Tools", "Version": "1.0", "Vendor": "Korvex <Labs>", "InstallDate": "20251120120000.000000+000"}
+]
+OUT
+
+check "enum of an association in JSON: references with escaped quotes" output_is links_json <<'OUT'
+[
+  {"Disk": "Korvex_Disk.DeviceID=\"sda\"", "Product": "Korvex_Software.Name=\"Korvex Agent\",Version=\"4.2.1\""},
+  {"Disk": "Korvex_Disk.DeviceID=\"sdb\"", "Product": "Korvex_Software.Name=\"Quorvane Tools\",Version=\"1.0\""}
+]
+OUT
+
+check "get without its required key" fails_with missing_key 1 \
+  'wmihost: get Korvex_Disk.Model="x" failed: 0x80041024 WBEM_E_PROVIDER_NOT_CAPABLE'
+check "enum of a class without a registration" fails_with unregistered 1 \
+  'wmihost: enum Korvex_SmartStatus failed: 0x80041003 WBEM_E_ACCESS_DENIED'
+check "enum of a class the repository lacks" fails_with unknown_class 1 \
+  'wmihost: enum Korvex_Nothing failed: 0x80041002 WBEM_E_NOT_FOUND'
+check "a caller at the identify level is refused" fails_with identify 1 \
+  'wmihost: Initialize failed: 0x80041003 WBEM_E_ACCESS_DENIED'
+check "queries are refused" fails_with query 1 \
+  'wmihost: query SELECT * FROM Korvex_Disk failed: 0x8004100C WBEM_E_NOT_SUPPORTED'
+check "a repository that cannot be read" fails_with no_repository 1 "wmihost: $work/none.mof: cannot be read"
+
+check "usage: no request" fails_with no_request 2 'wmihost: no request given'
+check "usage: a level outside 1 to 4" fails_with bad_level 2 "wmihost: --level must be 1, 2, 3 or 4, not '5'"
+check "usage: an unknown request" fails_with bad_verb 2 "wmihost: unknown request 'list'"
+
+check "regsvr reports the module's full path" output_is regsvr <<<"registered $module"
+check "regsvr writes the class's InprocServer32 entry" grep -qxF "@=\"$module\"" \
+  <(grep -A1 -F "[HKEY_CLASSES_ROOT\\CLSID\\$clsid\\InprocServer32]" "$work/registered.reg")
+check "get through the registered module" grep -qxF $'\tPowerOnTime = "00000001020304.000000:000";' \
+  "$work/registered_get.out"
+check "unregsvr reports the module" output_is unregsvr <<<"unregistered $module"
+check "unregsvr removes the class" bash -c "! grep -qF '$clsid' '$KORVEX_REGISTRY_FILE'"
+check "without a registered module the class is not registered" fails_with unregistered_get 1 \
+  "wmihost: finding the module of $clsid failed: 0x80040154 REGDB_E_CLASSNOTREG"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
