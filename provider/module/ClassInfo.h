@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+#include "compat/com/wmi_sdk.h"
+
+namespace qrv::cim {
+
+// The type information of the coclass CQVProvider, from the type library of
+// the module at modulePath; the caller releases it.
+HRESULT coclassTypeInfo(const std::string& modulePath, ITypeInfo** typeInfo);
+
+}  // namespace qrv::cim

@@ -1,0 +1,34 @@
+// The entry points of the server: its class object, the unload check and
+// self-registration.
+
+#include "provider/module/ComIdentity.h"
+#include "provider/module/CqrvcimModule.h"
+#include "provider/module/ServerRegistration.h"
+
+using qrv::cim::CqrvcimModule;
+using qrv::cim::theModule;
+
+STDAPI DllCanUnloadNow() { return theModule().lockCount() == 0 ? S_OK : S_FALSE; }
+
+STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
+  CqrvcimModule& module = theModule();
+  if (!module.initialized()) return E_UNEXPECTED;
+  if (!ppv) return E_POINTER;
+  *ppv = nullptr;
+  if (!IsEqualCLSID(rclsid, qrv::cim::kClsidQVProvider)) return CLASS_E_CLASSNOTAVAILABLE;
+  const HRESULT hr = module.getClassObject(riid, ppv);
+  if (SUCCEEDED(hr) && !*ppv) return CLASS_E_CLASSNOTAVAILABLE;
+  return hr;
+}
+
+STDAPI DllRegisterServer() {
+  const CqrvcimModule& module = theModule();
+  if (!module.initialized()) return E_UNEXPECTED;
+  return qrv::cim::registerServer(module.modulePath(), module.registrationReplacements());
+}
+
+STDAPI DllUnregisterServer() {
+  const CqrvcimModule& module = theModule();
+  if (!module.initialized()) return E_UNEXPECTED;
+  return qrv::cim::unregisterServer(module.registrationReplacements());
+}
