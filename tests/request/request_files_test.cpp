@@ -1,79 +1,56 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 #include <string>
 
 #include "provider/request/HostName.h"
 #include "provider/request/RequestBase.h"
 #include "request/request_files.h"
+#include "request/utf16.h"
 
 namespace qrv::cim {
 namespace {
 
 using test::textStylesheet;
+using test::utf16;
 using test::writeXslRootFile;
 
-std::string utf16(std::u16string_view text) {
-  std::string bytes;
-  for (const char16_t unit : text) {
-    bytes += static_cast<char>(unit & 0xFF);
-    bytes += static_cast<char>(unit >> 8);
-  }
-  return bytes;
-}
-
-RequestStatus readData(const std::string& name, std::string& text, bool unicode = false) {
-  return RequestBase::readDataFile(FileAccessor("app", "data", name, unicode), text);
-}
-
-std::string readData(const std::string& name, bool unicode = false) {
+// The text that a data file with these bytes contributes.
+std::string dataText(const std::string& bytes, bool unicode = false) {
+  writeXslRootFile("app/data/file.xml", bytes);
   std::string text = "stale";
-  EXPECT_EQ(readData(name, text, unicode), Ok);
+  EXPECT_EQ(RequestBase::readDataFile(FileAccessor("app", "data", "file.xml", unicode), text), Ok);
   return text;
 }
 
 TEST(ReadDataFile, DropsTheDeclarationAndStopsAtTheFirstZero) {
-  writeXslRootFile("app/data/decl.xml", "<?xml version=\"1.0\"?><Inventory/>");
-  writeXslRootFile("app/data/plain.xml", "<Inventory a=\"1\"/>");
-  writeXslRootFile("app/data/zero.xml", std::string("<A/>\0<B/>?>", 11));
-  writeXslRootFile("app/data/latin1.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><A>\xE9</A>");
-  writeXslRootFile("app/data/empty.xml", "");
-  EXPECT_EQ(readData("decl.xml"), "<Inventory/>");
-  EXPECT_EQ(readData("plain.xml"), "<Inventory a=\"1\"/>");
-  EXPECT_EQ(readData("zero.xml"), "<A/>");
-  EXPECT_EQ(readData("latin1.xml"), "<A>\xE9</A>");
-  EXPECT_EQ(readData("empty.xml"), "");
+  EXPECT_EQ(dataText("<?xml version=\"1.0\"?><Inventory/>"), "<Inventory/>");
+  EXPECT_EQ(dataText("<Inventory a=\"1\"/>"), "<Inventory a=\"1\"/>");
+  EXPECT_EQ(dataText(std::string("<A/>\0<B/>?>", 11)), "<A/>");
+  EXPECT_EQ(dataText(""), "");
 }
 
 TEST(ReadDataFile, ConvertsUnicodeFilesToUtf8) {
-  writeXslRootFile("app/data/wide.xml",
-                   utf16(u"\uFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?><A>x\u00E9</A>"));
-  writeXslRootFile("app/data/wide-zero.xml", utf16(u"<A/>") + std::string("\0\0", 2) + utf16(u"<B/>"));
-  // A zero byte that is half of a code unit does not end the text.
-  writeXslRootFile("app/data/wide-half.xml", utf16(u"\u0100<A/>"));
-  // A lone surrogate and an odd last byte are survivable.
-  writeXslRootFile("app/data/wide-broken.xml", utf16(u"<A>") + utf16(std::u16string(1, 0xD800)) + "<");
-  EXPECT_EQ(readData("wide.xml", true), "<A>x\xC3\xA9</A>");
-  EXPECT_EQ(readData("wide-zero.xml", true), "<A/>");
-  EXPECT_EQ(readData("wide-half.xml", true), "\xC4\x80<A/>");
-  EXPECT_EQ(readData("wide-broken.xml", true), "<A>\xEF\xBF\xBD");
+  EXPECT_EQ(dataText(utf16(u"\uFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?><A>x\u00E9</A>"), true),
+            "<A>x\xC3\xA9</A>");
+  EXPECT_EQ(dataText(utf16(u"\u0100<A/>") + std::string("\0\0", 2) + utf16(u"<B/>"), true), "\xC4\x80<A/>");
+  EXPECT_EQ(dataText(utf16(u"<A>") + utf16(std::u16string(1, 0xD800)) + "<", true), "<A>\xEF\xBF\xBD");
 }
 
-TEST(ReadDataFile, UnreadableFilesAreNotAccessible) {
+TEST(ReadDataFile, MissingFilesAndDirectoriesAreNotAccessible) {
   std::string text;
-  EXPECT_EQ(readData("missing.xml", text), NotAccessible);
+  EXPECT_EQ(RequestBase::readDataFile(FileAccessor("app", "data", "missing.xml", false), text), NotAccessible);
   std::filesystem::create_directories(test::xslRootFile("app/data/directory.xml"));
-  EXPECT_EQ(readData("directory.xml", text), NotAccessible);
+  EXPECT_EQ(RequestBase::readDataFile(FileAccessor("app", "data", "directory.xml", false), text), NotAccessible);
 }
 
-// An accessor of another kind than FileAccessor is passed over.
+// Only accessors whose dynamic type is exactly FileAccessor are read.
 class OtherAccessor : public FileAccessor {
  public:
   OtherAccessor() : FileAccessor("app", "data", "one.xml", false) {}
 };
 
-TEST(AppendData, AppendsFileAccessorsInOrder) {
+TEST(AppendData, AppendsFileAccessorsInOrderAndFailsOnAnyUnreadableFile) {
   writeXslRootFile("app/data/one.xml", "<?xml version=\"1.0\"?><One/>");
   writeXslRootFile("app/data/two.xml", "<Two/>");
   Enumerate op;
@@ -84,18 +61,10 @@ TEST(AppendData, AppendsFileAccessorsInOrder) {
   EXPECT_EQ(RequestBase::appendData(op, document), Ok);
   EXPECT_EQ(document, "<R><Two/><One/>");
 
-  Enumerate none;
-  EXPECT_EQ(RequestBase::appendData(none, document), Ok);
-  EXPECT_EQ(document, "<R><Two/><One/>");
-}
-
-TEST(AppendData, AnyUnreadableFileFailsTheRequest) {
-  writeXslRootFile("app/data/one.xml", "<One/>");
-  Get op;
-  op.addAccessor(new FileAccessor("app", "data", "missing.xml", false));
-  op.addAccessor(new FileAccessor("app", "data", "one.xml", false));
-  std::string document;
-  EXPECT_EQ(RequestBase::appendData(op, document), NotAccessible);
+  Get failing;
+  failing.addAccessor(new FileAccessor("app", "data", "missing.xml", false));
+  failing.addAccessor(new FileAccessor("app", "data", "one.xml", false));
+  EXPECT_EQ(RequestBase::appendData(failing, document), NotAccessible);
 }
 
 TEST(RequestDocument, GetDocumentWithDataIsExact) {
@@ -104,13 +73,10 @@ TEST(RequestDocument, GetDocumentWithDataIsExact) {
   classMap.addAttribute(Attribute(true, false, "Name", ""));
   Get op;
   op.addAccessor(new FileAccessor("app", "data", "inv.xml", false));
-
-  const RequestBase request("");
-  std::string document = request.writeHeader("get", "C", "N");
+  std::string document = RequestBase("").writeHeader("get", "C", "N");
   ASSERT_EQ(RequestBase::writeAttributes(classMap, {{"Name", "7"}}, document), Ok);
   ASSERT_EQ(RequestBase::appendData(op, document), Ok);
-  document += "</QRVCIM>";
-  EXPECT_EQ(document,
+  EXPECT_EQ(document + "</QRVCIM>",
             "<?xml-stylesheet type=\"text/xml\" version=\"1.0\" encoding=\"UTF-8\"?><QRVCIM cim-operation=\"get\" "
             "creation-class-name=\"C\" creation-class-namespace=\"N\" system-name=\"" +
                 hostName() +
@@ -119,48 +85,34 @@ TEST(RequestDocument, GetDocumentWithDataIsExact) {
 
 class Transform : public testing::Test {
  protected:
-  RequestStatus run(const std::string& stylesheet, const std::string& data) {
-    writeXslRootFile("app/xsl/t.xsl", stylesheet);
-    return runExisting("t.xsl", data);
-  }
-
-  RequestStatus runExisting(const std::string& name, const std::string& data) {
+  // Transforms a document holding `data` with `stylesheet`, stored below app/<area>.
+  RequestStatus run(const std::string& stylesheet, const std::string& data, const std::string& area = "xsl") {
+    writeXslRootFile("app/" + area + "/t.xsl", stylesheet);
     result = "stale";
-    const std::string document = "<?xml-stylesheet type=\"text/xml\"?><QRVCIM cim-operation=\"get\">" + data +
-                                 "</QRVCIM>";
-    return RequestBase::transform(document, Conversion("app", "xsl", name), result);
+    return RequestBase::transform("<QRVCIM cim-operation=\"get\">" + data + "</QRVCIM>",
+                                  Conversion("app", area, "t.xsl"), result);
   }
 
   std::string result;
 };
 
-const std::string kEchoName =
-    textStylesheet("instance of X\n{\nOp = <xsl:value-of select=\"QRVCIM/@cim-operation\"/>;\n"
-                   "Name = \"<xsl:value-of select=\"QRVCIM/Inv/@name\"/>\";\n};\n");
+const std::string kEchoName = textStylesheet(
+    "instance of X\n{\nOp = <xsl:value-of select=\"QRVCIM/@cim-operation\"/>;\n"
+    "Name = \"<xsl:value-of select=\"QRVCIM/Inv/@name\"/>\";\n};\n");
 
-TEST_F(Transform, AppliesTheStylesheetToTheDocument) {
-  EXPECT_EQ(run(kEchoName, "<Inv name=\"a&amp;b &#233;\"/>"), Ok);
+TEST_F(Transform, AppliesTheStylesheetFoundByAnyPath) {
+  EXPECT_EQ(run(kEchoName, "<Inv name=\"a&amp;b &#233;\"/>", "a b%20#?"), Ok);
   EXPECT_EQ(result, "instance of X\n{\nOp = get;\nName = \"a&b \xC3\xA9\";\n};\n");
-}
-
-TEST_F(Transform, StylesheetPathMayHoldUrlSignificantCharacters) {
-  writeXslRootFile("app/a b%20#?/t.xsl", kEchoName);
-  EXPECT_EQ(RequestBase::transform("<QRVCIM cim-operation=\"get\"/>", Conversion("app", "a b%20#?", "t.xsl"), result),
-            Ok);
-  EXPECT_EQ(result.rfind("instance of X\n{\nOp = get;", 0), 0u) << result;
-}
-
-TEST_F(Transform, StylesheetWithoutOutputGivesAnEmptyResult) {
   EXPECT_EQ(run(textStylesheet(""), "<Inv/>"), Ok);
   EXPECT_EQ(result, "");
 }
 
 TEST_F(Transform, XmlOutputDeclarationIsSkippedByTheParser) {
-  const std::string stylesheet =
-      "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
-      "<xsl:output method=\"xml\"/><xsl:template match=\"/\"><r>instance of X\n{\nName = <xsl:value-of "
-      "select=\"QRVCIM/Inv/@name\"/>;\n};\n</r></xsl:template></xsl:stylesheet>";
-  EXPECT_EQ(run(stylesheet, "<Inv name=\"n\"/>"), Ok);
+  EXPECT_EQ(run("<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+                "<xsl:output method=\"xml\"/><xsl:template match=\"/\"><r>instance of X\n{\nName = "
+                "<xsl:value-of select=\"QRVCIM/Inv/@name\"/>;\n};\n</r></xsl:template></xsl:stylesheet>",
+                "<Inv name=\"n\"/>"),
+            Ok);
   EXPECT_EQ(result.rfind("<?xml", 0), 0u) << result;
   ParsedInstance instance;
   RequestBase::parseInstance(result, instance);
@@ -168,21 +120,21 @@ TEST_F(Transform, XmlOutputDeclarationIsSkippedByTheParser) {
 }
 
 TEST_F(Transform, MissingOrBrokenStylesheetFailsToCompile) {
-  EXPECT_EQ(runExisting("missing.xsl", "<Inv/>"), StylesheetFailed);
-  EXPECT_EQ(result, "stale");
-  EXPECT_EQ(run("", "<Inv/>"), StylesheetFailed);
-  EXPECT_EQ(run(kEchoName.substr(0, kEchoName.size() / 2), "<Inv/>"), StylesheetFailed);
-  EXPECT_EQ(run(std::string("\xFF\xFE\0\x01garbage", 11), "<Inv/>"), StylesheetFailed);
-  EXPECT_EQ(run(textStylesheet("<xsl:value-of select=\"((\"/>"), "<Inv/>"), StylesheetFailed);
+  EXPECT_EQ(RequestBase::transform("<QRVCIM/>", Conversion("app", "xsl", "missing.xsl"), result), StylesheetFailed);
+  for (const std::string& broken : {std::string(), kEchoName.substr(0, kEchoName.size() / 2),
+                                    std::string("\xFF\xFE\0\x01garbage", 11),
+                                    textStylesheet("<xsl:value-of select=\"((\"/>")}) {
+    EXPECT_EQ(run(broken, "<Inv/>"), StylesheetFailed);
+    EXPECT_EQ(result, "stale");
+  }
 }
 
 TEST_F(Transform, MalformedDocumentOrRuntimeErrorFailsTheTransform) {
-  EXPECT_EQ(run(kEchoName, "<Inv>a & b</Inv>"), TransformFailed);
-  EXPECT_EQ(run(kEchoName, "<Inv>"), TransformFailed);
-  EXPECT_EQ(run(kEchoName, "<!DOCTYPE x [<!ENTITY a \"aaaa\">]><Inv>&a;</Inv>"), TransformFailed);
-  EXPECT_EQ(run(kEchoName, "<Inv>&undefined;</Inv>"), TransformFailed);
-  EXPECT_EQ(run(textStylesheet("partial<xsl:message terminate=\"yes\">stop</xsl:message>"), "<Inv/>"),
-            TransformFailed);
+  for (const char* data : {"<Inv>a & b</Inv>", "<Inv>", "<!DOCTYPE x [<!ENTITY a \"aaaa\">]><Inv>&a;</Inv>",
+                           "<Inv>&undefined;</Inv>"}) {
+    EXPECT_EQ(run(kEchoName, data), TransformFailed) << data;
+  }
+  EXPECT_EQ(run(textStylesheet("<xsl:message terminate=\"yes\">stop</xsl:message>"), "<Inv/>"), TransformFailed);
 }
 
 }  // namespace

@@ -8,8 +8,10 @@
 namespace qrv::cim {
 namespace {
 
-std::vector<ParsedInstance> parseAll(const std::string& text) {
-  std::vector<ParsedInstance> instances;
+using Instances = std::vector<ParsedInstance>;
+
+Instances parseAll(const std::string& text) {
+  Instances instances;
   EXPECT_EQ(RequestBase::parseInstances(text, instances), Ok);
   return instances;
 }
@@ -23,36 +25,19 @@ ParsedInstance parseOne(const std::string& text) {
 const std::string kTwoInstances =
     "instance of A\n{\n Name = \"x\";\n Size = 10;\n};\ninstance of A\n{\n Name = \"y\";\n};\n";
 
-TEST(ParseInstances, CutsAtEveryInstanceOf) {
-  EXPECT_EQ(parseAll(kTwoInstances),
-            (std::vector<ParsedInstance>{{{"Name", "x"}, {"Size", "10"}}, {{"Name", "y"}}}));
-}
-
-TEST(ParseInstances, SkipsTheXmlDeclarationAndEmptyPieces) {
+TEST(ParseInstances, OneInstancePerPieceThatHoldsAStatement) {
+  EXPECT_EQ(parseAll(kTwoInstances), (Instances{{{"Name", "x"}, {"Size", "10"}}, {{"Name", "y"}}}));
+  EXPECT_EQ(parseAll("<?xml version=\"1.0\" encoding=\"UTF-8\"?>" + kTwoInstances).size(), 2u);
+  EXPECT_EQ(parseAll("Name = 1;"), (Instances{{{"Name", "1"}}}));
   EXPECT_TRUE(parseAll("").empty());
-  EXPECT_TRUE(parseAll("<?xml version=\"1.0\" encoding=\"UTF-8\"?>").empty());
-  EXPECT_EQ(parseAll("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + kTwoInstances).size(), 2u);
   EXPECT_TRUE(parseAll("instance of A\n{\n};\n").empty());
 }
 
-TEST(ParseInstances, TextWithoutInstanceOfIsOneInstance) {
-  EXPECT_EQ(parseAll("Name = 1;"), (std::vector<ParsedInstance>{{{"Name", "1"}}}));
-}
-
-TEST(ParseInstance, WholeEnumerationTextKeepsTheFirstValueOfEachName) {
-  EXPECT_EQ(parseOne(kTwoInstances), (ParsedInstance{{"Name", "x"}, {"Size", "10"}}));
-}
-
-TEST(ParseInstance, StatementsSplitAtSemicolonsAndTheFirstEquals) {
+TEST(ParseInstance, StatementRules) {
+  EXPECT_EQ(parseOne(kTwoInstances), (ParsedInstance{{"Name", "x"}, {"Size", "10"}}));  // first value wins
   EXPECT_EQ(parseOne("Text = \"a;b = c\";"), (ParsedInstance{{"Text", "\"a"}, {"b", "c\""}}));
-  EXPECT_EQ(parseOne("Expr = a=b;"), (ParsedInstance{{"Expr", "a=b"}}));
-  EXPECT_EQ(parseOne(" = v;"), (ParsedInstance{{"", "v"}}));
-  // Entity references are not decoded, and their semicolon cuts the value.
-  EXPECT_EQ(parseOne("Amp = a&amp;b;"), (ParsedInstance{{"Amp", "a&amp"}}));
-  EXPECT_EQ(parseOne("\t Tabbed\t=\t 5 \t;"), (ParsedInstance{{"Tabbed", "5"}}));
-}
-
-TEST(ParseInstance, QuotesAreRemovedOnlyAsAPair) {
+  EXPECT_EQ(parseOne("Expr = a=b;\t = v \t;"), (ParsedInstance{{"Expr", "a=b"}, {"", "v"}}));
+  EXPECT_EQ(parseOne("Amp = a&amp;b;"), (ParsedInstance{{"Amp", "a&amp"}}));  // no decoding
   EXPECT_EQ(parseOne("A = \"open;B = \"\";C = \";D = x\";"),
             (ParsedInstance{{"A", "\"open"}, {"B", ""}, {"C", ""}, {"D", "x\""}}));
 }
@@ -62,27 +47,18 @@ TEST(ParseInstance, CarriageReturnsStayInUnterminatedStatements) {
             (ParsedInstance{{"Name", "x"}, {"Size", "10\r"}, {"Tag", "\"t\"\r"}}));
 }
 
-TEST(ParseInstance, EmbeddedObjectSpansTokensAndNamesItsInstance) {
-  const std::string text =
-      "Obj = QRVCIMEMBEDDEDOBJBEGIN\"EMBEDDEDOBJECT of B\n{\n P = 1\n}\nQRVCIMEMBEDDEDOBJEND\nAfter = 2;";
-  EXPECT_EQ(parseOne(text), (ParsedInstance{{"Obj", "instance of B{ P = 1}"}, {"After", "2"}}));
-}
-
-TEST(ParseInstance, EmbeddedObjectEdgeCases) {
-  // Semicolons inside the object are separators and are not put back;
-  // text after the end marker is ignored.
+TEST(ParseInstance, EmbeddedObjects) {
+  EXPECT_EQ(parseOne("Obj = QRVCIMEMBEDDEDOBJBEGIN\"EMBEDDEDOBJECT of B\n{\n P = 1\n}\nQRVCIMEMBEDDEDOBJEND\nN = 2;"),
+            (ParsedInstance{{"Obj", "instance of B{ P = 1}"}, {"N", "2"}}));
+  // Separators inside the object are not put back; text after the end marker is ignored.
   EXPECT_EQ(parseOne("O = QRVCIMEMBEDDEDOBJBEGIN EMBEDDEDOBJECT of B { P = 1; Q = 2 } QRVCIMEMBEDDEDOBJEND x = 1;"),
             (ParsedInstance{{"O", "instance of B { P = 1Q = 2 }"}}));
-  // A begin marker without "=" before it is ignored.
-  EXPECT_EQ(parseOne("QRVCIMEMBEDDEDOBJBEGIN x;N = 1;"), (ParsedInstance{{"N", "1"}}));
-  // A new begin abandons the unfinished object; an unfinished one at the end is dropped.
-  EXPECT_EQ(parseOne("A = QRVCIMEMBEDDEDOBJBEGIN a;B = QRVCIMEMBEDDEDOBJBEGIN b QRVCIMEMBEDDEDOBJEND;"
-                     "C = QRVCIMEMBEDDEDOBJBEGIN c;"),
-            (ParsedInstance{{"B", "b"}}));
-  // An object that begins and ends in one token is complete there.
+  // One-token objects complete at once instead of swallowing later statements.
   EXPECT_EQ(parseOne("O = QRVCIMEMBEDDEDOBJBEGIN \"EMBEDDEDOBJECT of B {} QRVCIMEMBEDDEDOBJEND\nN = 1;"),
             (ParsedInstance{{"O", "instance of B {}"}, {"N", "1"}}));
-  // An end marker outside an object is a plain token.
+  // A marker without a name is ignored; a new begin or the end of the piece drops an open object.
+  EXPECT_EQ(parseOne("QRVCIMEMBEDDEDOBJBEGIN x;A = QRVCIMEMBEDDEDOBJBEGIN a;N = 1;B = QRVCIMEMBEDDEDOBJBEGIN b"),
+            ParsedInstance{});
   EXPECT_EQ(parseOne("QRVCIMEMBEDDEDOBJEND = 3;"), (ParsedInstance{{"QRVCIMEMBEDDEDOBJEND", "3"}}));
 }
 
