@@ -5,6 +5,12 @@
 // answers the system properties __GENUS, __CLASS, __SUPERCLASS, __RELPATH
 // and __NAMESPACE, read-only.
 //
+// Get reports the flavor WBEM_FLAVOR_ORIGIN_SYSTEM for a system property,
+// WBEM_FLAVOR_ORIGIN_PROPAGATED for an inherited one, else _LOCAL. Put on a
+// class object sets the default that instances spawned later start with;
+// the properties themselves are fixed by the MOF, so a Put of an unknown
+// name is WBEM_E_NOT_FOUND on classes and instances alike.
+//
 // Implemented: Get, Put (see value_conversion.h), GetNames (no qualifier
 // filter), BeginEnumeration, Next, EndEnumeration, Clone, GetObjectText and
 // SpawnInstance (on a class). Everything else - qualifier sets, methods,
