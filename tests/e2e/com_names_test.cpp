@@ -1,16 +1,12 @@
-// The names wmihost reports: HRESULTs by name, the provider's CLSID read
-// from its text, and the module COM finds registered for it.
+// The names wmihost works with: HRESULTs by name, and the provider's CLSID
+// read from its text.
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
 
 #include "host/guid_text.h"
 #include "host/hresult_name.h"
 #include "host/provider_class.h"
-#include "host/registered_module.h"
 #include "provider/module/ComIdentity.h"
-#include "support/temp_tree.h"
 
 namespace wmihost {
 namespace {
@@ -41,36 +37,6 @@ TEST(GuidText, TextOfAnyOtherShapeIsRefused) {
                            "{5A1E7C3D-0B94-4F2A-9C61-7D28E4B0A91G}", "(5A1E7C3D-0B94-4F2A-9C61-7D28E4B0A913)", ""}) {
     EXPECT_FALSE(guidFromText(text)) << text;
   }
-}
-
-class RegisteredModule : public ::testing::Test {
- protected:
-  void SetUp() override { setenv("KORVEX_REGISTRY_FILE", file_.c_str(), 1); }
-  void TearDown() override {
-    unsetenv("KORVEX_REGISTRY_FILE");
-    qrv::test::removeTree(dir_);
-  }
-  void writeRegistry(const std::string& body) {
-    qrv::test::writeFile(file_, "Windows Registry Editor Version 5.00\n\n" + body);
-  }
-
-  std::string dir_ = qrv::test::makeTempDir("wmihost-registry");
-  std::string file_ = dir_ + "/registry.reg";
-};
-
-TEST_F(RegisteredModule, TheInprocServerDefaultValueNamesTheModule) {
-  writeRegistry("[HKEY_CLASSES_ROOT\\CLSID\\{5A1E7C3D-0B94-4F2A-9C61-7D28E4B0A913}\\InprocServer32]\n"
-                "@=\"/opt/korvex/bin/wexi.so\"\n\"ThreadingModel\"=\"apartment\"\n");
-  EXPECT_EQ(registeredModulePath(kProviderClsid), "/opt/korvex/bin/wexi.so");
-}
-
-TEST_F(RegisteredModule, AClassWithoutAnInprocServerIsNotRegistered) {
-  EXPECT_FALSE(registeredModulePath(kProviderClsid));
-  writeRegistry("[HKEY_CLASSES_ROOT\\CLSID\\{5A1E7C3D-0B94-4F2A-9C61-7D28E4B0A913}]\n@=\"CQVProvider Object\"\n");
-  EXPECT_FALSE(registeredModulePath(kProviderClsid));
-  writeRegistry("[HKEY_CLASSES_ROOT\\CLSID\\{5A1E7C3D-0B94-4F2A-9C61-7D28E4B0A913}\\InprocServer32]\n"
-                "\"ThreadingModel\"=\"apartment\"\n");
-  EXPECT_FALSE(registeredModulePath(kProviderClsid));
 }
 
 }  // namespace

@@ -41,12 +41,6 @@ TEST(CommandLine, OptionsMayStandBeforeAndAfterTheRequest) {
   EXPECT_EQ(command.format, OutputFormat::Json);
 }
 
-TEST(CommandLine, EveryVerbIsKnownByItsWord) {
-  for (const char* word : {"enum", "get", "query", "regsvr", "unregsvr"}) {
-    EXPECT_EQ(verbWord(parseCommandLine({word, "x"}).verb), word);
-  }
-}
-
 TEST(CommandLine, UsageErrorsSayWhatIsWrong) {
   EXPECT_EQ(usageErrorOf({}), "no request given");
   EXPECT_EQ(usageErrorOf({"list", "X"}), "unknown request 'list'");
