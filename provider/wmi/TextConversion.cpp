@@ -1,23 +1,28 @@
 #include "provider/wmi/TextConversion.h"
 
+#include <cstring>
+
 namespace qrv::cim {
 
+// Both conversions run in one pass into a buffer of the largest size the
+// result can take: no code page gives more UTF-16 units than it reads
+// bytes, and UTF-8 needs at most three bytes per UTF-16 unit.
+
 WideText toWide(const std::string& text, UINT codePage) {
-  const int length = MultiByteToWideChar(codePage, 0, text.c_str(), -1, nullptr, 0);
-  if (length <= 1) return WideText();
-  WideText wide(static_cast<size_t>(length), WCHAR());
-  MultiByteToWideChar(codePage, 0, text.c_str(), -1, &wide[0], length);
-  wide.resize(static_cast<size_t>(length) - 1);
+  WideText wide(std::strlen(text.c_str()) + 1, WCHAR());
+  const int length =
+      MultiByteToWideChar(codePage, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+  wide.resize(length > 0 ? static_cast<size_t>(length) - 1 : 0);
   return wide;
 }
 
 std::string toUtf8(const WCHAR* text) {
   if (!text) return std::string();
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (length <= 1) return std::string();
-  std::string narrow(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, &narrow[0], length, nullptr, nullptr);
-  narrow.resize(static_cast<size_t>(length) - 1);
+  const size_t units = std::char_traits<WCHAR>::length(text);
+  std::string narrow(3 * units + 1, '\0');
+  const int length =
+      WideCharToMultiByte(CP_UTF8, 0, text, -1, &narrow[0], static_cast<int>(narrow.size()), nullptr, nullptr);
+  narrow.resize(length > 0 ? static_cast<size_t>(length) - 1 : 0);
   return narrow;
 }
 
