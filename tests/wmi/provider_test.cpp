@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <memory>
 #include <new>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "compat/com/call_context.h"
@@ -100,10 +102,12 @@ class Provider : public testing::Test {
         new CQVProvider([this](DWORD milliseconds) { pauses_.push_back(milliseconds); }));
   }
 
-  HRESULT initialize(DWORD level = RPC_C_IMP_LEVEL_IMPERSONATE) {
+  HRESULT initialize(DWORD level = RPC_C_IMP_LEVEL_IMPERSONATE) { return initialize(*provider_, level); }
+
+  HRESULT initialize(CQVProvider& provider, DWORD level = RPC_C_IMP_LEVEL_IMPERSONATE) {
     wmihost::ClientCall call(level);
     std::u16string nameSpace = u"root\\cimv2";
-    return provider_->Initialize(nullptr, 0, nameSpace.data(), nullptr, services_.get(), nullptr, initSink_.get());
+    return provider.Initialize(nullptr, 0, nameSpace.data(), nullptr, services_.get(), nullptr, initSink_.get());
   }
 
   Outcome enumerate(const std::u16string& className, DWORD level = RPC_C_IMP_LEVEL_IMPERSONATE) {
@@ -339,6 +343,33 @@ TEST_F(Provider, EveryOtherOperationDeclinesWithItsFixedCode) {
   }
   EXPECT_TRUE(sink->statuses().empty());
   EXPECT_TRUE(sink->objects().empty());
+}
+
+TEST_F(Provider, ProviderObjectsServeEnumerationsOnSeveralThreadsAtOnce) {
+  writeXslRootFile("t/xsl/two.xsl", fixedResult("instance of Fan\n{\nName = \"a\";\nLevels[0] = 1;\n};\n"
+                                                "instance of Fan\n{\nName = \"b\";\nInstalled = 0;\n};\n"));
+  registerClass("Fan", "two.xsl", "two.xsl", "");
+  auto second = wmihost::ComPtr<CQVProvider>::share(new CQVProvider([](DWORD) {}));
+  ASSERT_EQ(initialize(), WBEM_S_NO_ERROR);
+  ASSERT_EQ(initialize(*second), WBEM_S_NO_ERROR);
+
+  const Bstr name(u"Fan");
+  std::atomic<int> delivered{0};
+  std::vector<std::thread> threads;
+  for (CQVProvider* provider : {provider_.get(), second.get()}) {
+    threads.emplace_back([&, provider] {
+      for (int i = 0; i < 10; ++i) {
+        auto sink = wmihost::ObjectSink::create();
+        wmihost::ClientCall call(RPC_C_IMP_LEVEL_IMPERSONATE);
+        if (provider->CreateInstanceEnumAsync(name.get(), 0, nullptr, sink.get()) == WBEM_S_NO_ERROR &&
+            sink->objects().size() == 2) {
+          ++delivered;
+        }
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(delivered, 20);
 }
 
 // A sink that runs out of memory on delivery, and notes whether the thread
