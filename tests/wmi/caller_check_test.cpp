@@ -2,15 +2,12 @@
 
 #include "compat/com/call_context.h"
 #include "provider/wmi/CallerCheck.h"
-#include "provider/wmi/WbemResult.h"
 
 namespace {
 
 using compat::ClientCall;
 using compat::ClientCallScope;
-using qrv::cim::checkCaller;
 using qrv::cim::checkImpersonationLevel;
-using qrv::cim::wbemResult;
 
 struct LevelCase {
   SECURITY_IMPERSONATION_LEVEL token;
@@ -49,29 +46,6 @@ TEST(CallerCheck, ATokenThatCannotBeReadGivesItsWin32ErrorAndReverts) {
     EXPECT_EQ(level, RPC_C_IMP_LEVEL_ANONYMOUS);
     EXPECT_FALSE(compat::isImpersonating());
     EXPECT_EQ(compat::openTokenCount(), 0u);
-  }
-}
-
-TEST(CallerCheck, WithoutAClientTheImpersonationFailureIsTheResult) {
-  DWORD level = 0;
-  EXPECT_EQ(checkImpersonationLevel(&level), RPC_E_CALL_COMPLETE);
-  EXPECT_EQ(level, RPC_C_IMP_LEVEL_ANONYMOUS);
-  EXPECT_EQ(checkCaller(), RPC_E_CALL_COMPLETE);
-}
-
-TEST(CallerCheck, ThePolicyRefusesClientsBelowTheImpersonateLevel) {
-  {
-    ClientCallScope call(SecurityIdentification);
-    EXPECT_EQ(checkCaller(), wbemResult(WBEM_E_ACCESS_DENIED));
-  }
-  {
-    ClientCallScope call(SecurityAnonymous);  // an anonymous token cannot be opened
-    EXPECT_EQ(checkCaller(), static_cast<HRESULT>(0x80070000u | ERROR_CANT_OPEN_ANONYMOUS));
-  }
-  {
-    ClientCallScope call(SecurityImpersonation);
-    EXPECT_EQ(checkCaller(), S_OK);
-    EXPECT_FALSE(compat::isImpersonating());
   }
 }
 

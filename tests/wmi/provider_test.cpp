@@ -111,26 +111,22 @@ class Provider : public testing::Test {
   }
 
   Outcome enumerate(const std::u16string& className, DWORD level = RPC_C_IMP_LEVEL_IMPERSONATE) {
-    const Bstr name(className);
-    auto sink = wmihost::ObjectSink::create();
-    HRESULT result;
-    {
-      wmihost::ClientCall call(level);
-      result = provider_->CreateInstanceEnumAsync(name.get(), 0, nullptr, sink.get());
-      EXPECT_FALSE(compat::isImpersonating());
-    }
-    return {result, sink->statuses(), sink->objects()};
+    return run(&CQVProvider::CreateInstanceEnumAsync, className, level);
   }
 
-  Outcome get(const std::u16string& path, DWORD level = RPC_C_IMP_LEVEL_IMPERSONATE) {
-    const Bstr objectPath(path);
+  Outcome get(const std::u16string& objectPath, DWORD level = RPC_C_IMP_LEVEL_IMPERSONATE) {
+    return run(&CQVProvider::GetObjectAsync, objectPath, level);
+  }
+
+  // Calls an asynchronous operation for a client of `level` and checks that
+  // the thread is not left impersonating.
+  Outcome run(HRESULT (STDMETHODCALLTYPE CQVProvider::*operation)(BSTR, LONG, IWbemContext*, IWbemObjectSink*),
+              const std::u16string& text, DWORD level) {
+    const Bstr argument(text);
     auto sink = wmihost::ObjectSink::create();
-    HRESULT result;
-    {
-      wmihost::ClientCall call(level);
-      result = provider_->GetObjectAsync(objectPath.get(), 0, nullptr, sink.get());
-      EXPECT_FALSE(compat::isImpersonating());
-    }
+    wmihost::ClientCall call(level);
+    const HRESULT result = ((*provider_).*operation)(argument.get(), 0, nullptr, sink.get());
+    EXPECT_FALSE(compat::isImpersonating());
     return {result, sink->statuses(), sink->objects()};
   }
 
