@@ -1,57 +1,52 @@
 #include "provider/request/Utf16.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
+
+#include "compat/com/wmi_sdk.h"
 
 namespace qrv::cim {
 
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
+// The most code units one conversion call takes; its counts are ints.
+constexpr std::size_t kChunkUnits = 1 << 20;
 
-bool isHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool isHighSurrogate(WCHAR unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 
-char32_t unitAt(std::string_view bytes, std::size_t index) {
-  const auto low = static_cast<std::uint8_t>(bytes[2 * index]);
-  const auto high = static_cast<std::uint8_t>(bytes[2 * index + 1]);
-  return static_cast<char32_t>(low | (high << 8));
+std::vector<WCHAR> unitsOf(std::string_view bytes) {
+  std::vector<WCHAR> units(bytes.size() / 2);
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const auto low = static_cast<std::uint8_t>(bytes[2 * i]);
+    const auto high = static_cast<std::uint8_t>(bytes[2 * i + 1]);
+    units[i] = static_cast<WCHAR>(low | (high << 8));
+  }
+  return units;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
+void appendConverted(const WCHAR* units, int count, std::string& out) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, units, count, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return;
+  const std::size_t start = out.size();
+  out.resize(start + static_cast<std::size_t>(size));
+  WideCharToMultiByte(CP_UTF8, 0, units, count, &out[start], size, nullptr, nullptr);
 }
 
 }  // namespace
 
 std::string utf16LeToUtf8(std::string_view bytes) {
-  const std::size_t units = bytes.size() / 2;
+  const std::vector<WCHAR> units = unitsOf(bytes);
   std::string out;
-  out.reserve(units);
-  for (std::size_t i = 0; i < units; ++i) {
-    const char32_t unit = unitAt(bytes, i);
-    if (isHighSurrogate(unit) && i + 1 < units && isLowSurrogate(unitAt(bytes, i + 1))) {
-      const char32_t low = unitAt(bytes, ++i);
-      appendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
-    } else if (isHighSurrogate(unit) || isLowSurrogate(unit)) {
-      appendUtf8(out, kReplacement);
-    } else {
-      appendUtf8(out, unit);
-    }
+  out.reserve(units.size());
+  for (std::size_t begin = 0; begin < units.size();) {
+    std::size_t end = std::min(units.size(), begin + kChunkUnits);
+    // Never split a surrogate pair between two calls.
+    if (end < units.size() && end - begin > 1 && isHighSurrogate(units[end - 1])) --end;
+    appendConverted(units.data() + begin, static_cast<int>(end - begin), out);
+    begin = end;
   }
   return out;
 }
