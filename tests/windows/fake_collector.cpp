@@ -1,12 +1,12 @@
 // A stand-in for the inventory collector, driven by the files beside it:
 //   exitcode       the code to exit with (0 when absent)
+//   delay          milliseconds to run before exiting (0 when absent)
 //   inventory.xml  copied to the -outc file
 // It writes its argument string to the -logc file and appends its whole
 // command line to calls.txt, so a test can see how often and how it ran.
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -51,5 +51,6 @@ int main(int argc, char** argv) {
   const std::string output = option(argc, argv, "outc");
   if (!output.empty()) std::ofstream(output, std::ios::binary) << readWhole(dir + "\\inventory.xml");
 
+  Sleep(static_cast<DWORD>(std::atoi(readWhole(dir + "\\delay").c_str())));
   return std::atoi(readWhole(dir + "\\exitcode").c_str());
 }

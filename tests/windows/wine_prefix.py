@@ -3,8 +3,10 @@
 Everything lives under one temporary directory that is removed afterwards:
 the prefix itself and whatever files the test puts beside it. The prefix's
 wineserver is kept alive for the whole run, so the system processes that
-wineboot starts (services.exe among them) stay up and write their output
-to one log file; closing the prefix kills them and waits for the server.
+wineboot starts (services.exe among them) stay up, write their output and
+that of the services they start to one log file, and do not start the
+automatic services again for every command; closing the prefix kills them
+and waits for the server.
 """
 
 import os
@@ -53,10 +55,14 @@ class WinePrefix:
 
     def __enter__(self):
         try:
-            os.mkdir(self.prefix)
-            subprocess.run(["wineserver", "-p"], env=self.env, check=True)
             with open(self.log_path, "ab") as log:
+                # Create the prefix and let that session end, then start the
+                # session that lasts: starting both at once can leave two
+                # service control managers running side by side.
                 subprocess.run(["wineboot", "-i"], env=self.env, stdout=log, stderr=log, check=True)
+                subprocess.run(["wineserver", "-w"], env=self.env, check=True)
+                subprocess.run(["wineserver", "-p"], env=self.env, check=True)
+                subprocess.run(["wineboot"], env=self.env, stdout=log, stderr=log, check=True)
         except BaseException:
             self.__exit__()
             raise
