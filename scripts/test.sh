@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up the machine, then builds and runs every test: the plain build, the
+# Sets up the machine, then builds and runs every test: the Windows build (its
+# tests run under wine from the plain build), the plain build, the
 # AddressSanitizer+UndefinedBehaviorSanitizer build and the ThreadSanitizer build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,10 +13,10 @@ run_suite() {
   ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
 }
 
+# The Windows side first: the plain build's wine tests run its programs.
+echo "== build-mingw"
+bash scripts/build-windows.sh
+
 run_suite build
 run_suite build-asan -DQRV_SANITIZE=address -DQRV_BUILD_BENCH=OFF
 run_suite build-tsan -DQRV_SANITIZE=thread -DQRV_BUILD_BENCH=OFF
-
-# The Windows side: the service must compile with mingw-w64.
-echo "== build-mingw"
-bash scripts/build.sh build-mingw -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DQRV_BUILD_TESTS=OFF -DQRV_BUILD_BENCH=OFF

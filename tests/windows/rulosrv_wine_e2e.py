@@ -125,7 +125,7 @@ class Scenario:
         shutil.copy(os.path.join(windows_bin, "hold_file.exe"), self.holder)
         shutil.copy(os.path.join(windows_bin, "fake_collector.exe"), self.collector)
         # Long enough for the console to see the service running.
-        write_file(os.path.join(self.collector_dir, "delay"), "2000")
+        write_file(os.path.join(self.collector_dir, "delay"), "3000")
 
     # --- wine commands ---
 
