@@ -51,10 +51,13 @@ class WinePrefix:
             # No Mono or Gecko installers: nothing here needs .NET or HTML.
             "WINEDLLOVERRIDES": "mscoree,mshtml=",
             "DISPLAY": "",
+            # The wineserver keeps its socket directory below TMPDIR.
+            "TMPDIR": os.path.join(self.root, "tmp"),
         })
 
     def __enter__(self):
         try:
+            os.mkdir(self.env["TMPDIR"])
             with open(self.log_path, "ab") as log:
                 # Create the prefix and let that session end, then start the
                 # session that lasts: starting both at once can leave two
