@@ -139,6 +139,7 @@ void ReportRunFailure() {
   try {
     throw;
   } catch (const RunFailure& failure) {
+    currentPlatform().setLastError(failure.lastError());
     ReportServiceEvent(failure.what(), EventError);
   } catch (...) {
     Platform& platform = currentPlatform();

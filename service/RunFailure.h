@@ -4,12 +4,24 @@
 // handled once at the end of the run.
 
 #include <stdexcept>
+#include <string>
+
+#include "service/platform/platform.h"
 
 namespace rulo {
 
 class RunFailure : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  // Keeps the platform's last error of the moment of failure: unwinding to
+  // the handler may overwrite it (on Windows a C++ throw resets it), and the
+  // error event must show the code that caused the failure.
+  explicit RunFailure(const std::string& text)
+      : std::runtime_error(text), lastError_(currentPlatform().lastError()) {}
+
+  DWORD lastError() const { return lastError_; }
+
+ private:
+  DWORD lastError_;
 };
 
 }  // namespace rulo
