@@ -1,8 +1,10 @@
 #include "compat/com/codepage.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 namespace {
 
@@ -102,16 +104,23 @@ void appendUtf8(std::string& out, char32_t codePoint) {
   }
 }
 
-// Hands the converted text to the caller: its size when capacity is 0, else
-// the text itself when it fits.
+// Hands the converted text, size units from converted, to the caller: its
+// size when capacity is 0, else the text itself when it fits.
+template <typename In, typename Out>
+int deliver(const In* converted, size_t size, Out* out, int capacity) {
+  if (size > static_cast<size_t>(INT_MAX)) return fail(ERROR_INVALID_PARAMETER);
+  if (capacity == 0) return static_cast<int>(size);
+  if (size > static_cast<size_t>(capacity)) return fail(ERROR_INSUFFICIENT_BUFFER);
+  std::transform(converted, converted + size, out, [](In unit) { return static_cast<Out>(unit); });
+  return static_cast<int>(size);
+}
+
+// Whether every unit of the text is ASCII, which both encodings write as the
+// same single unit: such text converts unit for unit, without decoding.
 template <typename Char>
-int deliver(const std::basic_string<Char>& converted, Char* out, int capacity) {
-  if (converted.size() > static_cast<size_t>(INT_MAX)) return fail(ERROR_INVALID_PARAMETER);
-  const int size = static_cast<int>(converted.size());
-  if (capacity == 0) return size;
-  if (size > capacity) return fail(ERROR_INSUFFICIENT_BUFFER);
-  std::char_traits<Char>::copy(out, converted.data(), converted.size());
-  return size;
+bool isAscii(const Char* text, size_t size) {
+  return std::all_of(text, text + size,
+                     [](Char unit) { return static_cast<std::make_unsigned_t<Char>>(unit) < 0x80; });
 }
 
 template <typename In, typename Out>
@@ -129,6 +138,7 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int 
   }
   if (CodePage == CP_UTF8 && (dwFlags & ~MB_ERR_INVALID_CHARS)) return fail(ERROR_INVALID_FLAGS);
   const size_t size = cbMultiByte == -1 ? std::strlen(lpMultiByteStr) + 1 : static_cast<size_t>(cbMultiByte);
+  if (isAscii(lpMultiByteStr, size)) return deliver(lpMultiByteStr, size, lpWideCharStr, cchWideChar);
   const auto* text = reinterpret_cast<const unsigned char*>(lpMultiByteStr);
   std::u16string converted;
   bool invalid = false;
@@ -138,7 +148,7 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int 
     appendUtf16(converted, codePoint);
   }
   if (invalid && (dwFlags & MB_ERR_INVALID_CHARS)) return fail(ERROR_NO_UNICODE_TRANSLATION);
-  return deliver(converted, lpWideCharStr, cchWideChar);
+  return deliver(converted.data(), converted.size(), lpWideCharStr, cchWideChar);
 }
 
 int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharStr, int cchWideChar,
@@ -153,6 +163,10 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharStr, int 
   }
   const size_t size = cchWideChar == -1 ? std::char_traits<WCHAR>::length(lpWideCharStr) + 1
                                         : static_cast<size_t>(cchWideChar);
+  if (isAscii(lpWideCharStr, size)) {
+    if (lpUsedDefaultChar) *lpUsedDefaultChar = FALSE;
+    return deliver(lpWideCharStr, size, lpMultiByteStr, cbMultiByte);
+  }
   std::string converted;
   bool invalid = false;
   for (size_t i = 0; i < size;) {
@@ -162,5 +176,5 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharStr, int 
   }
   if (invalid && (dwFlags & WC_ERR_INVALID_CHARS)) return fail(ERROR_NO_UNICODE_TRANSLATION);
   if (lpUsedDefaultChar) *lpUsedDefaultChar = FALSE;
-  return deliver(converted, lpMultiByteStr, cbMultiByte);
+  return deliver(converted.data(), converted.size(), lpMultiByteStr, cbMultiByte);
 }

@@ -72,6 +72,11 @@ TEST(MultiByteToWideChar, ReplacesEachIllFormedSequenceByOneReplacementCharacter
   EXPECT_EQ(widen("\xF4\x90\x80\x80").size(), 4u);          // beyond U+10FFFF
 }
 
+TEST(MultiByteToWideChar, BytesFromTheUpperHalfAreNeverCopiedAsTheyAre) {
+  EXPECT_EQ(widen("\x7F\x80"), u"\x7F\uFFFD");
+  EXPECT_EQ(widen("\x7F\xC2\x80"), u"\x7F\x80");
+}
+
 TEST(MultiByteToWideChar, StrictModeRefusesIllFormedInput) {
   EXPECT_EQ(MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, "ok\xC3", 3, nullptr, 0), 0);
   EXPECT_EQ(GetLastError(), ERROR_NO_UNICODE_TRANSLATION);
@@ -91,6 +96,17 @@ TEST(WideCharToMultiByte, MinusOneCountsAndWritesTheTerminator) {
   EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"\u00E9t\u00E9", -1, buffer, 6, nullptr, &usedDefault), 6);
   EXPECT_EQ(std::string(buffer), "\xC3\xA9t\xC3\xA9");
   EXPECT_FALSE(usedDefault);
+}
+
+TEST(WideCharToMultiByte, AsciiTextIsCopiedUnitForUnitWithTheSameChecks) {
+  char buffer[4] = {'x', 'x', 'x', 'x'};
+  BOOL usedDefault = TRUE;
+  EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, u"a\0~", 3, buffer, 4, nullptr, &usedDefault), 3);
+  EXPECT_EQ(std::string(buffer, 4), std::string("a\0~x", 4));
+  EXPECT_FALSE(usedDefault);
+  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, u"abc", -1, buffer, 3, nullptr, nullptr), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+  EXPECT_EQ(narrow(u"\x7F\x80"), "\x7F\xC2\x80");
 }
 
 TEST(WideCharToMultiByte, AShortBufferFailsWithInsufficientBuffer) {
