@@ -4,11 +4,24 @@
 
 namespace wmihost {
 
-std::optional<std::size_t> ClassDefinition::indexOf(std::string_view propertyName) const {
+namespace {
+
+template <typename Name>
+std::optional<std::size_t> positionOf(const std::vector<PropertyDefinition>& properties, Name name) {
   for (std::size_t i = 0; i < properties.size(); ++i) {
-    if (equalsIgnoreCase(properties[i].name, propertyName)) return i;
+    if (equalsIgnoreCase(name, properties[i].name)) return i;
   }
   return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::size_t> ClassDefinition::indexOf(std::string_view propertyName) const {
+  return positionOf(properties, propertyName);
+}
+
+std::optional<std::size_t> ClassDefinition::indexOf(std::u16string_view propertyName) const {
+  return positionOf(properties, propertyName);
 }
 
 }  // namespace wmihost

@@ -32,6 +32,7 @@ struct ClassDefinition {
 
   // The position of a property, found by name ignoring case.
   std::optional<std::size_t> indexOf(std::string_view propertyName) const;
+  std::optional<std::size_t> indexOf(std::u16string_view propertyName) const;
 };
 
 }  // namespace wmihost

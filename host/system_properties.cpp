@@ -4,9 +4,9 @@
 
 namespace wmihost {
 
-std::optional<std::string_view> systemPropertyName(std::string_view name) {
+std::optional<std::string_view> systemPropertyName(std::u16string_view name) {
   for (std::string_view known : kSystemProperties) {
-    if (equalsIgnoreCase(known, name)) return known;
+    if (equalsIgnoreCase(name, known)) return known;
   }
   return std::nullopt;
 }

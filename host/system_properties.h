@@ -15,7 +15,7 @@ inline constexpr std::array<std::string_view, 5> kSystemProperties{"__GENUS", "_
                                                                    "__NAMESPACE"};
 
 // The system property's canonical name, found ignoring case.
-std::optional<std::string_view> systemPropertyName(std::string_view name);
+std::optional<std::string_view> systemPropertyName(std::u16string_view name);
 
 // __GENUS is a sint32, the others strings.
 CIMTYPE systemPropertyType(std::string_view canonicalName);

@@ -10,6 +10,10 @@ namespace {
 
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// Whether a UTF-16 unit is the ASCII character c, ignoring case; a unit
+// beyond ASCII is no ASCII character.
+bool sameAscii(char16_t unit, char c) { return unit < 0x80 && lowerAscii(static_cast<char>(unit)) == lowerAscii(c); }
+
 }  // namespace
 
 std::u16string toUtf16(std::string_view utf8) {
@@ -41,6 +45,10 @@ std::string toLowerAscii(std::string_view text) {
 bool equalsIgnoreCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
+}
+
+bool equalsIgnoreCase(std::u16string_view text, std::string_view asciiName) {
+  return text.size() == asciiName.size() && std::equal(text.begin(), text.end(), asciiName.begin(), sameAscii);
 }
 
 }  // namespace wmihost

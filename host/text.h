@@ -15,5 +15,8 @@ std::string toUtf8(const char16_t* utf16);
 
 std::string toLowerAscii(std::string_view text);
 bool equalsIgnoreCase(std::string_view a, std::string_view b);
+// Whether UTF-16 text spells an ASCII name, ignoring case: the name that a
+// client passes compared with one of the MOF's, without converting it.
+bool equalsIgnoreCase(std::u16string_view text, std::string_view asciiName);
 
 }  // namespace wmihost

@@ -41,6 +41,15 @@ bool matchesKind(LONG flags, const PropertyDefinition& property) {
   return !(flags & WBEM_FLAG_REFS_ONLY) || scalarOf(property.type) == CIM_REFERENCE;
 }
 
+// Hands what Get reads to the caller's outputs, each of which may be null.
+HRESULT answer(const OwnedVariant& value, CIMTYPE type, LONG flavor, VARIANT* pVal, CIMTYPE* pType,
+               LONG* plFlavor) {
+  if (pVal && FAILED(value.copyTo(pVal))) return static_cast<HRESULT>(WBEM_E_OUT_OF_MEMORY);
+  if (pType) *pType = type;
+  if (plFlavor) *plFlavor = flavor;
+  return S_OK;
+}
+
 HRESULT toSafeArray(const std::vector<std::string>& names, SAFEARRAY** out) {
   SAFEARRAY* array = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(names.size()));
   if (!array) return static_cast<HRESULT>(WBEM_E_OUT_OF_MEMORY);
@@ -82,17 +91,6 @@ OwnedVariant WbemObject::systemValue(std::string_view name) const {
   return path ? textValue(*path) : OwnedVariant::null();
 }
 
-std::optional<WbemObject::Reading> WbemObject::read(std::string_view name) const {
-  if (const auto system = systemPropertyName(name)) {
-    return Reading{systemValue(*system), systemPropertyType(*system), WBEM_FLAVOR_ORIGIN_SYSTEM};
-  }
-  const auto index = definition_->indexOf(name);
-  if (!index) return std::nullopt;
-  const PropertyDefinition& property = definition_->properties[*index];
-  const LONG flavor = property.origin == definition_->name ? WBEM_FLAVOR_ORIGIN_LOCAL : WBEM_FLAVOR_ORIGIN_PROPAGATED;
-  return Reading{values_[*index], property.type, flavor};
-}
-
 std::optional<std::vector<std::string>> WbemObject::namesFor(LONG flags) const {
   const LONG origin = flags & kOriginConditions;
   if ((flags & ~kNameFilters) != 0 || origin > WBEM_FLAG_NONSYSTEM_ONLY) return std::nullopt;
@@ -111,17 +109,21 @@ std::optional<std::vector<std::string>> WbemObject::namesFor(LONG flags) const {
 
 HRESULT WbemObject::Get(LPCWSTR wszName, LONG lFlags, VARIANT* pVal, CIMTYPE* pType, LONG* plFlavor) {
   if (!wszName || lFlags != 0) return kInvalidParameter;
-  const auto reading = read(toUtf8(wszName));
-  if (!reading) return static_cast<HRESULT>(WBEM_E_NOT_FOUND);
-  if (pVal && FAILED(reading->value.copyTo(pVal))) return static_cast<HRESULT>(WBEM_E_OUT_OF_MEMORY);
-  if (pType) *pType = reading->type;
-  if (plFlavor) *plFlavor = reading->flavor;
-  return S_OK;
+  const std::u16string_view name(wszName);
+  if (const auto system = systemPropertyName(name)) {
+    return answer(systemValue(*system), systemPropertyType(*system), WBEM_FLAVOR_ORIGIN_SYSTEM, pVal, pType,
+                  plFlavor);
+  }
+  const auto index = definition_->indexOf(name);
+  if (!index) return static_cast<HRESULT>(WBEM_E_NOT_FOUND);
+  const PropertyDefinition& property = definition_->properties[*index];
+  const LONG flavor = property.origin == definition_->name ? WBEM_FLAVOR_ORIGIN_LOCAL : WBEM_FLAVOR_ORIGIN_PROPAGATED;
+  return answer(values_[*index], property.type, flavor, pVal, pType, plFlavor);
 }
 
 HRESULT WbemObject::Put(LPCWSTR wszName, LONG lFlags, VARIANT* pVal, CIMTYPE Type) {
   if (!wszName || lFlags != 0) return kInvalidParameter;
-  const std::string name = toUtf8(wszName);
+  const std::u16string_view name(wszName);
   if (systemPropertyName(name)) return static_cast<HRESULT>(WBEM_E_READ_ONLY);
   const auto index = definition_->indexOf(name);
   if (!index) return static_cast<HRESULT>(WBEM_E_NOT_FOUND);

@@ -75,16 +75,9 @@ class WbemObject final : public ComObject<IWbemClassObject, IID_IWbemClassObject
   HRESULT STDMETHODCALLTYPE GetMethodOrigin(LPCWSTR wszMethodName, BSTR* pstrClassName) override;
 
  private:
-  struct Reading {
-    OwnedVariant value;
-    CIMTYPE type;
-    LONG flavor;
-  };
-
   WbemObject(std::shared_ptr<const ClassDefinition> definition, WBEM_GENUS_TYPE genus,
              std::vector<OwnedVariant> values);
 
-  std::optional<Reading> read(std::string_view name) const;
   OwnedVariant systemValue(std::string_view name) const;
   // The names that flags select, system properties first; none for flags
   // outside WBEM_FLAG_KEYS_ONLY, WBEM_FLAG_REFS_ONLY and the origin conditions.

@@ -52,6 +52,17 @@ TEST_F(WbemObjectTest, GetGivesTheCimTypeAndNullForUnsetValues) {
   EXPECT_EQ(disk->Get(nullptr, 0, value.put(), &type, nullptr), hr(WBEM_E_INVALID_PARAMETER));
 }
 
+// U+0153 and U+0149 end in the bytes of 'S' and 'I': only whole ASCII units
+// spell a name.
+TEST_F(WbemObjectTest, NamesBeyondAsciiMatchNoProperty) {
+  OwnedVariant value;
+  EXPECT_EQ(disk->Get(u"\u0153ize", 0, value.put(), nullptr, nullptr), hr(WBEM_E_NOT_FOUND));
+  EXPECT_EQ(disk->Get(u"S\u0149ze", 0, value.put(), nullptr, nullptr), hr(WBEM_E_NOT_FOUND));
+  EXPECT_EQ(disk->Get(u"__GENU\u0153", 0, value.put(), nullptr, nullptr), hr(WBEM_E_NOT_FOUND));
+  EXPECT_EQ(disk->Put(u"\u0153ize", 0, value.get(), 0), hr(WBEM_E_NOT_FOUND));
+  EXPECT_EQ(disk->Get(u"sIZE", 0, value.put(), nullptr, nullptr), S_OK);
+}
+
 TEST_F(WbemObjectTest, SystemPropertiesDescribeTheObject) {
   EXPECT_EQ(get(disk.get(), u"__GENUS")->lVal, WBEM_GENUS_CLASS);
   EXPECT_EQ(textOf(get(disk.get(), u"__CLASS")), u"Disk");
