@@ -1,7 +1,7 @@
 #include "provider/wmi/CimDateTime.h"
 
 #include <cstdint>
-#include <cstdio>
+#include <initializer_list>
 #include <limits>
 
 #include "provider/wmi/Variant.h"
@@ -10,6 +10,7 @@ namespace qrv::cim {
 
 namespace {
 
+constexpr size_t kDateTimeLength = 25;
 const std::string kIntervalPrefix = "interval:";
 const std::string kAbsolutePrefix = "absolute:";
 
@@ -46,17 +47,42 @@ bool textAfterPrefix(const std::string& text, const std::string& prefix, std::st
   return true;
 }
 
-void assignAscii(VARIANT* out, const char* text, int length) { assignText(out, WideText(text, text + length)); }
+// Appends value in decimal as printf's "%0<width>d" writes it: padded with
+// zeros to width characters, a minus sign counting towards them.
+void appendPadded(WideText& text, int64_t value, size_t width) {
+  uint64_t magnitude = static_cast<uint64_t>(value);
+  if (value < 0) {
+    text += WCHAR('-');
+    magnitude = 0 - magnitude;
+    --width;
+  }
+  char digits[20];
+  size_t count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (count < width) text.append(width - count, WCHAR('0'));
+  while (count > 0) text += static_cast<WCHAR>(digits[--count]);
+}
+
+// The date-time text of the fields, each two digits wide after the first,
+// followed by suffix.
+void assignFields(VARIANT* out, int64_t first, size_t firstWidth, std::initializer_list<int64_t> twoDigitFields,
+                  const char* suffix) {
+  WideText text;
+  text.reserve(kDateTimeLength);
+  appendPadded(text, first, firstWidth);
+  for (int64_t field : twoDigitFields) appendPadded(text, field, 2);
+  while (*suffix) text += static_cast<WCHAR>(*suffix++);
+  assignText(out, text);
+}
 
 void assignInterval(VARIANT* out, int32_t seconds) {
   const int32_t days = seconds / 86400;
   const int32_t dayRest = seconds % 86400;
   const int32_t hourRest = dayRest % 3600;
-  char text[32];
-  const int length = std::snprintf(text, sizeof text, "%08d%02d%02d%02d.000000:000", static_cast<int>(days),
-                                   static_cast<int>(dayRest / 3600), static_cast<int>(hourRest / 60),
-                                   static_cast<int>(hourRest % 60));
-  assignAscii(out, text, length);
+  assignFields(out, days, 8, {dayRest / 3600, hourRest / 60, hourRest % 60}, ".000000:000");
 }
 
 // Seconds since 1970-01-01 00:00:00 UTC (not negative) as a UTC date-time.
@@ -74,12 +100,9 @@ void assignEpochSeconds(VARIANT* out, int64_t seconds) {
   const int64_t dayOfMonth = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
   const int64_t month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
   const int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
-  char text[32];
-  const int length = std::snprintf(text, sizeof text, "%4d%02d%02d%02d%02d%02d.000000-000", static_cast<int>(year),
-                                   static_cast<int>(month), static_cast<int>(dayOfMonth),
-                                   static_cast<int>(secondOfDay / 3600), static_cast<int>(secondOfDay % 3600 / 60),
-                                   static_cast<int>(secondOfDay % 60));
-  assignAscii(out, text, length);
+  // The year has four digits, from 1970 on.
+  assignFields(out, year, 4, {month, dayOfMonth, secondOfDay / 3600, secondOfDay % 3600 / 60, secondOfDay % 60},
+               ".000000-000");
 }
 
 }  // namespace
