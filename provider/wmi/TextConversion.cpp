@@ -1,5 +1,6 @@
 #include "provider/wmi/TextConversion.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace qrv::cim {
@@ -9,9 +10,14 @@ namespace qrv::cim {
 // bytes, and UTF-8 needs at most three bytes per UTF-16 unit.
 
 WideText toWide(const std::string& text, UINT codePage) {
-  WideText wide(std::strlen(text.c_str()) + 1, WCHAR());
+  const char* const begin = text.c_str();
+  const char* const end = begin + std::strlen(begin);
+  // ASCII, as names and most values are, reads the same in UTF-8 and in
+  // every ANSI code page: one UTF-16 unit a byte.
+  if (std::all_of(begin, end, [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return WideText(begin, end);
+  WideText wide(static_cast<size_t>(end - begin) + 1, WCHAR());
   const int length =
-      MultiByteToWideChar(codePage, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+      MultiByteToWideChar(codePage, 0, begin, -1, &wide[0], static_cast<int>(wide.size()));
   wide.resize(length > 0 ? static_cast<size_t>(length) - 1 : 0);
   return wide;
 }

@@ -86,4 +86,13 @@ TEST(TextConversion, Utf8RoundTripsThroughUtf16UpToTheFirstNul) {
   EXPECT_EQ(toUtf8(nullptr), "");
 }
 
+TEST(TextConversion, BytesBeyondAsciiAreDecodedWhereverTheyStand) {
+  const qrv::cim::WideText wide = toWide("a\x7F\xFF" "b\xC3\xA9");
+  ASSERT_EQ(wide.size(), 5u);
+  EXPECT_EQ(wide[1], WCHAR(0x7F));
+  EXPECT_EQ(wide[2], WCHAR(0xFFFD));
+  EXPECT_EQ(wide[4], WCHAR(0xE9));
+  EXPECT_EQ(toWide("\xC3\xA9" "a").size(), 2u);
+}
+
 }  // namespace
