@@ -9,7 +9,8 @@ namespace {
 template <typename Name>
 std::optional<std::size_t> positionOf(const std::vector<PropertyDefinition>& properties, Name name) {
   for (std::size_t i = 0; i < properties.size(); ++i) {
-    if (equalsIgnoreCase(name, properties[i].name)) return i;
+    // The length rules out most properties before their letters are compared.
+    if (properties[i].name.size() == name.size() && equalsIgnoreCase(name, properties[i].name)) return i;
   }
   return std::nullopt;
 }

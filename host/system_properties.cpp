@@ -5,6 +5,8 @@
 namespace wmihost {
 
 std::optional<std::string_view> systemPropertyName(std::u16string_view name) {
+  // Every system property's name starts with "__": most names are ruled out at once.
+  if (name.substr(0, 2) != u"__") return std::nullopt;
   for (std::string_view known : kSystemProperties) {
     if (equalsIgnoreCase(name, known)) return known;
   }

@@ -1,12 +1,21 @@
 #include "host/text.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "compat/com/wmi_sdk.h"
 
 namespace wmihost {
 
 namespace {
+
+// Whether every unit of the text is ASCII, which UTF-8 and UTF-16 both
+// write as one unit of the same value.
+template <typename Char>
+bool isAscii(std::basic_string_view<Char> text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](Char unit) { return static_cast<std::make_unsigned_t<Char>>(unit) < 0x80; });
+}
 
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -17,7 +26,7 @@ bool sameAscii(char16_t unit, char c) { return unit < 0x80 && lowerAscii(static_
 }  // namespace
 
 std::u16string toUtf16(std::string_view utf8) {
-  if (utf8.empty()) return {};
+  if (isAscii(utf8)) return std::u16string(utf8.begin(), utf8.end());
   const int size = static_cast<int>(utf8.size());
   std::u16string wide(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), u'\0');
   MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), static_cast<int>(wide.size()));
@@ -25,7 +34,7 @@ std::u16string toUtf16(std::string_view utf8) {
 }
 
 std::string toUtf8(std::u16string_view utf16) {
-  if (utf16.empty()) return {};
+  if (isAscii(utf16)) return std::string(utf16.begin(), utf16.end());
   const int size = static_cast<int>(utf16.size());
   std::string narrow(
       static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr)),

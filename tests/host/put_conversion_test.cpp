@@ -92,6 +92,15 @@ TEST_F(PutConversion, TextThatIsNoWholeNumberIsRefused) {
   }
 }
 
+// U+0132, U+0120 and U+012E end in the bytes of '2', ' ' and '.': only
+// ASCII units are digits, blanks and points.
+TEST_F(PutConversion, UnitsBeyondAsciiAreNoDigitsBlanksOrPoints) {
+  expectRefused(u"S32", u"4\u0132");
+  expectRefused(u"U64", u"\u01204");
+  expectRefused(u"R64", u"1\u012E5");
+  expectRefused(u"When", u"20240102030405\u012E000000+000");
+}
+
 TEST_F(PutConversion, SixtyFourBitIntegersStayCanonicalDecimalText) {
   OwnedVariant v = putAndGet(u"U64", u"18446744073709551615");
   EXPECT_EQ(v->vt, VT_BSTR);

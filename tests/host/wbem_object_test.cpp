@@ -63,6 +63,14 @@ TEST_F(WbemObjectTest, NamesBeyondAsciiMatchNoProperty) {
   EXPECT_EQ(disk->Get(u"sIZE", 0, value.put(), nullptr, nullptr), S_OK);
 }
 
+TEST(Text, ConvertsBetweenUtf8AndUtf16BeyondAscii) {
+  EXPECT_EQ(toUtf16("a\xC3\xA9\xF0\x9F\x92\xBE"), u"a\u00E9\U0001F4BE");
+  EXPECT_EQ(toUtf8(u"a\u00E9\U0001F4BE"), "a\xC3\xA9\xF0\x9F\x92\xBE");
+  EXPECT_EQ(toUtf8(u"\u0132"), "\xC4\xB2");
+  EXPECT_EQ(toUtf16("\x7F\xFF"), u"\x7F\uFFFD");
+  EXPECT_EQ(toUtf8(std::u16string_view()), "");
+}
+
 TEST_F(WbemObjectTest, SystemPropertiesDescribeTheObject) {
   EXPECT_EQ(get(disk.get(), u"__GENUS")->lVal, WBEM_GENUS_CLASS);
   EXPECT_EQ(textOf(get(disk.get(), u"__CLASS")), u"Disk");
