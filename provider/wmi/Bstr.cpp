@@ -2,7 +2,7 @@
 
 namespace qrv::cim {
 
-Bstr::Bstr(const WideText& text) : text_(SysAllocStringLen(text.c_str(), static_cast<UINT>(text.size()))) {
+Bstr::Bstr(WideTextView text) : text_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {
   if (!text_) throw BstrAllocationError();
 }
 

@@ -18,7 +18,7 @@ class BstrAllocationError : public std::bad_alloc {
 class Bstr {
  public:
   // A copy of `text`; throws BstrAllocationError when it cannot be allocated.
-  explicit Bstr(const WideText& text);
+  explicit Bstr(WideTextView text);
   ~Bstr() { SysFreeString(text_); }
   Bstr(const Bstr&) = delete;
   Bstr& operator=(const Bstr&) = delete;

@@ -1,5 +1,6 @@
 #include "provider/wmi/CimDateTime.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 #include <limits>
@@ -10,7 +11,6 @@ namespace qrv::cim {
 
 namespace {
 
-constexpr size_t kDateTimeLength = 25;
 const std::string kIntervalPrefix = "interval:";
 const std::string kAbsolutePrefix = "absolute:";
 
@@ -47,35 +47,34 @@ bool textAfterPrefix(const std::string& text, const std::string& prefix, std::st
   return true;
 }
 
-// Appends value in decimal as printf's "%0<width>d" writes it: padded with
-// zeros to width characters, a minus sign counting towards them.
-void appendPadded(WideText& text, int64_t value, size_t width) {
+// Writes value in decimal at `at` as printf's "%0<width>d" writes it: padded
+// with zeros to width characters, a minus sign counting towards them.
+// Returns the end of what it wrote.
+WCHAR* writePadded(WCHAR* at, int64_t value, int width) {
   uint64_t magnitude = static_cast<uint64_t>(value);
   if (value < 0) {
-    text += WCHAR('-');
+    *at++ = WCHAR('-');
     magnitude = 0 - magnitude;
     --width;
   }
-  char digits[20];
-  size_t count = 0;
-  do {
-    digits[count++] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  if (count < width) text.append(width - count, WCHAR('0'));
-  while (count > 0) text += static_cast<WCHAR>(digits[--count]);
+  int digits = 1;
+  for (uint64_t rest = magnitude / 10; rest != 0; rest /= 10) ++digits;
+  if (digits < width) at = std::fill_n(at, width - digits, WCHAR('0'));
+  WCHAR* const end = at + digits;
+  for (WCHAR* digit = end; digit != at; magnitude /= 10) *--digit = static_cast<WCHAR>('0' + magnitude % 10);
+  return end;
 }
 
 // The date-time text of the fields, each two digits wide after the first,
 // followed by suffix.
-void assignFields(VARIANT* out, int64_t first, size_t firstWidth, std::initializer_list<int64_t> twoDigitFields,
+void assignFields(VARIANT* out, int64_t first, int firstWidth, std::initializer_list<int64_t> twoDigitFields,
                   const char* suffix) {
-  WideText text;
-  text.reserve(kDateTimeLength);
-  appendPadded(text, first, firstWidth);
-  for (int64_t field : twoDigitFields) appendPadded(text, field, 2);
-  while (*suffix) text += static_cast<WCHAR>(*suffix++);
-  assignText(out, text);
+  // 25 characters, or a few more for an interval with minus signs.
+  WCHAR text[32];
+  WCHAR* end = writePadded(text, first, firstWidth);
+  for (int64_t field : twoDigitFields) end = writePadded(end, field, 2);
+  while (*suffix) *end++ = static_cast<WCHAR>(*suffix++);
+  assignText(out, WideTextView(text, static_cast<size_t>(end - text)));
 }
 
 void assignInterval(VARIANT* out, int32_t seconds) {

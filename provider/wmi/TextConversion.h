@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "compat/com/wmi_sdk.h"
 
@@ -8,6 +9,7 @@ namespace qrv::cim {
 
 // UTF-16 text as the WMI interfaces take it.
 using WideText = std::basic_string<WCHAR>;
+using WideTextView = std::basic_string_view<WCHAR>;
 
 // Narrow text to UTF-16, read in `codePage` (UTF-8 unless told otherwise).
 // The result ends at the text's first NUL.

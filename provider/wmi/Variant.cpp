@@ -4,7 +4,7 @@
 
 namespace qrv::cim {
 
-void assignText(VARIANT* target, const WideText& text) {
+void assignText(VARIANT* target, WideTextView text) {
   Bstr copy(text);
   VariantClear(target);
   target->vt = VT_BSTR;

@@ -21,6 +21,6 @@ class Variant {
 
 // Clears `target` and makes it a VT_BSTR holding a copy of `text`. Throws
 // BstrAllocationError when the string cannot be allocated.
-void assignText(VARIANT* target, const WideText& text);
+void assignText(VARIANT* target, WideTextView text);
 
 }  // namespace qrv::cim
