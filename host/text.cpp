@@ -20,8 +20,11 @@ bool isAscii(std::basic_string_view<Char> text) {
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Whether a UTF-16 unit is the ASCII character c, ignoring case; a unit
-// beyond ASCII is no ASCII character.
-bool sameAscii(char16_t unit, char c) { return unit < 0x80 && lowerAscii(static_cast<char>(unit)) == lowerAscii(c); }
+// beyond ASCII is no ASCII character. Names mostly come in their own case,
+// which the first comparison settles.
+bool sameAscii(char16_t unit, char c) {
+  return unit < 0x80 && (unit == c || lowerAscii(static_cast<char>(unit)) == lowerAscii(c));
+}
 
 }  // namespace
 
@@ -57,7 +60,11 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
 }
 
 bool equalsIgnoreCase(std::u16string_view text, std::string_view asciiName) {
-  return text.size() == asciiName.size() && std::equal(text.begin(), text.end(), asciiName.begin(), sameAscii);
+  if (text.size() != asciiName.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!sameAscii(text[i], asciiName[i])) return false;
+  }
+  return true;
 }
 
 }  // namespace wmihost

@@ -129,10 +129,7 @@ HRESULT WbemObject::Put(LPCWSTR wszName, LONG lFlags, VARIANT* pVal, CIMTYPE Typ
   if (!index) return static_cast<HRESULT>(WBEM_E_NOT_FOUND);
   const CIMTYPE type = definition_->properties[*index].type;
   if (Type != 0 && Type != type) return static_cast<HRESULT>(WBEM_E_TYPE_MISMATCH);
-  OwnedVariant converted;
-  const HRESULT hr = convertForProperty(type, pVal ? *pVal : *OwnedVariant::null(), converted);
-  if (SUCCEEDED(hr)) values_[*index] = std::move(converted);
-  return hr;
+  return convertForProperty(type, pVal ? *pVal : *OwnedVariant::null(), values_[*index]);
 }
 
 HRESULT WbemObject::GetNames(LPCWSTR wszQualifierName, LONG lFlags, VARIANT*, SAFEARRAY** pNames) {
