@@ -8,27 +8,25 @@
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "host/class_repository.h"
 #include "host/client_call.h"
 #include "host/init_sink.h"
 #include "host/namespace_services.h"
 #include "host/object_sink.h"
 #include "host/path_parser_registration.h"
-#include "provider/registration/ModuleRoots.h"
 #include "provider/registration/QVDispatch.h"
 #include "provider/wmi/Bstr.h"
 #include "provider/wmi/CQVProvider.h"
 
 namespace {
 
-const char kNamespace[] = "root\\bench";
+using bench::kNamespace;
 const char kClass[] = "Bench_Provided";
 constexpr int kInstances = 10000;
 
@@ -44,48 +42,13 @@ class Bench_Provided
 };
 )";
 
-const char kStylesheet[] = R"(<xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
-<xsl:output method="text" encoding="UTF-8"/>
-<xsl:template match="/">
-<xsl:for-each select="QRVCIM/Inventory/Item">instance of Bench_Provided
-{
- Id = <xsl:value-of select="@id"/>;
- Name = "<xsl:value-of select="@name"/>";
- Vendor = "<xsl:value-of select="@vendor"/>";
- Size = <xsl:value-of select="@size"/>;
- Installed = <xsl:value-of select="@installed"/>;
-};
-</xsl:for-each>
-</xsl:template>
-</xsl:stylesheet>
-)";
-
-void writeText(const std::string& path, const std::string& text) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-  if (!out) throw std::runtime_error("cannot write " + path);
-}
-
-std::string inventory() {
-  std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Inventory>\n";
-  for (int i = 0; i < kInstances; ++i) {
-    const std::string id = std::to_string(i);
-    text += "<Item id=\"" + id + "\" name=\"Package " + id + "\" vendor=\"Vendor " + std::to_string(i % 97) +
-            "\" size=\"" + std::to_string(1000 + i * 7) + "\" installed=\"" + std::to_string(1700000000 + i * 60) +
-            "\"/>\n";
-  }
-  return text + "</Inventory>\n";
-}
+std::string installedAt(int i) { return std::to_string(1700000000 + i * 60); }
 
 void layOutModuleRoot() {
-  writeText(qrv::cim::xslRoot() + "/benchprov/xsl/provided.xsl", kStylesheet);
-  writeText(qrv::cim::xslRoot() + "/benchprov/data/provided.xml", inventory());
-  writeText(qrv::cim::xmlRegRoot() + "/root/bench/bench_provided.xml",
-            std::string("<Registration><Class name=\"") + kClass + "\" namespace=\"" + kNamespace +
-                "\"><Enumerate><FileProvider name=\"provided.xml\" app=\"benchprov\" area=\"data\"/>"
-                "<Conversion name=\"provided.xsl\" app=\"benchprov\" area=\"xsl\"/></Enumerate></Class>"
-                "</Registration>");
+  bench::writeText(bench::appFilePath("benchprov", "xsl", "provided.xsl"), bench::stylesheet(kClass, false));
+  bench::writeText(bench::appFilePath("benchprov", "data", "provided.xml"), bench::inventory(kInstances, installedAt));
+  bench::writeText(bench::registrationPath("bench_provided.xml"),
+                   bench::registration(kClass, "benchprov", "provided.xml", "provided.xsl"));
 }
 
 qrv::cim::QVDispatch* dispatcher = nullptr;

@@ -13,14 +13,13 @@
 #include <xalanc/XSLT/XSLTResultTarget.hpp>
 #include <xalanc/XalanTransformer/XalanTransformer.hpp>
 
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "provider/registration/ModuleRoots.h"
 #include "provider/registration/QVDispatch.h"
 #include "provider/request/RequestBase.h"
@@ -29,51 +28,13 @@ namespace {
 
 using qrv::cim::ParsedInstance;
 
-const std::string kNamespace = "root\\bench";
+const std::string kNamespace = bench::kNamespace;
 const std::vector<int> kSizes = {1000, 10000, 100000};
-
-const char kStylesheet[] = R"(<xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
-<xsl:output method="text" encoding="UTF-8"/>
-<xsl:template match="/">
-<xsl:for-each select="QRVCIM/Inventory/Item">instance of Bench_Item
-{
- Id = <xsl:value-of select="@id"/>;
- Name = "<xsl:value-of select="@name"/>";
- Vendor = "<xsl:value-of select="@vendor"/>";
- Size = <xsl:value-of select="@size"/>;
- Installed = "<xsl:value-of select="@installed"/>";
-};
-</xsl:for-each>
-</xsl:template>
-</xsl:stylesheet>
-)";
-
-void writeText(const std::string& path, const std::string& text) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-  if (!out) throw std::runtime_error("cannot write " + path);
-}
 
 std::string className(int entries) { return "Bench_Item" + std::to_string(entries); }
 std::string dataName(int entries) { return "inventory-" + std::to_string(entries) + ".xml"; }
 
-std::string inventory(int entries) {
-  std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Inventory>\n";
-  for (int i = 0; i < entries; ++i) {
-    const std::string id = std::to_string(i);
-    text += "<Item id=\"" + id + "\" name=\"Package " + id + "\" vendor=\"Vendor " + std::to_string(i % 97) +
-            "\" size=\"" + std::to_string(1000 + i * 7) + "\" installed=\"20240115\"/>\n";
-  }
-  return text + "</Inventory>\n";
-}
-
-std::string registration(int entries) {
-  return "<Registration><Class name=\"" + className(entries) + "\" namespace=\"" + kNamespace +
-         "\"><Enumerate><FileProvider name=\"" + dataName(entries) +
-         "\" app=\"bench\" area=\"data\"/><Conversion name=\"items.xsl\" app=\"bench\" area=\"xsl\"/>"
-         "</Enumerate></Class></Registration>";
-}
+std::string installedOn(int) { return "20240115"; }
 
 // The request document that an enumeration of the class composes.
 std::string requestDocument(int entries) {
@@ -91,18 +52,18 @@ struct Fixture {
 
 std::map<int, Fixture> fixtures;
 
-std::string stylesheetPath() { return qrv::cim::xslRoot() + "/bench/xsl/items.xsl"; }
+std::string stylesheetPath() { return bench::appFilePath("bench", "xsl", "items.xsl"); }
 
 void layOutModuleRoot() {
   const std::string root = qrv::cim::moduleRoot();
-  writeText(stylesheetPath(), kStylesheet);
+  bench::writeText(stylesheetPath(), bench::stylesheet("Bench_Item", true));
   for (const int entries : kSizes) {
-    writeText(qrv::cim::xslRoot() + "/bench/data/" + dataName(entries), inventory(entries));
-    writeText(qrv::cim::xmlRegRoot() + "/root/bench/" + "bench_item" + std::to_string(entries) + ".xml",
-              registration(entries));
+    bench::writeText(bench::appFilePath("bench", "data", dataName(entries)), bench::inventory(entries, installedOn));
+    bench::writeText(bench::registrationPath("bench_item" + std::to_string(entries) + ".xml"),
+                     bench::registration(className(entries), "bench", dataName(entries), "items.xsl"));
     Fixture& fixture = fixtures[entries];
     fixture.document = requestDocument(entries);
-    writeText(root + "/doc-" + std::to_string(entries) + ".xml", fixture.document);
+    bench::writeText(root + "/doc-" + std::to_string(entries) + ".xml", fixture.document);
     qrv::cim::RequestBase::transform(fixture.document, qrv::cim::Conversion("bench", "xsl", "items.xsl"),
                                      fixture.resultText);
   }
