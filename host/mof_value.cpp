@@ -1,7 +1,9 @@
 #include "host/mof_value.h"
 
 #include <charconv>
+#include <vector>
 
+#include "host/array_elements.h"
 #include "host/com_ptr.h"
 #include "host/owned_bstr.h"
 #include "host/owned_variant.h"
@@ -43,15 +45,10 @@ std::string embeddedText(IUnknown* unknown) {
 }
 
 std::string arrayText(CIMTYPE elementType, const VARIANT& value) {
-  const SAFEARRAYBOUND bound = value.parray->rgsabound[0];
   std::string text = "{";
-  for (ULONG i = 0; i < bound.cElements; ++i) {
-    LONG index = bound.lLbound + static_cast<LONG>(i);
-    OwnedVariant element;
-    VARIANT* raw = element.put();
-    if (FAILED(SafeArrayGetElement(value.parray, &index, &raw->llVal))) break;
-    raw->vt = static_cast<VARTYPE>(value.vt & VT_TYPEMASK);
-    text += (i ? ", " : "") + mofValueText(elementType, *element);
+  const std::vector<OwnedVariant> elements = arrayElements(value);
+  for (std::size_t i = 0; i < elements.size(); ++i) {
+    text += (i ? ", " : "") + mofValueText(elementType, *elements[i]);
   }
   return text + "}";
 }
