@@ -10,7 +10,8 @@ namespace qrv::regfile {
 // byte is ignored.
 std::string utf16leToUtf8(const std::vector<char>& bytes);
 
-// Encodes UTF-8 text as UTF-16LE bytes; invalid sequences become U+FFFD.
+// Encodes UTF-8 text as UTF-16LE bytes; each ill-formed sequence (its
+// longest well-formed prefix, at least one byte) becomes U+FFFD.
 std::vector<char> utf8ToUtf16le(const std::string& text);
 
 }  // namespace qrv::regfile
