@@ -4,12 +4,12 @@
 
 namespace wmihost {
 
-std::vector<OwnedVariant> arrayElements(const VARIANT& value) {
+std::vector<Variant> arrayElements(const VARIANT& value) {
   const SAFEARRAYBOUND bound = value.parray->rgsabound[0];
-  std::vector<OwnedVariant> elements;
+  std::vector<Variant> elements;
   for (ULONG i = 0; i < bound.cElements; ++i) {
     LONG index = bound.lLbound + static_cast<LONG>(i);
-    OwnedVariant element;
+    Variant element;
     VARIANT* raw = element.put();
     // The element lands in the union, whatever its type.
     if (FAILED(SafeArrayGetElement(value.parray, &index, &raw->llVal))) break;

@@ -5,12 +5,14 @@
 #include <vector>
 
 #include "compat/com/wmi_sdk.h"
-#include "host/owned_variant.h"
+#include "provider/wmi/Variant.h"
 
 namespace wmihost {
 
+using qrv::cim::Variant;
+
 // The elements of value (VT_ARRAY with a non-null array) in index order;
 // stops at the first element that cannot be read.
-std::vector<OwnedVariant> arrayElements(const VARIANT& value);
+std::vector<Variant> arrayElements(const VARIANT& value);
 
 }  // namespace wmihost

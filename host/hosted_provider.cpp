@@ -8,10 +8,12 @@
 #include "host/namespace_services.h"
 #include "host/object_sink.h"
 #include "host/operation_error.h"
-#include "host/owned_bstr.h"
 #include "host/text.h"
+#include "provider/wmi/Bstr.h"
 
 namespace wmihost {
+
+using qrv::cim::Bstr;
 
 namespace {
 
@@ -63,22 +65,22 @@ void HostedProvider::initialize(std::shared_ptr<const ClassRepository> repositor
 }
 
 RequestResult HostedProvider::enumerate(const std::string& className) {
-  const OwnedBstr name(className);
+  const Bstr name(toUtf16(className));
   const auto sink = ObjectSink::create();
   ClientCall call(level_);
   return outcome(services_->CreateInstanceEnumAsync(name.get(), 0, nullptr, sink.get()), *sink);
 }
 
 RequestResult HostedProvider::get(const std::string& objectPath) {
-  const OwnedBstr path(objectPath);
+  const Bstr path(toUtf16(objectPath));
   const auto sink = ObjectSink::create();
   ClientCall call(level_);
   return outcome(services_->GetObjectAsync(path.get(), 0, nullptr, sink.get()), *sink);
 }
 
 RequestResult HostedProvider::query(const std::string& wql) {
-  const OwnedBstr language(u"WQL");
-  const OwnedBstr text(wql);
+  const Bstr language(u"WQL");
+  const Bstr text(toUtf16(wql));
   const auto sink = ObjectSink::create();
   ClientCall call(level_);
   return outcome(services_->ExecQueryAsync(language.get(), text.get(), 0, nullptr, sink.get()), *sink);

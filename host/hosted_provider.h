@@ -8,11 +8,13 @@
 #include <vector>
 
 #include "host/class_repository.h"
-#include "host/com_ptr.h"
 #include "host/path_parser_registration.h"
 #include "host/provider_module.h"
+#include "provider/wmi/ComPtr.h"
 
 namespace wmihost {
+
+using qrv::cim::ComPtr;
 
 // What a request delivered: its outcome, and the objects that reached the
 // sink, in order, whatever the outcome.

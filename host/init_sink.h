@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "host/com_object.h"
-#include "host/com_ptr.h"
+#include "provider/wmi/ComPtr.h"
 
 namespace wmihost {
+
+using qrv::cim::ComPtr;
 
 struct InitStatus {
   LONG status = 0;

@@ -5,12 +5,14 @@
 
 #include "host/array_elements.h"
 #include "host/cim_types.h"
-#include "host/com_ptr.h"
 #include "host/mof_value.h"
 #include "host/text.h"
 #include "host/wbem_object.h"
+#include "provider/wmi/ComPtr.h"
 
 namespace wmihost {
+
+using qrv::cim::ComPtr;
 
 namespace {
 

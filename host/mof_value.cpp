@@ -4,12 +4,16 @@
 #include <vector>
 
 #include "host/array_elements.h"
-#include "host/com_ptr.h"
-#include "host/owned_bstr.h"
-#include "host/owned_variant.h"
 #include "host/text.h"
+#include "provider/wmi/Bstr.h"
+#include "provider/wmi/ComPtr.h"
+#include "provider/wmi/Variant.h"
 
 namespace wmihost {
+
+using qrv::cim::ComPtr;
+using qrv::cim::Bstr;
+using qrv::cim::Variant;
 
 namespace {
 
@@ -33,7 +37,7 @@ std::string realText(Real value) {
 // The object text without the blank line before it and the ";" after it.
 std::string embeddedText(IUnknown* unknown) {
   ComPtr<IWbemClassObject> object;
-  OwnedBstr text;
+  Bstr text;
   if (!unknown || FAILED(unknown->QueryInterface(IID_IWbemClassObject, reinterpret_cast<void**>(object.put()))) ||
       FAILED(object->GetObjectText(0, text.put()))) {
     return "NULL";
@@ -46,7 +50,7 @@ std::string embeddedText(IUnknown* unknown) {
 
 std::string arrayText(CIMTYPE elementType, const VARIANT& value) {
   std::string text = "{";
-  const std::vector<OwnedVariant> elements = arrayElements(value);
+  const std::vector<Variant> elements = arrayElements(value);
   for (std::size_t i = 0; i < elements.size(); ++i) {
     text += (i ? ", " : "") + mofValueText(elementType, *elements[i]);
   }

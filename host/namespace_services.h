@@ -10,9 +10,11 @@
 
 #include "host/class_repository.h"
 #include "host/com_object.h"
-#include "host/com_ptr.h"
+#include "provider/wmi/ComPtr.h"
 
 namespace wmihost {
+
+using qrv::cim::ComPtr;
 
 class NamespaceServices final : public ComObject<IWbemServices, IID_IWbemServices> {
  public:

@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "host/com_ptr.h"
 #include "host/command_line.h"
+#include "provider/wmi/ComPtr.h"
 
 namespace wmihost {
+
+using qrv::cim::ComPtr;
 
 // Throws std::runtime_error for an object that is not one of the host's own,
 // as every object spawned from the host's class definitions is.

@@ -3,9 +3,11 @@
 #include <stdexcept>
 
 #include "host/com_object.h"
-#include "host/com_ptr.h"
+#include "provider/wmi/ComPtr.h"
 
 namespace wmihost {
+
+using qrv::cim::ComPtr;
 
 namespace {
 

@@ -7,10 +7,12 @@
 #include "host/cim_datetime.h"
 #include "host/cim_text.h"
 #include "host/cim_types.h"
-#include "host/owned_bstr.h"
 #include "host/text.h"
+#include "provider/wmi/Bstr.h"
 
 namespace wmihost {
+
+using qrv::cim::Bstr;
 
 namespace {
 
@@ -91,7 +93,7 @@ void storeInteger(CIMTYPE type, const WholeNumber& number, VARIANT& out) {
       break;
     default: {
       const bool negative = number.negative && number.magnitude != 0;
-      out.bstrVal = OwnedBstr((negative ? "-" : "") + std::to_string(number.magnitude)).release();
+      out.bstrVal = Bstr(toUtf16((negative ? "-" : "") + std::to_string(number.magnitude))).release();
     }
   }
 }
@@ -166,18 +168,18 @@ void* elementData(const VARIANT& value) {
 
 HRESULT convertElement(CIMTYPE type, VARTYPE elementType, SAFEARRAY* source, LONG index, SAFEARRAY* target,
                        LONG targetIndex) {
-  OwnedVariant element;
+  Variant element;
   VARIANT* raw = element.put();
   HRESULT hr = SafeArrayGetElement(source, &index, &raw->llVal);
   if (FAILED(hr)) return hr;
   raw->vt = elementType;
-  OwnedVariant converted;
+  Variant converted;
   hr = convertScalar(type, *element, *converted.put());
   if (FAILED(hr)) return hr;
   return SafeArrayPutElement(target, &targetIndex, elementData(*converted));
 }
 
-HRESULT convertArray(CIMTYPE type, const VARIANT& value, OwnedVariant& out) {
+HRESULT convertArray(CIMTYPE type, const VARIANT& value, Variant& out) {
   const VARTYPE stored = storedVarType(type);
   const VARTYPE elements = static_cast<VARTYPE>(value.vt & VT_TYPEMASK);
   if (!(value.vt & VT_ARRAY) || (elements != VT_BSTR && elements != stored) || !value.parray ||
@@ -185,7 +187,7 @@ HRESULT convertArray(CIMTYPE type, const VARIANT& value, OwnedVariant& out) {
     return kTypeMismatch;
   }
   const SAFEARRAYBOUND bound = value.parray->rgsabound[0];
-  OwnedVariant converted;
+  Variant converted;
   VARIANT* array = converted.put();
   array->parray = SafeArrayCreateVector(stored, 0, bound.cElements);
   if (!array->parray) return static_cast<HRESULT>(WBEM_E_OUT_OF_MEMORY);
@@ -201,13 +203,13 @@ HRESULT convertArray(CIMTYPE type, const VARIANT& value, OwnedVariant& out) {
 
 }  // namespace
 
-HRESULT convertForProperty(CIMTYPE type, const VARIANT& value, OwnedVariant& out) {
+HRESULT convertForProperty(CIMTYPE type, const VARIANT& value, Variant& out) {
   if (value.vt == VT_NULL || value.vt == VT_EMPTY) {
-    out = OwnedVariant::null();
+    out = Variant::null();
     return S_OK;
   }
   if (isArray(type)) return convertArray(scalarOf(type), value, out);
-  OwnedVariant converted;
+  Variant converted;
   const HRESULT hr = convertScalar(type, value, *converted.put());
   if (FAILED(hr)) return hr;
   out = std::move(converted);

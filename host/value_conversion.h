@@ -16,11 +16,13 @@
 // Fractions for integer types are refused, where OLE automation would round.
 
 #include "compat/com/wmi_sdk.h"
-#include "host/owned_variant.h"
+#include "provider/wmi/Variant.h"
 
 namespace wmihost {
 
+using qrv::cim::Variant;
+
 // Converts value for a property of type; out is written only on success.
-HRESULT convertForProperty(CIMTYPE type, const VARIANT& value, OwnedVariant& out);
+HRESULT convertForProperty(CIMTYPE type, const VARIANT& value, Variant& out);
 
 }  // namespace wmihost

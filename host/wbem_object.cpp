@@ -5,12 +5,14 @@
 #include "host/cim_types.h"
 #include "host/object_path.h"
 #include "host/object_text.h"
-#include "host/owned_bstr.h"
 #include "host/system_properties.h"
 #include "host/text.h"
 #include "host/value_conversion.h"
+#include "provider/wmi/Bstr.h"
 
 namespace wmihost {
+
+using qrv::cim::Bstr;
 
 namespace {
 
@@ -19,7 +21,7 @@ constexpr HRESULT kInvalidParameter = static_cast<HRESULT>(WBEM_E_INVALID_PARAME
 constexpr LONG kOriginConditions = WBEM_MASK_CONDITION_ORIGIN;
 constexpr LONG kNameFilters = WBEM_FLAG_KEYS_ONLY | WBEM_FLAG_REFS_ONLY | kOriginConditions;
 
-OwnedVariant textValue(const std::string& text) { return OwnedVariant::text(toUtf16(text)); }
+Variant textValue(const std::string& text) { return Variant::text(toUtf16(text)); }
 
 // Whether a class property passes the origin condition of flags.
 bool matchesOrigin(LONG origin, const PropertyDefinition& property, const std::string& className) {
@@ -42,7 +44,7 @@ bool matchesKind(LONG flags, const PropertyDefinition& property) {
 }
 
 // Hands what Get reads to the caller's outputs, each of which may be null.
-HRESULT answer(const OwnedVariant& value, CIMTYPE type, LONG flavor, VARIANT* pVal, CIMTYPE* pType,
+HRESULT answer(const Variant& value, CIMTYPE type, LONG flavor, VARIANT* pVal, CIMTYPE* pType,
                LONG* plFlavor) {
   if (pVal && FAILED(value.copyTo(pVal))) return static_cast<HRESULT>(WBEM_E_OUT_OF_MEMORY);
   if (pType) *pType = type;
@@ -54,7 +56,7 @@ HRESULT toSafeArray(const std::vector<std::string>& names, SAFEARRAY** out) {
   SAFEARRAY* array = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(names.size()));
   if (!array) return static_cast<HRESULT>(WBEM_E_OUT_OF_MEMORY);
   for (LONG i = 0; i < static_cast<LONG>(names.size()); ++i) {
-    const OwnedBstr name(names[static_cast<std::size_t>(i)]);
+    const Bstr name(toUtf16(names[static_cast<std::size_t>(i)]));
     SafeArrayPutElement(array, &i, name.get());
   }
   *out = array;
@@ -64,31 +66,31 @@ HRESULT toSafeArray(const std::vector<std::string>& names, SAFEARRAY** out) {
 }  // namespace
 
 WbemObject::WbemObject(std::shared_ptr<const ClassDefinition> definition, WBEM_GENUS_TYPE genus,
-                       std::vector<OwnedVariant> values)
+                       std::vector<Variant> values)
     : definition_(std::move(definition)), genus_(genus), values_(std::move(values)) {}
 
 ComPtr<WbemObject> WbemObject::newClass(std::shared_ptr<const ClassDefinition> definition) {
-  std::vector<OwnedVariant> values(definition->properties.size(), OwnedVariant::null());
+  std::vector<Variant> values(definition->properties.size(), Variant::null());
   return ComPtr<WbemObject>::adopt(new WbemObject(std::move(definition), WBEM_GENUS_CLASS, std::move(values)));
 }
 
 WbemObject* WbemObject::from(IWbemClassObject* object) { return dynamic_cast<WbemObject*>(object); }
 
-OwnedVariant WbemObject::systemValue(std::string_view name) const {
+Variant WbemObject::systemValue(std::string_view name) const {
   if (name == "__GENUS") {
     VARIANT genus;
     VariantInit(&genus);
     genus.vt = VT_I4;
     genus.lVal = genus_;
-    return OwnedVariant(genus);
+    return Variant(genus);
   }
   if (name == "__CLASS") return textValue(definition_->name);
   if (name == "__NAMESPACE") return textValue(definition_->nameSpace);
   if (name == "__SUPERCLASS") {
-    return definition_->superclass.empty() ? OwnedVariant::null() : textValue(definition_->superclass);
+    return definition_->superclass.empty() ? Variant::null() : textValue(definition_->superclass);
   }
   const auto path = relativePath(*this);
-  return path ? textValue(*path) : OwnedVariant::null();
+  return path ? textValue(*path) : Variant::null();
 }
 
 std::optional<std::vector<std::string>> WbemObject::namesFor(LONG flags) const {
@@ -129,7 +131,7 @@ HRESULT WbemObject::Put(LPCWSTR wszName, LONG lFlags, VARIANT* pVal, CIMTYPE Typ
   if (!index) return static_cast<HRESULT>(WBEM_E_NOT_FOUND);
   const CIMTYPE type = definition_->properties[*index].type;
   if (Type != 0 && Type != type) return static_cast<HRESULT>(WBEM_E_TYPE_MISMATCH);
-  return convertForProperty(type, pVal ? *pVal : *OwnedVariant::null(), values_[*index]);
+  return convertForProperty(type, pVal ? *pVal : *Variant::null(), values_[*index]);
 }
 
 HRESULT WbemObject::GetNames(LPCWSTR wszQualifierName, LONG lFlags, VARIANT*, SAFEARRAY** pNames) {
@@ -152,7 +154,7 @@ HRESULT WbemObject::Next(LONG lFlags, BSTR* strName, VARIANT* pVal, CIMTYPE* pTy
   if (!enumeration_) return static_cast<HRESULT>(WBEM_E_UNEXPECTED);
   if (enumerated_ == enumeration_->size()) return static_cast<HRESULT>(WBEM_S_NO_MORE_DATA);
   const std::string& name = (*enumeration_)[enumerated_++];
-  if (strName) *strName = OwnedBstr(name).release();
+  if (strName) *strName = Bstr(toUtf16(name)).release();
   return Get(toUtf16(name).c_str(), 0, pVal, pType, plFlavor);
 }
 
@@ -169,7 +171,7 @@ HRESULT WbemObject::Clone(IWbemClassObject** ppCopy) {
 
 HRESULT WbemObject::GetObjectText(LONG lFlags, BSTR* pstrObjectText) {
   if (!pstrObjectText || (lFlags & ~WBEM_FLAG_NO_FLAVORS) != 0) return kInvalidParameter;
-  *pstrObjectText = OwnedBstr(objectText(*this)).release();
+  *pstrObjectText = Bstr(toUtf16(objectText(*this))).release();
   return S_OK;
 }
 

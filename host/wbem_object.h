@@ -27,10 +27,13 @@
 
 #include "host/class_definition.h"
 #include "host/com_object.h"
-#include "host/com_ptr.h"
-#include "host/owned_variant.h"
+#include "provider/wmi/ComPtr.h"
+#include "provider/wmi/Variant.h"
 
 namespace wmihost {
+
+using qrv::cim::ComPtr;
+using qrv::cim::Variant;
 
 class WbemObject final : public ComObject<IWbemClassObject, IID_IWbemClassObject> {
  public:
@@ -76,16 +79,16 @@ class WbemObject final : public ComObject<IWbemClassObject, IID_IWbemClassObject
 
  private:
   WbemObject(std::shared_ptr<const ClassDefinition> definition, WBEM_GENUS_TYPE genus,
-             std::vector<OwnedVariant> values);
+             std::vector<Variant> values);
 
-  OwnedVariant systemValue(std::string_view name) const;
+  Variant systemValue(std::string_view name) const;
   // The names that flags select, system properties first; none for flags
   // outside WBEM_FLAG_KEYS_ONLY, WBEM_FLAG_REFS_ONLY and the origin conditions.
   std::optional<std::vector<std::string>> namesFor(LONG flags) const;
 
   std::shared_ptr<const ClassDefinition> definition_;
   WBEM_GENUS_TYPE genus_;
-  std::vector<OwnedVariant> values_;
+  std::vector<Variant> values_;
   // The names still to come from Next, while an enumeration runs.
   std::optional<std::vector<std::string>> enumeration_;
   std::size_t enumerated_ = 0;

@@ -1,18 +1,39 @@
 #pragma once
 
+#include <utility>
+
 namespace qrv::cim {
 
-// An owned reference to a COM interface, released when the holder goes.
+// An owned reference to a COM interface, released when the holder goes;
+// a copy holds a reference of its own.
 template <class Interface>
 class ComPtr {
  public:
   ComPtr() = default;
   ~ComPtr() { reset(); }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
+  ComPtr(const ComPtr& other) { assign(other.pointer_); }
+  ComPtr(ComPtr&& other) noexcept : pointer_(std::exchange(other.pointer_, nullptr)) {}
+  ComPtr& operator=(ComPtr other) noexcept {
+    std::swap(pointer_, other.pointer_);
+    return *this;
+  }
+
+  // Takes over a reference the caller already holds.
+  static ComPtr adopt(Interface* pointer) {
+    ComPtr owned;
+    owned.pointer_ = pointer;
+    return owned;
+  }
+  // Holds a reference of its own to `pointer`.
+  static ComPtr share(Interface* pointer) {
+    ComPtr owned;
+    owned.assign(pointer);
+    return owned;
+  }
 
   Interface* get() const { return pointer_; }
   Interface* operator->() const { return pointer_; }
+  Interface& operator*() const { return *pointer_; }
   explicit operator bool() const { return pointer_ != nullptr; }
 
   // Releases the current reference and hands out the slot for a call that
@@ -28,6 +49,9 @@ class ComPtr {
     reset();
     pointer_ = pointer;
   }
+
+  // Hands the reference over to the caller.
+  Interface* detach() { return std::exchange(pointer_, nullptr); }
 
   void reset() {
     if (pointer_) pointer_->Release();

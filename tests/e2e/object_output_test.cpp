@@ -8,12 +8,15 @@
 #include "host/class_repository.h"
 #include "host/json_object.h"
 #include "host/object_output.h"
-#include "host/owned_bstr.h"
-#include "host/owned_variant.h"
 #include "host/text.h"
 #include "host/wbem_object.h"
+#include "provider/wmi/Bstr.h"
+#include "provider/wmi/Variant.h"
 
 namespace wmihost {
+
+using qrv::cim::Bstr;
+using qrv::cim::Variant;
 namespace {
 
 constexpr std::string_view kClasses = R"(
@@ -38,17 +41,17 @@ class ObjectOutput : public ::testing::Test {
     ASSERT_EQ(object->Put(name, 0, value, 0), S_OK) << toUtf8(name);
   }
   static void putText(IWbemClassObject* object, const char16_t* name, std::u16string_view text) {
-    OwnedVariant value = OwnedVariant::text(text);
+    Variant value = Variant::text(text);
     put(object, name, value.get());
   }
   static void putTexts(IWbemClassObject* object, const char16_t* name, std::initializer_list<const char16_t*> texts) {
-    OwnedVariant value;
+    Variant value;
     VARIANT* raw = value.put();
     raw->parray = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(texts.size()));
     raw->vt = VT_ARRAY | VT_BSTR;
     LONG index = 0;
     for (const char16_t* text : texts) {
-      const OwnedBstr element{std::u16string_view(text)};
+      const Bstr element{std::u16string_view(text)};
       SafeArrayPutElement(raw->parray, &index, element.get());
       ++index;
     }
@@ -84,7 +87,7 @@ TEST_F(ObjectOutput, JsonTypesFollowTheCimTypes) {
   putTexts(every.get(), u"Flags", {});
   const auto status = spawn("Status");
   putText(status.get(), u"Temperature", u"35");
-  OwnedVariant embedded;
+  Variant embedded;
   embedded.put()->punkVal = status.get();
   status->AddRef();
   embedded.get()->vt = VT_UNKNOWN;

@@ -7,11 +7,14 @@
 #include <string_view>
 
 #include "host/class_repository.h"
-#include "host/com_ptr.h"
-#include "host/owned_variant.h"
 #include "host/wbem_object.h"
+#include "provider/wmi/ComPtr.h"
+#include "provider/wmi/Variant.h"
 
 namespace wmihost::test {
+
+using qrv::cim::ComPtr;
+using qrv::cim::Variant;
 
 constexpr HRESULT hr(long code) { return static_cast<HRESULT>(code); }
 
@@ -31,18 +34,18 @@ inline ComPtr<IWbemClassObject> spawn(IWbemClassObject* classObject) {
   return instance;
 }
 
-inline OwnedVariant get(IWbemClassObject* object, std::u16string_view name) {
-  OwnedVariant value;
+inline Variant get(IWbemClassObject* object, std::u16string_view name) {
+  Variant value;
   object->Get(std::u16string(name).c_str(), 0, value.put(), nullptr, nullptr);
   return value;
 }
 
 inline HRESULT putText(IWbemClassObject* object, std::u16string_view name, std::u16string_view text) {
-  OwnedVariant value = OwnedVariant::text(text);
+  Variant value = Variant::text(text);
   return object->Put(std::u16string(name).c_str(), 0, value.get(), 0);
 }
 
-inline std::u16string textOf(const OwnedVariant& value) {
+inline std::u16string textOf(const Variant& value) {
   return value->vt == VT_BSTR ? std::u16string(value->bstrVal, SysStringLen(value->bstrVal)) : u"<not text>";
 }
 

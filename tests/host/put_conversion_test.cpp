@@ -6,11 +6,13 @@
 #include <cfloat>
 
 #include "host/mof_value.h"
-#include "host/owned_bstr.h"
 #include "host/text.h"
 #include "host_test_util.h"
+#include "provider/wmi/Bstr.h"
 
 namespace wmihost::test {
+
+using qrv::cim::Bstr;
 namespace {
 
 constexpr std::string_view kTypes = R"(
@@ -25,7 +27,7 @@ class PutConversion : public ::testing::Test {
   PutConversion() : classObject_(classOf(*repositoryOf(kTypes), "AllTypes")), instance(spawn(classObject_.get())) {}
 
   // Puts text and reads the property back.
-  OwnedVariant putAndGet(std::u16string_view name, std::u16string_view text) {
+  Variant putAndGet(std::u16string_view name, std::u16string_view text) {
     EXPECT_EQ(putText(instance.get(), name, text), S_OK) << toUtf8(name) << " = " << toUtf8(text);
     return get(instance.get(), name);
   }
@@ -36,7 +38,7 @@ class PutConversion : public ::testing::Test {
     EXPECT_EQ(valueText(name), before);
   }
   std::string valueText(std::u16string_view name) {
-    OwnedVariant value;
+    Variant value;
     CIMTYPE type = 0;
     instance->Get(std::u16string(name).c_str(), 0, value.put(), &type, nullptr);
     return mofValueText(type, *value);
@@ -47,7 +49,7 @@ class PutConversion : public ::testing::Test {
 };
 
 TEST_F(PutConversion, SmallIntegersAreStoredInWmisVariantTypes) {
-  OwnedVariant v = putAndGet(u"U8", u"255");
+  Variant v = putAndGet(u"U8", u"255");
   EXPECT_EQ(v->vt, VT_UI1);
   EXPECT_EQ(v->bVal, 255);
   v = putAndGet(u"S8", u"-128");
@@ -102,7 +104,7 @@ TEST_F(PutConversion, UnitsBeyondAsciiAreNoDigitsBlanksOrPoints) {
 }
 
 TEST_F(PutConversion, SixtyFourBitIntegersStayCanonicalDecimalText) {
-  OwnedVariant v = putAndGet(u"U64", u"18446744073709551615");
+  Variant v = putAndGet(u"U64", u"18446744073709551615");
   EXPECT_EQ(v->vt, VT_BSTR);
   EXPECT_EQ(textOf(v), u"18446744073709551615");
   EXPECT_EQ(textOf(putAndGet(u"S64", u"-9223372036854775808")), u"-9223372036854775808");
@@ -111,7 +113,7 @@ TEST_F(PutConversion, SixtyFourBitIntegersStayCanonicalDecimalText) {
 }
 
 TEST_F(PutConversion, RealsAreStoredAsR4AndR8) {
-  OwnedVariant v = putAndGet(u"R32", u"4.5");
+  Variant v = putAndGet(u"R32", u"4.5");
   EXPECT_EQ(v->vt, VT_R4);
   EXPECT_FLOAT_EQ(v->fltVal, 4.5f);
   v = putAndGet(u"R64", u"-1.25e-3");
@@ -127,7 +129,7 @@ TEST_F(PutConversion, RealsAreStoredAsR4AndR8) {
 }
 
 TEST_F(PutConversion, BooleansFromTrueFalseInAnyCaseAndFromWholeNumbers) {
-  OwnedVariant v = putAndGet(u"B", u"TRUE");
+  Variant v = putAndGet(u"B", u"TRUE");
   EXPECT_EQ(v->vt, VT_BOOL);
   EXPECT_EQ(v->boolVal, VARIANT_TRUE);
   EXPECT_EQ(putAndGet(u"B", u"false")->boolVal, VARIANT_FALSE);
@@ -157,7 +159,7 @@ TEST_F(PutConversion, StringsAndReferencesAreKeptAsTheyAre) {
 
 TEST_F(PutConversion, ObjectPropertiesTakeOnlyAnInterface) {
   expectRefused(u"Embedded", u"instance of X { };");
-  OwnedVariant embedded;
+  Variant embedded;
   VARIANT* raw = embedded.put();
   raw->punkVal = spawn(classObject_.get()).detach();
   raw->vt = VT_UNKNOWN;
@@ -167,11 +169,11 @@ TEST_F(PutConversion, ObjectPropertiesTakeOnlyAnInterface) {
 
 TEST_F(PutConversion, NullAndEmptyUnsetAProperty) {
   putAndGet(u"U32", u"5");
-  OwnedVariant empty;
+  Variant empty;
   EXPECT_EQ(instance->Put(u"U32", 0, empty.get(), 0), S_OK);
   EXPECT_EQ(get(instance.get(), u"U32")->vt, VT_NULL);
   putAndGet(u"U32", u"5");
-  EXPECT_EQ(instance->Put(u"U32", 0, OwnedVariant::null().get(), 0), S_OK);
+  EXPECT_EQ(instance->Put(u"U32", 0, Variant::null().get(), 0), S_OK);
   EXPECT_EQ(get(instance.get(), u"U32")->vt, VT_NULL);
   putAndGet(u"U32", u"5");
   EXPECT_EQ(instance->Put(u"U32", 0, nullptr, 0), S_OK);
@@ -199,7 +201,7 @@ TEST_F(PutConversion, ValuesAlreadyInTheStoredFormAreTakenAndRangeChecked) {
 
 TEST_F(PutConversion, UnknownPropertiesAndForeignTypesAreRefused) {
   EXPECT_EQ(putText(instance.get(), u"NoSuch", u"1"), hr(WBEM_E_NOT_FOUND));
-  OwnedVariant text = OwnedVariant::text(u"1");
+  Variant text = Variant::text(u"1");
   EXPECT_EQ(instance->Put(u"U32", 0, text.get(), CIM_UINT32), S_OK);
   EXPECT_EQ(instance->Put(u"U32", 0, text.get(), CIM_STRING), hr(WBEM_E_TYPE_MISMATCH));
   EXPECT_EQ(instance->Put(u"__CLASS", 0, text.get(), 0), hr(WBEM_E_READ_ONLY));
@@ -207,14 +209,14 @@ TEST_F(PutConversion, UnknownPropertiesAndForeignTypesAreRefused) {
 }
 
 // A SAFEARRAY of BSTRs holding texts, with lower bound lowerBound.
-OwnedVariant textArray(std::initializer_list<const char16_t*> texts, LONG lowerBound = 0) {
-  OwnedVariant value;
+Variant textArray(std::initializer_list<const char16_t*> texts, LONG lowerBound = 0) {
+  Variant value;
   VARIANT* raw = value.put();
   raw->parray = SafeArrayCreateVector(VT_BSTR, lowerBound, static_cast<ULONG>(texts.size()));
   raw->vt = VT_ARRAY | VT_BSTR;
   LONG index = lowerBound;
   for (const char16_t* text : texts) {
-    const OwnedBstr element{std::u16string_view(text)};
+    const Bstr element{std::u16string_view(text)};
     SafeArrayPutElement(raw->parray, &index, element.get());
     ++index;
   }
@@ -222,7 +224,7 @@ OwnedVariant textArray(std::initializer_list<const char16_t*> texts, LONG lowerB
 }
 
 template <typename T>
-std::vector<T> elementsOf(const OwnedVariant& value) {
+std::vector<T> elementsOf(const Variant& value) {
   std::vector<T> elements;
   const SAFEARRAYBOUND bound = value->parray->rgsabound[0];
   for (LONG i = 0; i < static_cast<LONG>(bound.cElements); ++i) {
@@ -235,49 +237,49 @@ std::vector<T> elementsOf(const OwnedVariant& value) {
 }
 
 TEST_F(PutConversion, ArraysOfTextAreConvertedElementByElement) {
-  OwnedVariant counts = textArray({u"1", u"4294967295", u"0"}, 3);
+  Variant counts = textArray({u"1", u"4294967295", u"0"}, 3);
   ASSERT_EQ(instance->Put(u"Counts", 0, counts.get(), 0), S_OK);
-  OwnedVariant stored = get(instance.get(), u"Counts");
+  Variant stored = get(instance.get(), u"Counts");
   EXPECT_EQ(stored->vt, VT_ARRAY | VT_I4);
   EXPECT_EQ(stored->parray->rgsabound[0].lLbound, 0);
   EXPECT_EQ(elementsOf<LONG>(stored), (std::vector<LONG>{1, -1, 0}));
 
-  OwnedVariant flags = textArray({u"TRUE", u"false"});
+  Variant flags = textArray({u"TRUE", u"false"});
   ASSERT_EQ(instance->Put(u"Flags", 0, flags.get(), 0), S_OK);
   EXPECT_EQ(elementsOf<VARIANT_BOOL>(get(instance.get(), u"Flags")),
             (std::vector<VARIANT_BOOL>{VARIANT_TRUE, VARIANT_FALSE}));
 
-  OwnedVariant texts = textArray({u"a", u"b"});
+  Variant texts = textArray({u"a", u"b"});
   ASSERT_EQ(instance->Put(u"Texts", 0, texts.get(), 0), S_OK);
-  OwnedVariant storedTexts = get(instance.get(), u"Texts");
+  Variant storedTexts = get(instance.get(), u"Texts");
   EXPECT_EQ(storedTexts->vt, VT_ARRAY | VT_BSTR);
   // The stored array is the object's own copy.
   EXPECT_NE(storedTexts->parray, texts->parray);
 
-  OwnedVariant bigs = textArray({u"+7", u"-9223372036854775808"});
+  Variant bigs = textArray({u"+7", u"-9223372036854775808"});
   ASSERT_EQ(instance->Put(u"Bigs", 0, bigs.get(), 0), S_OK);
-  OwnedVariant storedBigs = get(instance.get(), u"Bigs");
+  Variant storedBigs = get(instance.get(), u"Bigs");
   EXPECT_EQ(storedBigs->vt, VT_ARRAY | VT_BSTR);
   const auto bigTexts = elementsOf<BSTR>(storedBigs);
   EXPECT_EQ(std::u16string(bigTexts.at(0)), u"7");
   for (BSTR text : bigTexts) SysFreeString(text);
 
-  OwnedVariant empty = textArray({});
+  Variant empty = textArray({});
   EXPECT_EQ(instance->Put(u"Counts", 0, empty.get(), 0), S_OK);
   EXPECT_EQ(get(instance.get(), u"Counts")->parray->rgsabound[0].cElements, 0u);
 }
 
 TEST_F(PutConversion, AnArrayWithOneBadElementLeavesThePropertyUnchanged) {
-  OwnedVariant good = textArray({u"1", u"2"});
+  Variant good = textArray({u"1", u"2"});
   ASSERT_EQ(instance->Put(u"Counts", 0, good.get(), 0), S_OK);
-  OwnedVariant bad = textArray({u"3", u"x"});
+  Variant bad = textArray({u"3", u"x"});
   EXPECT_EQ(instance->Put(u"Counts", 0, bad.get(), 0), hr(WBEM_E_TYPE_MISMATCH));
   EXPECT_EQ(elementsOf<LONG>(get(instance.get(), u"Counts")), (std::vector<LONG>{1, 2}));
 }
 
 TEST_F(PutConversion, ScalarsAndArraysDoNotMix) {
   EXPECT_EQ(putText(instance.get(), u"Counts", u"1"), hr(WBEM_E_TYPE_MISMATCH));
-  OwnedVariant array = textArray({u"1"});
+  Variant array = textArray({u"1"});
   EXPECT_EQ(instance->Put(u"U32", 0, array.get(), 0), hr(WBEM_E_TYPE_MISMATCH));
 }
 

@@ -10,11 +10,13 @@
 #include "host/init_sink.h"
 #include "host/namespace_services.h"
 #include "host/object_sink.h"
-#include "host/owned_bstr.h"
 #include "host/path_parser_registration.h"
 #include "host_test_util.h"
+#include "provider/wmi/Bstr.h"
 
 namespace wmihost::test {
+
+using qrv::cim::Bstr;
 namespace {
 
 constexpr std::string_view kClasses = R"(
@@ -27,7 +29,7 @@ ComPtr<IWbemServices> servicesFor(std::string nameSpace) {
 }
 
 HRESULT getObject(IWbemServices* services, std::u16string_view path, ComPtr<IWbemClassObject>& object) {
-  const OwnedBstr text(path);
+  const Bstr text(path);
   return services->GetObject(text.get(), 0, nullptr, object.put(), nullptr);
 }
 
@@ -56,7 +58,7 @@ TEST(NamespaceServices, UnknownClassesAndInstancePathsAreNotFound) {
 
 TEST(NamespaceServices, EveryOtherOperationIsNotSupported) {
   const auto services = servicesFor("root\\cimv2");
-  const OwnedBstr fan(std::u16string_view(u"Fan"));
+  const Bstr fan(std::u16string_view(u"Fan"));
   EXPECT_EQ(services->CreateInstanceEnumAsync(fan.get(), 0, nullptr, nullptr), hr(WBEM_E_NOT_SUPPORTED));
   EXPECT_EQ(services->GetObjectAsync(fan.get(), 0, nullptr, nullptr), hr(WBEM_E_NOT_SUPPORTED));
   EXPECT_EQ(services->ExecQuery(fan.get(), fan.get(), 0, nullptr, nullptr), hr(WBEM_E_NOT_SUPPORTED));
@@ -87,7 +89,7 @@ TEST(ObjectSink, KeepsIndicatedObjectsInOrderWithTheirOwnReferences) {
 TEST(ObjectSink, RecordsEveryStatusWithItsTextAndObject) {
   const auto sink = ObjectSink::create();
   EXPECT_EQ(sink->SetStatus(WBEM_STATUS_COMPLETE, hr(WBEM_E_ACCESS_DENIED), nullptr, nullptr), S_OK);
-  const OwnedBstr text(std::u16string_view(u"progress"));
+  const Bstr text(std::u16string_view(u"progress"));
   const auto fan = classOf(*repositoryOf(kClasses), "Fan");
   EXPECT_EQ(sink->SetStatus(WBEM_STATUS_PROGRESS, S_OK, text.get(), fan.get()), S_OK);
   const auto statuses = sink->statuses();

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "host/object_text.h"
-#include "host/owned_bstr.h"
 #include "host/text.h"
 #include "host_test_util.h"
+#include "provider/wmi/Bstr.h"
 
 namespace wmihost::test {
+
+using qrv::cim::Bstr;
 namespace {
 
 constexpr std::string_view kClasses = R"(
@@ -27,7 +29,7 @@ std::vector<std::string> namesOf(IWbemClassObject* object, LONG flags) {
   EXPECT_EQ(object->GetNames(nullptr, flags, nullptr, &names), S_OK);
   std::vector<std::string> result;
   for (LONG i = 0; names && i < static_cast<LONG>(names->rgsabound[0].cElements); ++i) {
-    OwnedBstr name;
+    Bstr name;
     SafeArrayGetElement(names, &i, name.put());
     result.push_back(toUtf8(name.view()));
   }
@@ -36,7 +38,7 @@ std::vector<std::string> namesOf(IWbemClassObject* object, LONG flags) {
 }
 
 TEST_F(WbemObjectTest, GetGivesTheCimTypeAndNullForUnsetValues) {
-  OwnedVariant value;
+  Variant value;
   CIMTYPE type = 0;
   LONG flavor = -1;
   ASSERT_EQ(disk->Get(u"labels", 0, value.put(), &type, &flavor), S_OK);
@@ -55,7 +57,7 @@ TEST_F(WbemObjectTest, GetGivesTheCimTypeAndNullForUnsetValues) {
 // U+0153 and U+0149 end in the bytes of 'S' and 'I': only whole ASCII units
 // spell a name.
 TEST_F(WbemObjectTest, NamesBeyondAsciiMatchNoProperty) {
-  OwnedVariant value;
+  Variant value;
   EXPECT_EQ(disk->Get(u"\u0153ize", 0, value.put(), nullptr, nullptr), hr(WBEM_E_NOT_FOUND));
   EXPECT_EQ(disk->Get(u"S\u0149ze", 0, value.put(), nullptr, nullptr), hr(WBEM_E_NOT_FOUND));
   EXPECT_EQ(disk->Get(u"__GENU\u0153", 0, value.put(), nullptr, nullptr), hr(WBEM_E_NOT_FOUND));
@@ -146,8 +148,8 @@ TEST_F(WbemObjectTest, NextWalksTheSelectedPropertiesWithTheirValues) {
   putText(instance.get(), u"Slot", u"4");
   EXPECT_EQ(instance->Next(0, nullptr, nullptr, nullptr, nullptr), hr(WBEM_E_UNEXPECTED));
   ASSERT_EQ(instance->BeginEnumeration(WBEM_FLAG_KEYS_ONLY), S_OK);
-  OwnedBstr name;
-  OwnedVariant value;
+  Bstr name;
+  Variant value;
   CIMTYPE type = 0;
   ASSERT_EQ(instance->Next(0, name.put(), value.put(), &type, nullptr), S_OK);
   EXPECT_EQ(name.view(), u"Id");
@@ -168,12 +170,12 @@ TEST_F(WbemObjectTest, ObjectTextOfAnInstanceListsItsSetValuesInMof) {
   putText(instance.get(), u"Size", u"4294967295");
   const auto embedded = spawn(classOf(*repository, "Plain").get());
   putText(embedded.get(), u"Text", u"inner");
-  OwnedVariant details;
+  Variant details;
   details.put()->punkVal = ComPtr<IWbemClassObject>(embedded).detach();
   details.get()->vt = VT_UNKNOWN;
   instance->Put(u"Details", 0, details.get(), 0);
 
-  OwnedBstr text;
+  Bstr text;
   ASSERT_EQ(instance->GetObjectText(0, text.put()), S_OK);
   EXPECT_EQ(toUtf8(text.view()),
             "\ninstance of Disk\n{\n\tId = \"say \\\"hi\\\"\";\n\tSize = 4294967295;\n"
@@ -189,12 +191,12 @@ TEST_F(WbemObjectTest, ObjectTextOfAClassDeclaresItsProperties) {
 
 TEST_F(WbemObjectTest, ObjectTextWritesArraysInBraces) {
   const auto instance = spawn(disk.get());
-  OwnedVariant labels;
+  Variant labels;
   VARIANT* raw = labels.put();
   raw->parray = SafeArrayCreateVector(VT_BSTR, 0, 2);
   raw->vt = VT_ARRAY | VT_BSTR;
   for (LONG i = 0; i < 2; ++i) {
-    const OwnedBstr element(i ? std::u16string_view(u"b") : std::u16string_view(u"a"));
+    const Bstr element(i ? std::u16string_view(u"b") : std::u16string_view(u"a"));
     SafeArrayPutElement(raw->parray, &i, element.get());
   }
   ASSERT_EQ(instance->Put(u"Labels", 0, labels.get(), 0), S_OK);
