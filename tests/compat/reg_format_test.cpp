@@ -113,3 +113,17 @@ TEST(RegFormat, MalformedTextNamesTheFaultAndItsLine) {
 }
 
 }  // namespace
+
+// Expandable strings are stored as UTF-16LE: ill-formed UTF-8 text and
+// unpaired surrogates become U+FFFD instead of corrupting the file.
+TEST(RegFormat, ReplacesIllFormedTextInExpandableStrings) {
+  Registry registry;
+  registry.createKey(kKey);
+  registry.setValue(kKey, "bad", textValue("a\xC0\x80" "b", kRegExpandSz));
+  const std::string text = formatRegText(registry);
+  EXPECT_NE(text.find("\"bad\"=hex(2):61,00,fd,ff,fd,ff,62,00,00,00"), std::string::npos) << text;
+
+  const Registry read = parseRegText(
+      "Windows Registry Editor Version 5.00\n\n[" + kKey + "]\n\"lone\"=hex(2):00,d8,41,00,00,00\n", "lone.reg");
+  EXPECT_EQ(textOf(*read.value(kKey, "lone")), "\xEF\xBF\xBD" "A");
+}
