@@ -26,3 +26,14 @@ function(qrv_apply_sanitizer kind)
   add_compile_options(${flags})
   add_link_options(${flags})
 endfunction()
+
+# qrv_library(NAME TYPE SOURCES... [DEPS targets...])
+# One folder's library: warnings as errors, the tree's root as its include
+# directory, and the libraries of the layers below it that it may use.
+function(qrv_library name type)
+  cmake_parse_arguments(L "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} ${type} ${L_SOURCES})
+  qrv_target_defaults(${name})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${L_DEPS})
+endfunction()

@@ -8,7 +8,7 @@
 #include "service/ServiceControl.h"
 #include "service/ServiceIdentity.h"
 #include "service/ServiceMain.h"
-#include "service/platform/platform.h"
+#include "service/platform/Platform.h"
 
 namespace rulo {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "service/platform/platform.h"
+#include "service/platform/Platform.h"
 
 namespace rulo {
 

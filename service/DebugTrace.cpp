@@ -1,6 +1,6 @@
 #include "service/DebugTrace.h"
 
-#include "service/platform/platform.h"
+#include "service/platform/Platform.h"
 
 namespace rulo {
 

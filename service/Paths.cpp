@@ -1,7 +1,7 @@
 #include "service/Paths.h"
 
 #include "service/TextBuffers.h"
-#include "service/platform/platform.h"
+#include "service/platform/Platform.h"
 
 namespace rulo {
 

@@ -4,7 +4,7 @@
 #include "service/Paths.h"
 #include "service/RunFailure.h"
 #include "service/TextBuffers.h"
-#include "service/platform/platform.h"
+#include "service/platform/Platform.h"
 
 namespace rulo {
 

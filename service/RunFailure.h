@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "service/platform/platform.h"
+#include "service/platform/Platform.h"
 
 namespace rulo {
 

@@ -2,7 +2,7 @@
 // Ownership of one platform handle: the handle is given back with its
 // matching close operation when the owner goes out of scope.
 
-#include "service/platform/platform.h"
+#include "service/platform/Platform.h"
 
 namespace rulo {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The service entry that the control dispatcher runs on the service thread.
 
-#include "service/platform/platform.h"
+#include "service/platform/Platform.h"
 
 namespace rulo {
 

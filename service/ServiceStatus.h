@@ -6,7 +6,7 @@
 
 #include <mutex>
 
-#include "service/platform/platform.h"
+#include "service/platform/Platform.h"
 
 namespace rulo {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "service/platform/platform.h"
+#include "service/platform/Platform.h"
 
 namespace rulo {
 

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "compat/unicode/unicode.h"
+#include "common/text/Unicode.h"
 
 namespace qrv::regfile {
 

@@ -2,7 +2,7 @@
 // The identities of the COM server wexi: its one class, its AppID and its
 // type library.
 
-#include "compat/com/wmi_sdk.h"
+#include "common/com/WmiSdk.h"
 
 namespace qrv::cim {
 

@@ -4,7 +4,7 @@
 
 #include "provider/module/ClassInfo.h"
 #include "provider/module/ComIdentity.h"
-#include "provider/module/GuidText.h"
+#include "common/com/GuidText.h"
 #include "provider/module/QVProviderFactory.h"
 #include "provider/registration/ModuleRoots.h"
 

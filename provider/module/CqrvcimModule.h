@@ -8,9 +8,9 @@
 #include <mutex>
 #include <string>
 
-#include "compat/com/wmi_sdk.h"
+#include "common/com/WmiSdk.h"
 #include "provider/module/RegistryEntry.h"
-#include "provider/wmi/ComPtr.h"
+#include "common/com/ComPtr.h"
 #include "provider/wmi/ServerModule.h"
 
 namespace qrv::cim {

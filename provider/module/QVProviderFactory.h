@@ -5,7 +5,7 @@
 
 #include <atomic>
 
-#include "compat/com/wmi_sdk.h"
+#include "common/com/WmiSdk.h"
 #include "provider/wmi/ServerModule.h"
 
 namespace qrv::cim {

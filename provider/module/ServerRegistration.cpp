@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "provider/module/ComIdentity.h"
-#include "provider/module/GuidText.h"
+#include "common/com/GuidText.h"
 #include "provider/module/Registrar.h"
 #include "provider/module/RegistrySession.h"
 #include "provider/module/TypeLibRegistration.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "provider/module/RegistryEntry.h"
-#include "compat/com/wmi_sdk.h"
+#include "common/com/WmiSdk.h"
 
 namespace qrv::cim {
 

@@ -1,6 +1,6 @@
 #include <string_view>
 
-#include "provider/request/ArrayElements.h"
+#include "provider/request/ArrayElementXml.h"
 #include "provider/request/EscapeXml.h"
 #include "provider/request/RequestBase.h"
 

@@ -7,7 +7,7 @@
 #include "provider/registration/ModuleRoots.h"
 #include "provider/request/RequestBase.h"
 #include "provider/request/SharedFile.h"
-#include "provider/request/Utf16.h"
+#include "provider/request/UnicodeDataText.h"
 
 namespace qrv::cim {
 

@@ -1,8 +1,8 @@
 #include "provider/wmi/ArrayProperties.h"
 
-#include "provider/wmi/Bstr.h"
+#include "common/com/Bstr.h"
 #include "provider/wmi/PropertyType.h"
-#include "provider/wmi/SafeArray.h"
+#include "common/com/SafeArray.h"
 #include "provider/wmi/TextConversion.h"
 
 namespace qrv::cim {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "compat/com/wmi_sdk.h"
+#include "common/com/WmiSdk.h"
 
 namespace qrv::cim {
 

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "provider/wmi/Bstr.h"
+#include "common/com/Bstr.h"
 #include "provider/wmi/CallerCheck.h"
 #include "provider/wmi/ClientImpersonation.h"
 #include "provider/wmi/FillInstance.h"

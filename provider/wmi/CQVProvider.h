@@ -4,10 +4,10 @@
 #include <memory>
 #include <string>
 
-#include "compat/com/wmi_sdk.h"
-#include "provider/registration/QVDispatch.h"
+#include "common/com/WmiSdk.h"
+#include "provider/dispatch/QVDispatch.h"
 #include "provider/request/ParsedInstance.h"
-#include "provider/wmi/ComPtr.h"
+#include "common/com/ComPtr.h"
 #include "provider/wmi/ServerModule.h"
 
 namespace qrv::cim {

@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <limits>
 
-#include "provider/wmi/Variant.h"
+#include "common/com/Variant.h"
 
 namespace qrv::cim {
 

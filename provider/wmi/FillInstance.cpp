@@ -4,7 +4,7 @@
 #include "provider/wmi/CimDateTime.h"
 #include "provider/wmi/PropertyType.h"
 #include "provider/wmi/TextConversion.h"
-#include "provider/wmi/Variant.h"
+#include "common/com/Variant.h"
 
 namespace qrv::cim {
 

@@ -1,7 +1,7 @@
 #include "provider/wmi/PropertyType.h"
 
 #include "provider/wmi/TextConversion.h"
-#include "provider/wmi/Variant.h"
+#include "common/com/Variant.h"
 
 namespace qrv::cim {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "compat/com/wmi_sdk.h"
+#include "common/com/WmiSdk.h"
 
 namespace qrv::cim {
 

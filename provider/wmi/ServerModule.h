@@ -3,7 +3,7 @@
 // which the object holds while it lives so that the server stays loaded,
 // and the type information of the object's class.
 
-#include "compat/com/wmi_sdk.h"
+#include "common/com/WmiSdk.h"
 
 namespace qrv::cim {
 

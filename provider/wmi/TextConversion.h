@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "compat/com/wmi_sdk.h"
+#include "common/com/WmiSdk.h"
 
 namespace qrv::cim {
 

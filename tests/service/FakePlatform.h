@@ -12,7 +12,7 @@
 #include <mutex>
 #include <set>
 
-#include "service/platform/platform.h"
+#include "service/platform/Platform.h"
 
 namespace rulo::test {
 

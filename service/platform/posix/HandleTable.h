@@ -8,7 +8,7 @@
 #include <optional>
 #include <utility>
 
-#include "service/platform/platform.h"
+#include "service/platform/Platform.h"
 
 namespace rulo::posix {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "service/platform/platform.h"
+#include "service/platform/Platform.h"
 
 namespace rulo::posix {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "service/platform/platform.h"
+#include "service/platform/Platform.h"
 
 namespace rulo::posix {
 

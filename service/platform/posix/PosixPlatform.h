@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "service/platform/platform.h"
+#include "service/platform/Platform.h"
 #include "service/platform/posix/ChildProcess.h"
 #include "service/platform/posix/HandleTable.h"
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "service/platform/platform.h"
+#include "service/platform/Platform.h"
 
 namespace rulo::posix {
 

@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "service/platform/platform.h"
+#include "service/platform/Platform.h"
 
 namespace rulo::posix {
 

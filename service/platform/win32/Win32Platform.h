@@ -2,7 +2,7 @@
 // The service's platform on Windows: every operation is the Win32 call of the
 // same name (registry, files, processes, event log, service control manager).
 
-#include "service/platform/platform.h"
+#include "service/platform/Platform.h"
 
 namespace rulo {
 

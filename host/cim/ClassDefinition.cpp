@@ -1,0 +1,28 @@
+#include "host/cim/ClassDefinition.h"
+
+#include "host/cim/Text.h"
+
+namespace wmihost {
+
+namespace {
+
+template <typename Name>
+std::optional<std::size_t> positionOf(const std::vector<PropertyDefinition>& properties, Name name) {
+  for (std::size_t i = 0; i < properties.size(); ++i) {
+    // The length rules out most properties before their letters are compared.
+    if (properties[i].name.size() == name.size() && equalsIgnoreCase(name, properties[i].name)) return i;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::size_t> ClassDefinition::indexOf(std::string_view propertyName) const {
+  return positionOf(properties, propertyName);
+}
+
+std::optional<std::size_t> ClassDefinition::indexOf(std::u16string_view propertyName) const {
+  return positionOf(properties, propertyName);
+}
+
+}  // namespace wmihost

@@ -1,0 +1,37 @@
+#pragma once
+// The stand-in's class repository: the CIM classes of every namespace, read
+// from MOF files. Class and namespace names are found ignoring case.
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "host/cim/ClassDefinition.h"
+
+namespace wmihost {
+
+class ClassRepository {
+ public:
+  // Loads a MOF file, or every *.mof file of a folder in name order. A base
+  // class must be known when a class derives from it, from an earlier file
+  // or earlier in the same file. Throws MofError naming the file and line of
+  // the first fault, std::runtime_error for a path that cannot be read; a
+  // file that fails adds none of its classes.
+  void load(const std::filesystem::path& fileOrFolder);
+  // Loads MOF text; fileName is the name its errors carry.
+  void loadText(std::string_view text, const std::string& fileName);
+
+  // The class, or null when the namespace holds no such class.
+  std::shared_ptr<const ClassDefinition> find(std::string_view nameSpace, std::string_view className) const;
+
+ private:
+  using ClassMap = std::map<std::string, std::shared_ptr<const ClassDefinition>>;
+
+  void loadFile(const std::filesystem::path& file);
+
+  ClassMap classes_;
+};
+
+}  // namespace wmihost

@@ -1,0 +1,177 @@
+#include "host/cim/MofParser.h"
+
+#include "host/cim/CimTypes.h"
+#include "host/cim/MofLexer.h"
+#include "host/cim/NamespaceName.h"
+#include "host/cim/Text.h"
+
+namespace wmihost {
+
+namespace {
+
+class MofParser {
+ public:
+  MofParser(std::string_view text, const std::string& fileName) : lexer_(text, fileName) { advance(); }
+
+  std::vector<MofClass> document() {
+    std::vector<MofClass> classes;
+    while (current_.kind != TokenKind::End) {
+      if (isSymbol("#")) {
+        pragma();
+      } else {
+        classes.push_back(classDeclaration());
+      }
+    }
+    return classes;
+  }
+
+ private:
+  void advance() { current_ = lexer_.next(); }
+  [[noreturn]] void fail(const std::string& message) const { lexer_.fail(current_.line, message); }
+
+  bool isSymbol(std::string_view symbol) const { return current_.kind == TokenKind::Symbol && current_.text == symbol; }
+  bool isKeyword(std::string_view word) const {
+    return current_.kind == TokenKind::Identifier && equalsIgnoreCase(current_.text, word);
+  }
+  bool acceptSymbol(std::string_view symbol) {
+    if (!isSymbol(symbol)) return false;
+    advance();
+    return true;
+  }
+  void expectSymbol(std::string_view symbol, const std::string& where) {
+    if (!acceptSymbol(symbol)) fail("expected '" + std::string(symbol) + "' " + where);
+  }
+  void expectKeyword(std::string_view word, const std::string& where) {
+    if (!isKeyword(word)) fail("expected '" + std::string(word) + "' " + where);
+    advance();
+  }
+  std::string identifier(const std::string& what) {
+    if (current_.kind != TokenKind::Identifier) fail("expected " + what);
+    std::string name = current_.text;
+    advance();
+    return name;
+  }
+  // One or more adjacent string literals, joined as MOF joins them.
+  std::string strings(const std::string& where) {
+    if (current_.kind != TokenKind::String) fail("expected a string " + where);
+    std::string text;
+    while (current_.kind == TokenKind::String) {
+      text += current_.text;
+      advance();
+    }
+    return text;
+  }
+
+  void pragma() {
+    advance();
+    expectKeyword("pragma", "after '#'");
+    if (!isKeyword("namespace")) fail("unsupported pragma '" + current_.text + "'");
+    advance();
+    expectSymbol("(", "after #pragma namespace");
+    nameSpace_ = canonicalNamespace(strings("as the namespace"));
+    expectSymbol(")", "after the namespace");
+  }
+
+  // Reads a qualifier list if one starts here; tells whether it holds key.
+  bool qualifiers() {
+    if (!acceptSymbol("[")) return false;
+    bool key = false;
+    do {
+      key = qualifier() || key;
+    } while (acceptSymbol(","));
+    expectSymbol("]", "after the qualifiers");
+    return key;
+  }
+
+  // name, name(value) or name{value, ...}, then any flavors after ':'.
+  // Tells whether it is a true key qualifier.
+  bool qualifier() {
+    const bool isKey = isKeyword("key");
+    const std::string name = identifier("a qualifier name");
+    bool value = true;
+    if (acceptSymbol("(")) {
+      value = !isKeyword("false");
+      qualifierValue(name);
+      expectSymbol(")", "after the value of qualifier " + name);
+    } else if (acceptSymbol("{")) {
+      do {
+        qualifierValue(name);
+      } while (acceptSymbol(","));
+      expectSymbol("}", "after the values of qualifier " + name);
+    }
+    if (acceptSymbol(":")) {
+      do {
+        identifier("a flavor after qualifier " + name);
+      } while (current_.kind == TokenKind::Identifier);
+    }
+    return isKey && value;
+  }
+
+  void qualifierValue(const std::string& name) {
+    if (current_.kind == TokenKind::String) {
+      strings("");
+    } else if (current_.kind == TokenKind::Number || current_.kind == TokenKind::Identifier) {
+      advance();
+    } else {
+      fail("expected a value for qualifier " + name);
+    }
+  }
+
+  MofClass classDeclaration() {
+    qualifiers();
+    MofClass declared;
+    declared.line = current_.line;
+    declared.nameSpace = nameSpace_;
+    expectKeyword("class", "to begin a declaration");
+    declared.name = identifier("a class name");
+    if (acceptSymbol(":")) declared.superclass = identifier("a base class name after ':'");
+    expectSymbol("{", "to open class " + declared.name);
+    while (!acceptSymbol("}")) {
+      const int line = current_.line;
+      PropertyDefinition added = property();
+      for (const PropertyDefinition& earlier : declared.properties) {
+        if (equalsIgnoreCase(earlier.name, added.name)) lexer_.fail(line, "property " + added.name + " declared twice");
+      }
+      declared.properties.push_back(std::move(added));
+    }
+    expectSymbol(";", "after the body of class " + declared.name);
+    return declared;
+  }
+
+  PropertyDefinition property() {
+    PropertyDefinition declared;
+    declared.key = qualifiers();
+    const int typeLine = current_.line;
+    const std::string typeName = identifier("a property type or '}'");
+    if (isKeyword("ref")) {
+      advance();
+      declared.type = CIM_REFERENCE;
+      declared.referencedClass = typeName;
+    } else if (const auto type = cimTypeOfKeyword(typeName)) {
+      declared.type = *type;
+    } else {
+      lexer_.fail(typeLine, "unknown type '" + typeName + "'");
+    }
+    declared.name = identifier("a property name after " + typeName);
+    if (acceptSymbol("[")) {
+      expectSymbol("]", "after '[': only arrays without a size are supported");
+      declared.type |= CIM_FLAG_ARRAY;
+    }
+    if (isSymbol("=")) fail("default values are not supported (property " + declared.name + ")");
+    if (isSymbol("(")) fail("methods are not supported (" + declared.name + ")");
+    expectSymbol(";", "after property " + declared.name);
+    return declared;
+  }
+
+  MofLexer lexer_;
+  Token current_;
+  std::string nameSpace_ = "root\\cimv2";
+};
+
+}  // namespace
+
+std::vector<MofClass> parseMof(std::string_view text, const std::string& fileName) {
+  return MofParser(text, fileName).document();
+}
+
+}  // namespace wmihost

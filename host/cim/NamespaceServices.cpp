@@ -1,0 +1,92 @@
+#include "host/cim/NamespaceServices.h"
+
+#include <utility>
+
+#include "host/cim/Text.h"
+#include "host/cim/WbemObject.h"
+
+namespace wmihost {
+
+namespace {
+
+constexpr HRESULT kNotSupported = static_cast<HRESULT>(WBEM_E_NOT_SUPPORTED);
+
+}  // namespace
+
+NamespaceServices::NamespaceServices(std::shared_ptr<const ClassRepository> repository, std::string nameSpace)
+    : repository_(std::move(repository)), nameSpace_(std::move(nameSpace)) {}
+
+ComPtr<NamespaceServices> NamespaceServices::create(std::shared_ptr<const ClassRepository> repository,
+                                                    std::string nameSpace) {
+  return ComPtr<NamespaceServices>::adopt(new NamespaceServices(std::move(repository), std::move(nameSpace)));
+}
+
+HRESULT NamespaceServices::GetObject(const BSTR strObjectPath, LONG, IWbemContext*, IWbemClassObject** ppObject,
+                                     IWbemCallResult** ppCallResult) {
+  if (ppCallResult) *ppCallResult = nullptr;
+  if (!ppObject) return static_cast<HRESULT>(WBEM_E_INVALID_PARAMETER);
+  *ppObject = nullptr;
+  const std::string path = toUtf8(strObjectPath);
+  if (path.empty()) return static_cast<HRESULT>(WBEM_E_INVALID_PARAMETER);
+  auto definition = repository_->find(nameSpace_, path);
+  if (!definition) return static_cast<HRESULT>(WBEM_E_NOT_FOUND);
+  *ppObject = WbemObject::newClass(std::move(definition)).detach();
+  return S_OK;
+}
+
+HRESULT NamespaceServices::OpenNamespace(const BSTR, LONG, IWbemContext*, IWbemServices**, IWbemCallResult**) {
+  return kNotSupported;
+}
+HRESULT NamespaceServices::CancelAsyncCall(IWbemObjectSink*) { return kNotSupported; }
+HRESULT NamespaceServices::QueryObjectSink(LONG, IWbemObjectSink**) { return kNotSupported; }
+HRESULT NamespaceServices::GetObjectAsync(const BSTR, LONG, IWbemContext*, IWbemObjectSink*) { return kNotSupported; }
+HRESULT NamespaceServices::PutClass(IWbemClassObject*, LONG, IWbemContext*, IWbemCallResult**) { return kNotSupported; }
+HRESULT NamespaceServices::PutClassAsync(IWbemClassObject*, LONG, IWbemContext*, IWbemObjectSink*) {
+  return kNotSupported;
+}
+HRESULT NamespaceServices::DeleteClass(const BSTR, LONG, IWbemContext*, IWbemCallResult**) { return kNotSupported; }
+HRESULT NamespaceServices::DeleteClassAsync(const BSTR, LONG, IWbemContext*, IWbemObjectSink*) { return kNotSupported; }
+HRESULT NamespaceServices::CreateClassEnum(const BSTR, LONG, IWbemContext*, IEnumWbemClassObject**) {
+  return kNotSupported;
+}
+HRESULT NamespaceServices::CreateClassEnumAsync(const BSTR, LONG, IWbemContext*, IWbemObjectSink*) {
+  return kNotSupported;
+}
+HRESULT NamespaceServices::PutInstance(IWbemClassObject*, LONG, IWbemContext*, IWbemCallResult**) {
+  return kNotSupported;
+}
+HRESULT NamespaceServices::PutInstanceAsync(IWbemClassObject*, LONG, IWbemContext*, IWbemObjectSink*) {
+  return kNotSupported;
+}
+HRESULT NamespaceServices::DeleteInstance(const BSTR, LONG, IWbemContext*, IWbemCallResult**) { return kNotSupported; }
+HRESULT NamespaceServices::DeleteInstanceAsync(const BSTR, LONG, IWbemContext*, IWbemObjectSink*) {
+  return kNotSupported;
+}
+HRESULT NamespaceServices::CreateInstanceEnum(const BSTR, LONG, IWbemContext*, IEnumWbemClassObject**) {
+  return kNotSupported;
+}
+HRESULT NamespaceServices::CreateInstanceEnumAsync(const BSTR, LONG, IWbemContext*, IWbemObjectSink*) {
+  return kNotSupported;
+}
+HRESULT NamespaceServices::ExecQuery(const BSTR, const BSTR, LONG, IWbemContext*, IEnumWbemClassObject**) {
+  return kNotSupported;
+}
+HRESULT NamespaceServices::ExecQueryAsync(const BSTR, const BSTR, LONG, IWbemContext*, IWbemObjectSink*) {
+  return kNotSupported;
+}
+HRESULT NamespaceServices::ExecNotificationQuery(const BSTR, const BSTR, LONG, IWbemContext*, IEnumWbemClassObject**) {
+  return kNotSupported;
+}
+HRESULT NamespaceServices::ExecNotificationQueryAsync(const BSTR, const BSTR, LONG, IWbemContext*, IWbemObjectSink*) {
+  return kNotSupported;
+}
+HRESULT NamespaceServices::ExecMethod(const BSTR, const BSTR, LONG, IWbemContext*, IWbemClassObject*,
+                                      IWbemClassObject**, IWbemCallResult**) {
+  return kNotSupported;
+}
+HRESULT NamespaceServices::ExecMethodAsync(const BSTR, const BSTR, LONG, IWbemContext*, IWbemClassObject*,
+                                           IWbemObjectSink*) {
+  return kNotSupported;
+}
+
+}  // namespace wmihost

@@ -1,0 +1,20 @@
+#include "host/cim/SystemProperties.h"
+
+#include "host/cim/Text.h"
+
+namespace wmihost {
+
+std::optional<std::string_view> systemPropertyName(std::u16string_view name) {
+  // Every system property's name starts with "__": most names are ruled out at once.
+  if (name.substr(0, 2) != u"__") return std::nullopt;
+  for (std::string_view known : kSystemProperties) {
+    if (equalsIgnoreCase(name, known)) return known;
+  }
+  return std::nullopt;
+}
+
+CIMTYPE systemPropertyType(std::string_view canonicalName) {
+  return canonicalName == "__GENUS" ? CIM_SINT32 : CIM_STRING;
+}
+
+}  // namespace wmihost

@@ -1,0 +1,40 @@
+#include "host/cli/ObjectOutput.h"
+
+#include <stdexcept>
+
+#include "host/cli/JsonObject.h"
+#include "host/cim/ObjectText.h"
+#include "host/cim/WbemObject.h"
+
+namespace wmihost {
+
+namespace {
+
+const WbemObject& hostObject(IWbemClassObject* object) {
+  const WbemObject* own = WbemObject::from(object);
+  if (!own) throw std::runtime_error("the provider delivered an object that the host did not make");
+  return *own;
+}
+
+std::string mofText(const std::vector<ComPtr<IWbemClassObject>>& objects) {
+  std::string text;
+  for (const auto& object : objects) text += objectText(hostObject(object.get()));
+  return text;
+}
+
+std::string jsonArray(const std::vector<ComPtr<IWbemClassObject>>& objects) {
+  if (objects.empty()) return "[]\n";
+  std::string text = "[\n";
+  for (std::size_t i = 0; i < objects.size(); ++i) {
+    text += "  " + jsonObject(hostObject(objects[i].get())) + (i + 1 < objects.size() ? ",\n" : "\n");
+  }
+  return text + "]\n";
+}
+
+}  // namespace
+
+std::string formatObjects(const std::vector<ComPtr<IWbemClassObject>>& objects, OutputFormat format) {
+  return format == OutputFormat::Json ? jsonArray(objects) : mofText(objects);
+}
+
+}  // namespace wmihost

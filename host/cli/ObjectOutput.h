@@ -1,0 +1,19 @@
+#pragma once
+// What wmihost prints for the objects a request delivered: their MOF text
+// one after the other, or one JSON array of their JSON objects.
+
+#include <string>
+#include <vector>
+
+#include "host/cli/CommandLine.h"
+#include "common/com/ComPtr.h"
+
+namespace wmihost {
+
+using qrv::cim::ComPtr;
+
+// Throws std::runtime_error for an object that is not one of the host's own,
+// as every object spawned from the host's class definitions is.
+std::string formatObjects(const std::vector<ComPtr<IWbemClassObject>>& objects, OutputFormat format);
+
+}  // namespace wmihost

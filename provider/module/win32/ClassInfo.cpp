@@ -1,0 +1,18 @@
+// On Windows the type information comes from the type library embedded in
+// the module.
+
+#include "provider/module/ClassInfo.h"
+#include "provider/module/ComIdentity.h"
+#include "common/com/ComPtr.h"
+#include "provider/wmi/TextConversion.h"
+
+namespace qrv::cim {
+
+HRESULT coclassTypeInfo(const std::string& modulePath, ITypeInfo** typeInfo) {
+  ComPtr<ITypeLib> library;
+  const HRESULT hr = LoadTypeLib(toWide(modulePath, CP_ACP).c_str(), library.put());
+  if (FAILED(hr)) return hr;
+  return library->GetTypeInfoOfGuid(kClsidQVProvider, typeInfo);
+}
+
+}  // namespace qrv::cim

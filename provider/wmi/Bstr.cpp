@@ -1,9 +1,0 @@
-#include "provider/wmi/Bstr.h"
-
-namespace qrv::cim {
-
-Bstr::Bstr(WideTextView text) : text_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {
-  if (!text_) throw BstrAllocationError();
-}
-
-}  // namespace qrv::cim

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "compat/registry/RegistryFile.h"
+#include "tests/support/TempTree.h"
+
+using namespace qrv::regfile;
+using qrv::test::makeTempDir;
+using qrv::test::readFile;
+using qrv::test::removeTree;
+using qrv::test::writeFile;
+
+namespace {
+
+const std::string kKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Korvex\\rulo\\SysInvSrv";
+
+class RegistryFileTest : public testing::Test {
+ protected:
+  void TearDown() override { removeTree(dir_); }
+
+  std::string dir_ = makeTempDir("regfile");
+  std::string path_ = dir_ + "/etc/korvex/registry.reg";
+};
+
+TEST_F(RegistryFileTest, TheEnvironmentNamesTheFile) {
+  setenv("KORVEX_REGISTRY_FILE", path_.c_str(), 1);
+  EXPECT_EQ(RegistryFile::defaultPath(), path_);
+  unsetenv("KORVEX_REGISTRY_FILE");
+  EXPECT_EQ(RegistryFile::defaultPath(), "/etc/korvex/registry.reg");
+}
+
+TEST_F(RegistryFileTest, AMissingFileReadsEmptyAndAnUnchangedUpdateWritesNothing) {
+  const RegistryFile file(path_);
+  EXPECT_TRUE(file.read().keys().empty());
+  EXPECT_FALSE(file.update([](Registry&) { return false; }));
+  EXPECT_FALSE(std::filesystem::exists(path_));
+}
+
+TEST_F(RegistryFileTest, UpdatesCreateTheDirectoryAndReplaceTheFile) {
+  const RegistryFile file(path_);
+  EXPECT_TRUE(file.update([](Registry& r) {
+    r.createKey(kKey);
+    return r.setValue(kKey, "invtimeout", dwordValue(1));
+  }));
+  EXPECT_EQ(RegistryFile(path_).read().value(kKey, "INVTIMEOUT"), dwordValue(1));
+  EXPECT_NE(readFile(path_).find("\"invtimeout\"=dword:00000001"), std::string::npos);
+
+  const auto names = [this] {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path_).parent_path())) {
+      found.push_back(entry.path().filename().string());
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+  };
+  EXPECT_EQ(names(), (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
+}
+
+TEST_F(RegistryFileTest, AMalformedFileFailsReadsAndUpdatesAndIsKept) {
+  writeFile(path_, "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\K]\n\"a\"=dword:xyz\n");
+  const RegistryFile file(path_);
+  EXPECT_THROW(file.read(), RegistryError);
+  EXPECT_THROW(file.update([](Registry&) { return true; }), RegistryError);
+  EXPECT_NE(readFile(path_).find("dword:xyz"), std::string::npos);
+}
+
+TEST_F(RegistryFileTest, AnUnreadableFileIsASystemError) {
+  std::filesystem::create_directories(path_);  // a directory where the file should be
+  EXPECT_THROW(RegistryFile(path_).read(), std::system_error);
+}
+
+TEST_F(RegistryFileTest, ConcurrentWritersLoseNothingAndReadersSeeWholeFiles) {
+  const RegistryFile file(path_);
+  file.update([](Registry& r) {
+    r.createKey(kKey);
+    return true;
+  });
+  std::atomic<bool> writing{true};
+  std::atomic<int> badReads{0};
+  std::thread reader([&] {
+    while (writing) {
+      try {
+        if (!file.read().hasKey(kKey)) ++badReads;
+      } catch (const std::exception&) {
+        ++badReads;
+      }
+    }
+  });
+  std::vector<std::thread> writers;
+  for (int w = 0; w < 4; ++w) {
+    writers.emplace_back([&file, w] {
+      for (int i = 0; i < 20; ++i) {
+        file.update([&](Registry& r) {
+          return r.setValue(kKey, "v" + std::to_string(w) + "_" + std::to_string(i), dwordValue(i));
+        });
+      }
+    });
+  }
+  for (auto& t : writers) t.join();
+  writing = false;
+  reader.join();
+  EXPECT_EQ(badReads, 0);
+  EXPECT_EQ(file.read().valueNames(kKey).size(), 80u);
+}
+
+}  // namespace

@@ -1,0 +1,172 @@
+// The class repository: the MOF subset, inheritance, namespaces, folders and
+// the file:line of every refusal.
+
+#include <gtest/gtest.h>
+
+#include "host/cim/CimTypes.h"
+#include "host/cim/MofError.h"
+#include "tests/host/cim/HostTestUtil.h"
+#include "tests/support/TempTree.h"
+
+namespace wmihost::test {
+namespace {
+
+std::string errorOf(std::string_view mof) {
+  try {
+    repositoryOf(mof);
+  } catch (const MofError& error) {
+    return error.what();
+  }
+  return "no error";
+}
+
+const PropertyDefinition& property(const ClassDefinition& definition, std::string_view name) {
+  return definition.properties.at(definition.indexOf(name).value());
+}
+
+TEST(MofRepository, ReadsTheExampleDeployment) {
+  ClassRepository repository;
+  repository.load(QRV_SOURCE_DIR "/deploy/mof/korvex.mof");
+
+  const auto disk = repository.find("root\\cimv2", "Korvex_Disk");
+  ASSERT_TRUE(disk);
+  std::vector<std::string> names;
+  for (const auto& p : disk->properties) names.push_back(p.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"DeviceID", "Model", "SizeBytes", "Partitions", "LastChecked",
+                                             "PowerOnTime", "Smart", "Details"}));
+  EXPECT_TRUE(property(*disk, "DeviceID").key);
+  EXPECT_FALSE(property(*disk, "Model").key);
+  EXPECT_EQ(property(*disk, "SizeBytes").type, CIM_UINT64);
+  EXPECT_EQ(property(*disk, "Partitions").type, CIM_STRING | CIM_FLAG_ARRAY);
+  EXPECT_EQ(property(*disk, "LastChecked").type, CIM_DATETIME);
+  EXPECT_EQ(property(*disk, "Details").type, CIM_OBJECT);
+
+  const auto link = repository.find("root\\cimv2", "Korvex_SoftwareOnDisk");
+  ASSERT_TRUE(link);
+  EXPECT_EQ(property(*link, "Product").type, CIM_REFERENCE);
+  EXPECT_EQ(property(*link, "Product").referencedClass, "Korvex_Software");
+  EXPECT_TRUE(property(*link, "Product").key);
+  EXPECT_TRUE(repository.find("root\\cimv2", "Korvex_SmartStatus"));
+}
+
+TEST(MofRepository, ReadsEveryTypeKeywordInAnyCase) {
+  const auto repository = repositoryOf(R"(
+    class T { CHAR16 a; Boolean b; sint8 c; uint8 d; sint16 e; uint16 f; sint32 g; uint32 h;
+              sint64 i; uint64 j; real32 k; real64 l; DateTime m; object n; String o; T REF p; uint8 q[]; };)");
+  const auto t = repository->find("root\\cimv2", "t");
+  ASSERT_TRUE(t);
+  const std::vector<CIMTYPE> expected{CIM_CHAR16,
+                                      CIM_BOOLEAN,
+                                      CIM_SINT8,
+                                      CIM_UINT8,
+                                      CIM_SINT16,
+                                      CIM_UINT16,
+                                      CIM_SINT32,
+                                      CIM_UINT32,
+                                      CIM_SINT64,
+                                      CIM_UINT64,
+                                      CIM_REAL32,
+                                      CIM_REAL64,
+                                      CIM_DATETIME,
+                                      CIM_OBJECT,
+                                      CIM_STRING,
+                                      CIM_REFERENCE,
+                                      CIM_UINT8 | CIM_FLAG_ARRAY};
+  ASSERT_EQ(t->properties.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(t->properties[i].type, expected[i]) << i;
+}
+
+TEST(MofRepository, QualifiersWithValuesAndFlavorsAreAcceptedOnlyKeyCounts) {
+  const auto repository = repositoryOf(R"(
+    [dynamic, provider("a" "b"), description("x, y"): ToSubclass Amended, values{"1", "2"}, version(1.0)]
+    class Q {
+      [read, key(false), maxlen(64)] string NotKey;
+      [Key, read] string IsKey;
+    };)");
+  const auto q = repository->find("root\\cimv2", "Q");
+  ASSERT_TRUE(q);
+  EXPECT_FALSE(property(*q, "NotKey").key);
+  EXPECT_TRUE(property(*q, "IsKey").key);
+}
+
+TEST(MofRepository, DerivedClassesInheritTheirBaseProperties) {
+  const auto repository = repositoryOf(R"(
+    class Base { [key] string Id; string Common; };
+    class Derived : Base { [key] string Common; uint32 Extra; };)");
+  const auto derived = repository->find("root\\cimv2", "Derived");
+  ASSERT_TRUE(derived);
+  EXPECT_EQ(derived->superclass, "Base");
+  ASSERT_EQ(derived->properties.size(), 3u);
+  EXPECT_EQ(derived->properties[0].origin, "Base");
+  EXPECT_TRUE(property(*derived, "Common").key);  // redeclared as a key
+  EXPECT_EQ(property(*derived, "Extra").origin, "Derived");
+  EXPECT_FALSE(property(*repository->find("root\\cimv2", "Base"), "Common").key);
+}
+
+TEST(MofRepository, NamespacesComeFromThePragmaAndCompareLoosely) {
+  const auto repository = repositoryOf(R"(
+    class InDefault { string A; };
+    #pragma namespace("\\\\.\\Root\\Korvex")
+    class InKorvex { string A; };)");
+  EXPECT_TRUE(repository->find("ROOT/CIMV2", "indefault"));
+  EXPECT_TRUE(repository->find("root\\korvex", "InKorvex"));
+  EXPECT_TRUE(repository->find("//./root/korvex", "InKorvex"));
+  EXPECT_TRUE(repository->find("\\\\.\\root\\korvex\\", "InKorvex"));
+  EXPECT_EQ(repository->find("root\\korvex", "InKorvex")->nameSpace, "Root\\Korvex");
+  EXPECT_FALSE(repository->find("root\\cimv2", "InKorvex"));
+  EXPECT_FALSE(repository->find("root\\korvex", "InDefault"));
+}
+
+TEST(MofRepository, CommentsOfBothFormsAreSkippedAndLinesCounted) {
+  EXPECT_EQ(errorOf("// one\n/* two\nthree */ class A {\n  string X;\n  string Y\n};"),
+            "test.mof:6: expected ';' after property Y");
+}
+
+TEST(MofRepository, RefusalsNameFileAndLine) {
+  EXPECT_EQ(errorOf("class A {\n  widget W;\n};"), "test.mof:2: unknown type 'widget'");
+  EXPECT_EQ(errorOf("\ninstance of A { };"), "test.mof:2: expected 'class' to begin a declaration");
+  EXPECT_EQ(errorOf("class A {\n  uint32 W = 5;\n};"), "test.mof:2: default values are not supported (property W)");
+  EXPECT_EQ(errorOf("class A {\n  uint32 M();\n};"), "test.mof:2: methods are not supported (M)");
+  EXPECT_EQ(errorOf("class A {\n  uint32 W[4];\n};"),
+            "test.mof:2: expected ']' after '[': only arrays without a size are supported");
+  EXPECT_EQ(errorOf("class A { string X; }"), "test.mof:1: expected ';' after the body of class A");
+  EXPECT_EQ(errorOf("class A { string X; string x; };"), "test.mof:1: property x declared twice");
+  EXPECT_EQ(errorOf("\n\nclass B : Missing { };"), "test.mof:3: unknown base class Missing");
+  EXPECT_EQ(errorOf("class A { };\nclass a { };"), "test.mof:2: class a defined twice");
+  EXPECT_EQ(errorOf("class A { string X; };\nclass B : A { uint32 X; };"),
+            "test.mof:2: class B changes the type of property X of A");
+  EXPECT_EQ(errorOf("#pragma include(\"x.mof\")"), "test.mof:1: unsupported pragma 'include'");
+  EXPECT_EQ(errorOf("class A {\n string S; /* open"), "test.mof:2: unterminated comment");
+  EXPECT_EQ(errorOf("[description(\"open\n] class A { };"), "test.mof:1: unterminated string");
+  EXPECT_EQ(errorOf("class A { string $; };"), "test.mof:1: unexpected character '$'");
+}
+
+TEST(MofRepository, AFailedFileAddsNoneOfItsClasses) {
+  ClassRepository repository;
+  EXPECT_THROW(repository.loadText("class Good { string A; };\nclass Bad : Nowhere { };", "bad.mof"), MofError);
+  EXPECT_FALSE(repository.find("root\\cimv2", "Good"));
+}
+
+TEST(MofRepository, AFolderLoadsItsMofFilesInNameOrder) {
+  const std::string folder = qrv::test::makeTempDir("wmihost-mof");
+  qrv::test::writeFile(folder + "/b.MOF", "class Derived : Base { string B; };");
+  qrv::test::writeFile(folder + "/a.mof", "class Base { string A; };");
+  qrv::test::writeFile(folder + "/c.txt", "not MOF at all");
+  ClassRepository repository;
+  repository.load(folder);
+  EXPECT_TRUE(repository.find("root\\cimv2", "Derived"));
+
+  qrv::test::writeFile(folder + "/0.mof", "\nclass Broken {");
+  ClassRepository another;
+  try {
+    another.load(folder);
+    ADD_FAILURE() << "the broken file was accepted";
+  } catch (const MofError& error) {
+    EXPECT_EQ(std::string(error.what()), folder + "/0.mof:2: expected a property type or '}'");
+  }
+  qrv::test::removeTree(folder);
+  EXPECT_THROW(ClassRepository().load(folder + "/missing.mof"), std::runtime_error);
+}
+
+}  // namespace
+}  // namespace wmihost::test

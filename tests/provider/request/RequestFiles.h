@@ -1,0 +1,30 @@
+#pragma once
+// Lays out stylesheets, data files and registrations below the private
+// module root of a RELOCATED test program.
+
+#include <string>
+
+#include "tests/support/TempTree.h"
+
+namespace qrv::test {
+
+inline std::string xslRootFile(const std::string& relativePath) {
+  return relocatedRoot() + "/xslroot/" + relativePath;
+}
+
+inline void writeXslRootFile(const std::string& relativePath, const std::string& bytes) {
+  writeFile(xslRootFile(relativePath), bytes);
+}
+
+inline void writeRegistration(const std::string& relativePath, const std::string& bytes) {
+  writeFile(relocatedRoot() + "/xmlreg/" + relativePath, bytes);
+}
+
+// A text-output stylesheet whose template body is `body`.
+inline std::string textStylesheet(const std::string& body) {
+  return "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+         "<xsl:output method=\"text\"/><xsl:template match=\"/\">" +
+         body + "</xsl:template></xsl:stylesheet>";
+}
+
+}  // namespace qrv::test

@@ -1,0 +1,139 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <set>
+
+#include "service/platform/posix/ChildProcess.h"
+#include "service/platform/posix/PaddingMarker.h"
+#include "service/platform/posix/PosixPlatform.h"
+#include "tests/support/TempTree.h"
+#include "tests/service/platform/posix/UniqueName.h"
+
+namespace fs = std::filesystem;
+using qrv::test::makeTempDir;
+using qrv::test::readFile;
+using qrv::test::removeTree;
+using qrv::test::writeFile;
+
+namespace {
+
+constexpr rulo::DWORD kInfinite = 0xFFFFFFFF;
+
+class PosixFilesAndProcesses : public testing::Test {
+ protected:
+  void TearDown() override { removeTree(dir_); }
+
+  std::string script(const std::string& name, const std::string& body) {
+    const std::string path = dir_ + "/" + name;
+    writeFile(path, "#!/bin/sh\n" + body);
+    fs::permissions(path, fs::perms::owner_all);
+    return path;
+  }
+
+  rulo::PosixPlatform platform_;
+  std::string dir_ = makeTempDir("posixplat");
+};
+
+TEST_F(PosixFilesAndProcesses, UniqueFilesAreNewEmptyAndNamedLikeWindows) {
+  std::set<std::string> paths;
+  for (int i = 0; i < 20; ++i) {
+    const auto path = platform_.createUniqueFile(dir_, "rulo");
+    ASSERT_TRUE(path);
+    EXPECT_EQ(fs::path(*path).parent_path(), dir_);
+    EXPECT_TRUE(rulo::test::isUniqueName(fs::path(*path).filename())) << *path;
+    EXPECT_EQ(fs::file_size(*path), 0u);
+    paths.insert(*path);
+  }
+  EXPECT_EQ(paths.size(), 20u);
+  EXPECT_FALSE(platform_.createUniqueFile(dir_ + "/missing", "rulo"));
+  EXPECT_EQ(platform_.lastError(), static_cast<rulo::DWORD>(ENOENT));
+}
+
+TEST_F(PosixFilesAndProcesses, MoveRefusesAnExistingTargetAndCopyOverwrites) {
+  writeFile(dir_ + "/a", "new");
+  writeFile(dir_ + "/b", "old");
+  EXPECT_FALSE(platform_.moveFile(dir_ + "/a", dir_ + "/b"));
+  EXPECT_EQ(platform_.lastError(), static_cast<rulo::DWORD>(EEXIST));
+  EXPECT_EQ(readFile(dir_ + "/b"), "old");
+  EXPECT_EQ(readFile(dir_ + "/a"), "new");
+
+  EXPECT_TRUE(platform_.moveFile(dir_ + "/a", dir_ + "/c"));
+  EXPECT_FALSE(fs::exists(dir_ + "/a"));
+  EXPECT_TRUE(platform_.copyFile(dir_ + "/c", dir_ + "/b"));
+  EXPECT_EQ(readFile(dir_ + "/b"), "new");
+}
+
+TEST_F(PosixFilesAndProcesses, NormalAttributesMakeAFileWritableAgain) {
+  writeFile(dir_ + "/ro", "x");
+  fs::permissions(dir_ + "/ro", fs::perms::owner_read);
+  EXPECT_TRUE(platform_.setNormalAttributes(dir_ + "/ro"));
+  EXPECT_NE(fs::status(dir_ + "/ro").permissions() & fs::perms::owner_write, fs::perms::none);
+  EXPECT_FALSE(platform_.setNormalAttributes(dir_ + "/none"));
+}
+
+TEST_F(PosixFilesAndProcesses, TheCollectorRunsWithWindowsArgumentsInItsDirectoryWithoutOurDescriptors) {
+  fs::create_directories(dir_ + "/my tools");
+  const int leaked = ::open("/dev/null", O_RDONLY);  // inheritable on purpose
+  ASSERT_GE(leaked, 3);
+  const std::string collector = script("my tools/inv.sh",
+                                       "for a in \"$@\"; do echo \"[$a]\"; done > args.txt\n"
+                                       "[ -e /proc/$$/fd/" + std::to_string(leaked) + " ] && echo leaked >> args.txt\n"
+                                       "exit 3\n");
+  const rulo::Handle process = platform_.createProcess(
+      collector, "\"" + collector + "\" pad -outc=\"/a b/o.TMP\" -logc=\"x\\\"y\"", dir_ + "/my tools", false);
+  ::close(leaked);
+  ASSERT_NE(process, 0u);
+  platform_.waitForProcess(process, kInfinite);
+  EXPECT_EQ(platform_.processExitCode(process), 3u);
+  platform_.closeProcess(process);
+  EXPECT_EQ(readFile(dir_ + "/my tools/args.txt"), "[pad]\n[-outc=/a b/o.TMP]\n[-logc=x\"y]\n");
+}
+
+TEST_F(PosixFilesAndProcesses, ACollectorOutlivingTheWaitReadsAsStillActiveAndGoesOn) {
+  const std::string collector = script("slow.sh", "echo $$ > pid; sleep 1; echo done > done; exit 7\n");
+  const rulo::Handle process = platform_.createProcess(collector, collector, dir_, false);
+  ASSERT_NE(process, 0u);
+  platform_.waitForProcess(process, 100);
+  EXPECT_EQ(platform_.processExitCode(process), rulo::posix::kStillActive);
+  platform_.waitForProcess(process, kInfinite);
+  EXPECT_EQ(platform_.processExitCode(process), 7u);
+  EXPECT_EQ(readFile(dir_ + "/done"), "done\n");
+  platform_.closeProcess(process);
+
+}
+
+TEST_F(PosixFilesAndProcesses, AnApplicationThatCannotStartLeavesItsError) {
+  EXPECT_EQ(platform_.createProcess(dir_ + "/missing", "missing", dir_, false), 0u);
+  EXPECT_EQ(platform_.lastError(), static_cast<rulo::DWORD>(ENOENT));
+  EXPECT_FALSE(platform_.processExitCode(12345));
+}
+
+TEST_F(PosixFilesAndProcesses, ThePaddingMarkerIsFoundAnywhereInTheExecutable) {
+  const std::string marker = rulo::posix::kPaddingMarker;
+  writeFile(dir_ + "/script", "#!/bin/sh\n# " + marker + "\n");
+  std::string binary(65536 - 5, '\0');
+  binary += marker;  // split across two reads
+  writeFile(dir_ + "/binary", binary);
+  writeFile(dir_ + "/plain", std::string(70000, 'x') + marker.substr(0, marker.size() - 1));
+
+  EXPECT_TRUE(platform_.hasPaddingMarker(dir_ + "/script"));
+  EXPECT_TRUE(platform_.hasPaddingMarker(dir_ + "/binary"));
+  EXPECT_FALSE(platform_.hasPaddingMarker(dir_ + "/plain"));
+  EXPECT_FALSE(platform_.hasPaddingMarker(dir_ + "/missing"));
+}
+
+TEST_F(PosixFilesAndProcesses, ReadFileReadsAtMostTheSizeAsked) {
+  writeFile(dir_ + "/log", "abcdef");
+  EXPECT_EQ(platform_.fileSize(dir_ + "/log"), 6u);
+  EXPECT_EQ(platform_.readFile(dir_ + "/log", 4), (std::vector<char>{'a', 'b', 'c', 'd'}));
+  EXPECT_EQ(platform_.readFile(dir_ + "/log", 10)->size(), 6u);
+  EXPECT_FALSE(platform_.readFile(dir_ + "/none", 1));
+  EXPECT_FALSE(platform_.fileSize(dir_ + "/none"));
+}
+
+}  // namespace

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "service/platform/posix/JournalEvent.h"
+#include "service/platform/posix/LastError.h"
+#include "service/platform/posix/PosixPlatform.h"
+#include "tests/support/TempTree.h"
+
+namespace fs = std::filesystem;
+using namespace rulo;
+using qrv::test::makeTempDir;
+using qrv::test::readFile;
+using qrv::test::removeTree;
+using qrv::test::writeFile;
+
+namespace {
+
+const std::string kKey = "SOFTWARE\\Korvex\\rulo\\SysInvSrv";
+
+class PosixRegistryAndTrace : public testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("KORVEX_REGISTRY_FILE", registry_.c_str(), 1);
+    setenv("RULOSRV_TRACE_DIR", dir_.c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("KORVEX_REGISTRY_FILE");
+    unsetenv("RULOSRV_TRACE_DIR");
+    removeTree(dir_);
+  }
+
+  PosixPlatform platform_;
+  std::string dir_ = makeTempDir("posixreg");
+  std::string registry_ = dir_ + "/registry.reg";
+};
+
+TEST_F(PosixRegistryAndTrace, ValuesWrittenThroughKeysAreReadBackFromTheFile) {
+  const Handle key = platform_.createRegistryKey(kKey);
+  ASSERT_NE(key, 0u);
+  EXPECT_TRUE(platform_.setRegistryValue(key, "invexecdir", RegSz, {'/', 'i', '\0'}));
+  EXPECT_TRUE(platform_.setRegistryValue(key, "invtimeout", RegDword, {30, 0, 0, 0}));
+  EXPECT_TRUE(platform_.setRegistryValue(key, "EventMessageFile", RegExpandSz, {'%', 'x', '%', '\0'}));
+  platform_.closeRegistryKey(key);
+  EXPECT_FALSE(platform_.setRegistryValue(key, "late", RegSz, {'\0'}));
+
+  EXPECT_NE(readFile(registry_).find("\"invtimeout\"=dword:0000001e"), std::string::npos);
+  const auto text = platform_.readRegistryValue("software\\KORVEX\\Rulo\\SYSINVSRV", "InvExecDir", false, 260);
+  ASSERT_TRUE(text);
+  EXPECT_EQ(text->type, RegSz);
+  EXPECT_EQ(text->bytes, (std::vector<char>{'/', 'i', '\0'}));
+  EXPECT_EQ(platform_.readRegistryValue(kKey, "invtimeout", true, 4)->bytes, (std::vector<char>{30, 0, 0, 0}));
+  EXPECT_EQ(platform_.readRegistryValue(kKey, "EventMessageFile", false, 260)->type, RegExpandSz);
+}
+
+TEST_F(PosixRegistryAndTrace, UnreadableValuesLeaveTheirError) {
+  EXPECT_FALSE(platform_.readRegistryValue(kKey, "invexecdir", false, 260));
+  EXPECT_EQ(platform_.lastError(), static_cast<DWORD>(ENOENT));
+
+  writeFile(registry_, "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\" + kKey +
+                           "]\n\"invexecdir\"=\"/opt/collector\"\n");
+  EXPECT_FALSE(platform_.readRegistryValue(kKey, "invexecdir", false, 14));
+  EXPECT_EQ(platform_.lastError(), posix::kErrorMoreData);
+  EXPECT_TRUE(platform_.readRegistryValue(kKey, "invexecdir", false, 15));
+
+  writeFile(registry_, "Windows Registry Editor Version 5.00\n\"invexecdir\"=\"/opt/collector\"\n");
+  EXPECT_FALSE(platform_.readRegistryValue(kKey, "invexecdir", false, 260));
+  EXPECT_EQ(platform_.lastError(), posix::kErrorBadDatabase);
+  EXPECT_EQ(platform_.createRegistryKey(kKey), 0u);
+  EXPECT_EQ(platform_.errorText(platform_.lastError()), "The configuration registry database is corrupt.");
+}
+
+TEST_F(PosixRegistryAndTrace, TheTraceFileIsAppendedButNeverThroughALink) {
+  EXPECT_TRUE(platform_.appendTraceLine("-outc=\"a\""));
+  EXPECT_TRUE(platform_.appendTraceLine("Inventory Collection completed"));
+  EXPECT_EQ(readFile(dir_ + "/InvLog.txt"), "-outc=\"a\"\nInventory Collection completed\n");
+
+  fs::remove(dir_ + "/InvLog.txt");
+  writeFile(dir_ + "/victim", "keep");
+  fs::create_symlink(dir_ + "/victim", dir_ + "/InvLog.txt");
+  EXPECT_FALSE(platform_.appendTraceLine("x"));
+  EXPECT_EQ(platform_.lastError(), static_cast<DWORD>(ELOOP));
+  EXPECT_EQ(readFile(dir_ + "/victim"), "keep");
+
+  setenv("RULOSRV_TRACE_DIR", (dir_ + "/missing").c_str(), 1);
+  EXPECT_FALSE(platform_.appendTraceLine("x"));
+  EXPECT_FALSE(fs::exists(dir_ + "/missing"));
+}
+
+TEST(PosixErrors, LastErrorIsPerThreadAndHasItsText) {
+  PosixPlatform platform;
+  platform.setLastError(ENOENT);
+  std::thread([&platform] { EXPECT_EQ(platform.lastError(), 0u); }).join();
+  EXPECT_EQ(platform.lastError(), static_cast<DWORD>(ENOENT));
+  EXPECT_EQ(platform.errorText(ENOENT), "No such file or directory");
+  EXPECT_EQ(platform.errorText(1063), "The service process could not connect to the service controller.");
+  EXPECT_EQ(platform.errorText(0x12345), "");
+}
+
+TEST(JournalEvent, FieldsCarryTheEventAndPriorityFollowsItsType) {
+  const auto fields = posix::journalFields("rulosrv", 2, 1, 0x80020102, {"", "partial"}, {'a', '\n', '\0'});
+  EXPECT_EQ(fields, (std::vector<std::string>{"MESSAGE=partial", "PRIORITY=4", "SYSLOG_IDENTIFIER=rulosrv",
+                                              "EVENT_ID=0x80020102", "EVENT_TYPE=2", "EVENT_CATEGORY=1",
+                                              std::string("EVENT_DATA=a\n\0", 14)}));
+  const auto error = posix::journalFields("rulosrv", 1, 1, 0xC0020103, {"rulosrv error (2): gone", "failed"}, {});
+  EXPECT_EQ(error[1], "PRIORITY=3");
+  EXPECT_EQ(error.back(), "EVENT_ERROR_TEXT=rulosrv error (2): gone");
+  EXPECT_EQ(posix::journalPriority(0), 5);
+  EXPECT_EQ(posix::journalPriority(4), 6);
+}
+
+}  // namespace
