@@ -36,7 +36,7 @@ DWORD LaunchCollector(const std::string& strInvPath, bool bShow, const std::stri
       RequireFit(Quoted(strInvPath) + " " + strInvParameters,
                  "Korvex Inventory Collector command line is longer than 259 characters.\nstrInvPath=" + strInvPath +
                      ", strInvParameters=" + strInvParameters);
-  ScopedHandle process(platform.createProcess(strInvPath, commandLine, workingDirectory, bShow), CloseProcessHandle);
+  ScopedHandle process(platform, platform.createProcess(strInvPath, commandLine, workingDirectory, bShow), CloseProcessHandle);
   if (!process) return platform.lastError();
   platform.waitForProcess(process.get(), dwTimeout);
   if (const auto exitCode = platform.processExitCode(process.get())) return *exitCode;

@@ -47,7 +47,7 @@ void ReportServiceEvent(const std::string& text, WORD type, const std::vector<ch
   Platform& platform = currentPlatform();
   const DWORD eventId = EventIdFor(type);
   const std::string errorText = eventId == kEventIdError ? ErrorText(platform) : std::string();
-  ScopedHandle source(platform.registerEventSource(kServiceName), ReleaseEventSource);
+  ScopedHandle source(platform, platform.registerEventSource(kServiceName), ReleaseEventSource);
   if (source) platform.reportEvent(source.get(), type, kEventCategory, eventId, {errorText, text}, rawData);
 }
 
@@ -55,7 +55,7 @@ bool AddEventSource(const std::string& sourceName, const std::string& messageFil
   const std::string keyPath = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\" + sourceName;
   if (!FitsBuffer(keyPath, kPathBufferSize)) return false;
   Platform& platform = currentPlatform();
-  ScopedHandle key(platform.createRegistryKey(keyPath), CloseKey);
+  ScopedHandle key(platform, platform.createRegistryKey(keyPath), CloseKey);
   if (!key) return false;
   const std::vector<char> messageFileBytes = TextWithTerminator(messageFile);
   return platform.setRegistryValue(key.get(), "EventMessageFile", RegExpandSz, messageFileBytes) &&

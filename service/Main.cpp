@@ -12,6 +12,6 @@ using OsPlatform = rulo::PosixPlatform;
 
 int main(int argc, char** argv) {
   OsPlatform platform;
-  rulo::installPlatform(platform);
+  const rulo::PlatformScope installed(platform);
   return rulo::RunRulosrv(argc, argv);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Ownership of one platform handle: the handle is given back with its
-// matching close operation when the owner goes out of scope.
+// matching close operation, on the platform that opened it, when the owner
+// goes out of scope.
 
 #include "service/platform/Platform.h"
 
@@ -10,9 +11,10 @@ class ScopedHandle {
  public:
   using Closer = void (*)(Platform&, Handle);
 
-  ScopedHandle(Handle handle, Closer close) : handle_(handle), close_(close) {}
+  ScopedHandle(Platform& platform, Handle handle, Closer close)
+      : platform_(platform), handle_(handle), close_(close) {}
   ~ScopedHandle() {
-    if (handle_) close_(currentPlatform(), handle_);
+    if (handle_) close_(platform_, handle_);
   }
   ScopedHandle(const ScopedHandle&) = delete;
   ScopedHandle& operator=(const ScopedHandle&) = delete;
@@ -21,6 +23,7 @@ class ScopedHandle {
   explicit operator bool() const { return handle_ != 0; }
 
  private:
+  Platform& platform_;
   Handle handle_;
   Closer close_;
 };

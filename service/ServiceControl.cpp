@@ -101,14 +101,14 @@ void InstallService() {
   }
   AddEventSource(kServiceName, EventMessageFile(*programPath), 1);
 
-  ScopedHandle manager(platform.openServiceManager(), CloseScmHandle);
+  ScopedHandle manager(platform, platform.openServiceManager(), CloseScmHandle);
   if (!manager) {
     ReportServiceEvent(ServiceText("", " installation is failed at OpenSCManager()"), EventError);
     return;
   }
-  ScopedHandle existing(platform.openService(manager.get(), kServiceName, kGenericRead), CloseScmHandle);
+  ScopedHandle existing(platform, platform.openService(manager.get(), kServiceName, kGenericRead), CloseScmHandle);
   if (existing) return;
-  ScopedHandle created(platform.createService(manager.get(), ServiceIdentity(*programPath)), CloseScmHandle);
+  ScopedHandle created(platform, platform.createService(manager.get(), ServiceIdentity(*programPath)), CloseScmHandle);
   if (created)
     ReportServiceEvent(ServiceText("", " is installed"), EventInformation);
   else
@@ -117,12 +117,12 @@ void InstallService() {
 
 void RemoveService() {
   Platform& platform = currentPlatform();
-  ScopedHandle manager(platform.openServiceManager(), CloseScmHandle);
+  ScopedHandle manager(platform, platform.openServiceManager(), CloseScmHandle);
   if (!manager) {
     ReportServiceEvent(ServiceText("Service (", ") failed to removed, OpenSCManager() failed "), EventError);
     return;
   }
-  ScopedHandle service(platform.openService(manager.get(), kServiceName, kServiceAllAccess), CloseScmHandle);
+  ScopedHandle service(platform, platform.openService(manager.get(), kServiceName, kServiceAllAccess), CloseScmHandle);
   if (!service) {
     ReportServiceEvent(ServiceText("Service (", ") failed to removed, OpenService() failed "), EventError);
     return;
@@ -136,9 +136,9 @@ void RemoveService() {
 
 int StartServiceFromConsole() {
   Platform& platform = currentPlatform();
-  ScopedHandle manager(platform.openServiceManager(), CloseScmHandle);
+  ScopedHandle manager(platform, platform.openServiceManager(), CloseScmHandle);
   if (!manager) return 4;
-  ScopedHandle service(platform.openService(manager.get(), kServiceName, kServiceAllAccess), CloseScmHandle);
+  ScopedHandle service(platform, platform.openService(manager.get(), kServiceName, kServiceAllAccess), CloseScmHandle);
   if (!service) return 4;
   if (!platform.startService(service.get())) return 2;
   platform.writeStdout("Service start pending...\n");

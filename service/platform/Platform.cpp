@@ -7,8 +7,8 @@ namespace rulo {
 
 namespace {
 
-// Installed once at program start, read from the service thread and the
-// control dispatcher's thread alike.
+// Installed at program start, read from the service thread and the control
+// dispatcher's thread alike.
 std::atomic<Platform*> installed{nullptr};
 
 }  // namespace
@@ -19,6 +19,8 @@ Platform& currentPlatform() {
   return *platform;
 }
 
-void installPlatform(Platform& platform) { installed.store(&platform); }
+PlatformScope::PlatformScope(Platform& platform) : previous_(installed.exchange(&platform)) {}
+
+PlatformScope::~PlatformScope() { installed.store(previous_); }
 
 }  // namespace rulo

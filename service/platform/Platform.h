@@ -134,9 +134,22 @@ class Platform {
   virtual bool setServiceStatus(Handle statusHandle, const ServiceStatus& status) = 0;
 };
 
-// The platform the service runs on. The program installs its OS's platform
-// at start; tests install a fake.
+// The platform the service runs on: the one installed by the innermost live
+// PlatformScope. The program installs its OS's platform for its whole run;
+// tests install a fake for one case.
 Platform& currentPlatform();
-void installPlatform(Platform& platform);
+
+// Installs a platform for the life of the scope and puts back the one that
+// was installed before.
+class PlatformScope {
+ public:
+  explicit PlatformScope(Platform& platform);
+  ~PlatformScope();
+  PlatformScope(const PlatformScope&) = delete;
+  PlatformScope& operator=(const PlatformScope&) = delete;
+
+ private:
+  Platform* previous_;
+};
 
 }  // namespace rulo

@@ -9,8 +9,8 @@ namespace {
 
 class EventLogTest : public ::testing::Test {
  protected:
-  EventLogTest() { installPlatform(fake); }
   FakePlatform fake;
+  PlatformScope installed{fake};
 };
 
 TEST_F(EventLogTest, IdentifierAndErrorTextFollowTheType) {

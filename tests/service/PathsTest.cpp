@@ -34,8 +34,8 @@ TEST(PathTextTest, StripQuotesRemovesOneQuoteAtEachEnd) {
 
 class EnsureDirectoryTest : public ::testing::Test {
  protected:
-  EnsureDirectoryTest() { installPlatform(fake); }
   FakePlatform fake;
+  PlatformScope installed{fake};
 };
 
 TEST_F(EnsureDirectoryTest, CreatesMissingLevelsWithEitherSeparator) {

@@ -94,6 +94,7 @@ TEST_F(PublishTest, MissingDataDirectoryIsCreated) {
   RunInventoryCollection();
   EXPECT_TRUE(local->file("C:\\new\\sub\\inv.xml"));
 
+  local.reset();  // scopes end in reverse order: the next one installs over the fixture's
   local = freshRun();
   local->setRegistryText(kConfigKeyPath, "invoutputfile", "C:\\new\\sub\\inv.xml");
   local->fail(Op::createDirectory);

@@ -32,7 +32,6 @@ inline void ConfigureRun(FakePlatform& fake) {
 class RunTest : public ::testing::Test {
  protected:
   RunTest() {
-    installPlatform(fake);
     ConfigureRun(fake);
   }
 
@@ -43,10 +42,14 @@ class RunTest : public ::testing::Test {
     return texts;
   }
 
-  // A freshly configured platform for one case of a table, installed in place of fake.
-  static std::unique_ptr<FakePlatform> freshRun() {
-    auto platform = std::make_unique<FakePlatform>();
-    installPlatform(*platform);
+  // A fake installed in place of fake while it lives.
+  struct InstalledFake : FakePlatform {
+    PlatformScope installed{*this};
+  };
+
+  // A freshly configured platform for one case of a table.
+  static std::unique_ptr<InstalledFake> freshRun() {
+    auto platform = std::make_unique<InstalledFake>();
     ConfigureRun(*platform);
     return platform;
   }
@@ -54,6 +57,7 @@ class RunTest : public ::testing::Test {
   DWORD lastReportedState() const { return fake.statusReports().back().currentState; }
 
   FakePlatform fake;
+  PlatformScope installed{fake};
 };
 
 }  // namespace rulo::test

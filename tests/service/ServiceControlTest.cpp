@@ -44,7 +44,7 @@ TEST_F(ServiceControlTest, OnlyWholeKeywordsAfterASignAreOptions) {
   for (const auto& [arguments, action] : cases) {
     SCOPED_TRACE(arguments.empty() ? std::string("(none)") : arguments[0]);
     FakePlatform local;
-    installPlatform(local);
+    const PlatformScope installed(local);
     local.setModuleFileName(std::string("C:\\svc\\rulosrv.exe"));
     local.addService("other");
     if (action == Remove) local.addService("rulosrv", Status(StateStopped));
@@ -101,7 +101,7 @@ TEST_F(ServiceControlTest, InstallFailuresAreReportedWithTheLastError) {
        "rulosrv installation is failed at CreateServic()", "rulosrv error (1072): "}};
   for (const Case& c : cases) {
     FakePlatform local;
-    installPlatform(local);
+    const PlatformScope installed(local);
     local.setModuleFileName(std::string("C:\\svc\\rulosrv.exe"));
     c.change(local);
     InstallService();
@@ -129,7 +129,7 @@ TEST_F(ServiceControlTest, RemoveWaitsForAStopByOthersThenDeletes) {
   for (const Case& c : std::vector<Case>{
            {Status(StateRunning), false, longest}, {Status(StateStopped), false, {5000}}, {{}, true, {}}}) {
     FakePlatform local;
-    installPlatform(local);
+    const PlatformScope installed(local);
     local.addService("rulosrv", c.status);
     if (c.queryFails) local.fail(Op::queryServiceStatus);
     RemoveService();
@@ -148,7 +148,7 @@ TEST_F(ServiceControlTest, RemoveFailuresAreReported) {
       {Op::deleteService, "Service (rulosrv) could not be removed"}};
   for (const auto& [op, text] : cases) {
     FakePlatform local;
-    installPlatform(local);
+    const PlatformScope installed(local);
     local.addService("rulosrv", Status(StateStopped));
     local.fail(op);
     RemoveService();
@@ -209,7 +209,7 @@ TEST_F(ServiceControlTest, ServiceStartReportsInOrder) {
 
 TEST(StatusReporterTest, CheckPointsStartAtOneAndControlsOnlyReport) {
   FakePlatform fake;
-  installPlatform(fake);
+  const PlatformScope installed(fake);
   StatusReporter reporter;
   reporter.attach(1);
   reporter.report(StateStartPending, 0, 3000);
