@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string_view>
 
 #include "provider/request/ArrayElementXml.h"
@@ -27,6 +28,19 @@ void appendEntry(std::string& list, std::string_view kind, const std::string& na
   }
 }
 
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+// The key value for an attribute: WMI's key names do not depend on letter
+// case, so an exact match comes first and any spelling of the name after it.
+KeyValues::const_iterator findKey(const KeyValues& keys, const std::string& name) {
+  const auto exact = keys.find(name);
+  if (exact != keys.end()) return exact;
+  return std::find_if(keys.begin(), keys.end(), [&](const auto& key) { return sameIgnoringCase(key.first, name); });
+}
+
 }  // namespace
 
 RequestStatus RequestBase::writeAttributes(const ClassMap& classMap, const KeyValues& keyValues,
@@ -38,12 +52,12 @@ RequestStatus RequestBase::writeAttributes(const ClassMap& classMap, const KeyVa
   std::string optional;
   bool missingKey = false;
   for (const Attribute& attribute : classMap.attributes()) {
-    const auto key = unused.find(attribute.name());
+    const auto key = findKey(unused, attribute.name());
     if (key == unused.end()) {
       missingKey = missingKey || attribute.required();
       continue;
     }
-    const std::string& entryName = attribute.altName().empty() ? key->first : attribute.altName();
+    const std::string& entryName = attribute.altName().empty() ? attribute.name() : attribute.altName();
     if (attribute.required()) {
       appendEntry(required, "Required", entryName, key->second);
     } else {

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "provider/request/RequestBase.h"
-#include "provider/request/StringTokenizer.h"
+#include "provider/request/StatementScanner.h"
 #include "provider/request/Trim.h"
 
 namespace qrv::cim {
@@ -84,38 +84,56 @@ void parseStatement(std::string_view token, std::size_t equals, ParsedInstance& 
   instance.emplace(trimBlanks(token.substr(0, equals)), unquote(trimBlanks(token.substr(equals + 1))));
 }
 
+void readStatement(const Statement& statement, EmbeddedObject& embedded, ParsedInstance& instance) {
+  const std::string_view token = statement.text;
+  const std::size_t equals = token.find('=');
+  // Outside an embedded object only a token with "=" can mean anything:
+  // a statement, or the begin marker, which needs a name before it.
+  if (!embedded.open() && equals == std::string_view::npos) return;
+  if (statement.quotedValue) {
+    if (embedded.open()) {
+      embedded.append(token);
+    } else {
+      instance.emplace(trimBlanks(token.substr(0, equals)), *statement.quotedValue);
+    }
+  } else if (const std::size_t begin = token.find(kEmbeddedBegin); begin != std::string_view::npos) {
+    embedded.begin(token, begin, instance);
+  } else if (embedded.open()) {
+    const std::size_t end = token.find(kEmbeddedEnd);
+    if (end != std::string_view::npos) {
+      embedded.end(token, end, instance);
+    } else {
+      embedded.append(token);
+    }
+  } else if (!contains(token, "<?xml")) {
+    parseStatement(token, equals, instance);
+  }
+}
+
+// Reads statements into `instance` up to the end of the text or, when the
+// scanner splits instances, up to the next "instance of".
+void readInstance(StatementScanner& statements, ParsedInstance& instance) {
+  EmbeddedObject embedded;
+  while (statements.hasMore()) {
+    const Statement statement = statements.next();
+    readStatement(statement, embedded, instance);
+    if (statement.endsInstance) return;
+  }
+}
+
 }  // namespace
 
 RequestStatus RequestBase::parseInstance(std::string_view piece, ParsedInstance& instance) {
-  EmbeddedObject embedded;
-  StringTokenizer tokens(piece, ";\n", TokenizerMode::AnyOf);
-  while (tokens.hasMore()) {
-    const std::string_view token = tokens.next();
-    const std::size_t equals = token.find('=');
-    // Outside an embedded object only a token with "=" can mean anything:
-    // a statement, or the begin marker, which needs a name before it.
-    if (!embedded.open() && equals == std::string_view::npos) continue;
-    if (const std::size_t begin = token.find(kEmbeddedBegin); begin != std::string_view::npos) {
-      embedded.begin(token, begin, instance);
-    } else if (embedded.open()) {
-      const std::size_t end = token.find(kEmbeddedEnd);
-      if (end != std::string_view::npos) {
-        embedded.end(token, end, instance);
-      } else {
-        embedded.append(token);
-      }
-    } else if (!contains(token, "<?xml")) {
-      parseStatement(token, equals, instance);
-    }
-  }
+  StatementScanner statements(piece, StatementScanner::Cut::Statements);
+  readInstance(statements, instance);
   return Ok;
 }
 
 RequestStatus RequestBase::parseInstances(std::string_view resultText, std::vector<ParsedInstance>& instances) {
-  StringTokenizer pieces(resultText, "instance of", TokenizerMode::WholeString);
-  while (pieces.hasMore()) {
+  StatementScanner statements(resultText, StatementScanner::Cut::StatementsAndInstances);
+  while (statements.hasMore()) {
     ParsedInstance instance;
-    parseInstance(pieces.next(), instance);
+    readInstance(statements, instance);
     if (!instance.empty()) instances.push_back(std::move(instance));
   }
   return Ok;

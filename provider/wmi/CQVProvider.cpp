@@ -176,6 +176,7 @@ HRESULT CQVProvider::deliverObject(const std::string& path, const std::string& c
       mapRequestStatus(dispatcher_->getInstance(className, parseObjectPathKeys(path), parsed, "")),
       isGetObjectStatus);
   if (FAILED(hr)) return hr;
+  if (parsed.empty()) return wbemResult(WBEM_E_NOT_FOUND);  // no instance has these keys
   ComPtr<IWbemClassObject> classDefinition;
   const Bstr wideClassName(toWide(className, CP_THREAD_ACP));
   hr = namespaceServices_->GetObject(wideClassName.get(), 0, context, classDefinition.put(), nullptr);

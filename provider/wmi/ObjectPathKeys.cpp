@@ -1,51 +1,80 @@
 #include "provider/wmi/ObjectPathKeys.h"
 
+#include <string_view>
+
 namespace qrv::cim {
 
 namespace {
 
-// Every occurrence of `from` in `text`, left to right, replaced by `to`.
-std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
-  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-    text.replace(at, from.size(), to);
+constexpr size_t npos = std::string_view::npos;
+
+// The path from its class name on: a server and namespace end at a ":"
+// before the first "=", which no key value can hold.
+std::string_view relativePath(std::string_view path) {
+  const size_t colon = path.find(':');
+  return colon < path.find('=') ? path.substr(colon + 1) : path;
+}
+
+// \" reads as " and \\ as \; any other character, and a backslash before
+// anything else, stays as it is.
+std::string unescape(std::string_view value) {
+  std::string text;
+  text.reserve(value.size());
+  for (size_t i = 0; i < value.size(); ++i) {
+    if (value[i] == '\\' && i + 1 < value.size() && (value[i + 1] == '"' || value[i + 1] == '\\')) ++i;
+    text += value[i];
   }
   return text;
 }
 
-std::string unescape(const std::string& value) {
-  return replaceAll(replaceAll(value, "\\\"", "\""), "\\\\", "\\");
-}
-
-// The position of the quote that closes the value after the "=" at `equals`:
-// the first `",` whose quote has no backslash before it; npos when none.
-size_t closingQuote(const std::string& keys, size_t equals) {
-  size_t end = keys.find("\",", equals);
-  while (end != std::string::npos && keys[end - 1] == '\\') end = keys.find("\",", end + 2);
-  return end;
+// The position of the quote that closes the value whose opening quote is at
+// `open`: the first `",` outside an escape, the opening quote's own included
+// (a value cut short there is empty); npos when none.
+size_t closingQuote(std::string_view keys, size_t open) {
+  for (size_t i = open; i < keys.size(); ++i) {
+    if (keys[i] == '\\') {
+      ++i;
+    } else if (keys[i] == '"' && i + 1 < keys.size() && keys[i + 1] == ',') {
+      return i;
+    }
+  }
+  return npos;
 }
 
 // keys[begin, end) when that range is not empty, else the empty text.
-std::string range(const std::string& keys, size_t begin, size_t end) {
-  return begin < end ? keys.substr(begin, end - begin) : std::string();
+std::string_view range(std::string_view keys, size_t begin, size_t end) {
+  return begin < end ? keys.substr(begin, end - begin) : std::string_view();
 }
 
 }  // namespace
 
-std::string objectPathClass(const std::string& path) { return path.substr(0, path.find('.')); }
+std::string objectPathClass(const std::string& path) {
+  const std::string_view relative = relativePath(path);
+  return std::string(relative.substr(0, relative.find('.')));
+}
 
 KeyValues parseObjectPathKeys(const std::string& path) {
-  const size_t dot = path.find('.');
-  const std::string keys = dot == std::string::npos ? path : path.substr(dot + 1);
+  const std::string_view relative = relativePath(path);
+  const size_t dot = relative.find('.');
+  const std::string_view keys = dot == npos ? relative : relative.substr(dot + 1);
   KeyValues values;
   size_t start = 0;
   for (;;) {
     const size_t equals = keys.find('=', start);
-    if (equals == std::string::npos) break;
-    const size_t end = closingQuote(keys, equals);
-    const size_t valueEnd = end == std::string::npos ? keys.size() - 1 : end;
-    values.emplace(keys.substr(start, equals - start), unescape(range(keys, equals + 2, valueEnd)));
-    if (end == std::string::npos) break;
-    start = end + 2;
+    if (equals == npos) break;
+    const std::string key(keys.substr(start, equals - start));
+    size_t next = npos;
+    if (equals + 1 < keys.size() && keys[equals + 1] == '"') {
+      const size_t end = closingQuote(keys, equals + 1);
+      values.emplace(key, unescape(range(keys, equals + 2, end == npos ? keys.size() - 1 : end)));
+      if (end != npos) next = end + 2;
+    } else {
+      const size_t comma = keys.find(',', equals);
+      values.emplace(key, std::string(range(keys, equals + 1, comma == npos ? keys.size() : comma)));
+      if (comma != npos) next = comma + 1;
+    }
+    if (next == npos) break;
+    start = next;
   }
   return values;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # wmihost end to end over the example deployment: enumerations and gets in
-# both output formats, the provider's refusals, usage errors, and COM
-# registration through a private registry file.
+# both output formats, object paths as WMI writes them, the provider's
+# refusals, usage errors, and COM registration through a private registry
+# file.
 #   usage: wmihost_e2e.sh WMIHOST DEPLOY_DIR
 # Every request pauses six seconds in the provider's Initialize, so the
 # requests run side by side in the background and are checked afterwards.
@@ -37,6 +38,12 @@ serve software get 'Korvex_Software.Name="Korvex Agent",Version="4.2.1"' &
 serve software_json --format json get 'Korvex_Software.Name="Quorvane Tools",Version="1.0"' &
 serve links_json --format json enum Korvex_SoftwareOnDisk &
 serve missing_key get 'Korvex_Disk.Model="x"' &
+serve not_found get 'Korvex_Disk.DeviceID="sdz"' &
+serve prefixed get '\\.\root\cimv2:Korvex_Disk.deviceid="sdb"' &
+serve unquoted --format json get 'root\cimv2:Korvex_Software.NAME="Korvex Agent",Version=4.2.1' &
+serve software_all enum Korvex_Software &
+# The path of the third product as the association writes it.
+serve escaped_key --format json get 'Korvex_Software.Name="Quorvane \"Lab\" Kit x86\\x64",Version="2.0; beta"' &
 serve unregistered enum Korvex_SmartStatus &
 serve unknown_class enum Korvex_Nothing &
 serve identify --level 2 enum Korvex_Disk &
@@ -141,12 +148,68 @@ OUT
 check "enum of an association in JSON: references with escaped quotes" output_is links_json <<'OUT'
 [
   {"Disk": "Korvex_Disk.DeviceID=\"sda\"", "Product": "Korvex_Software.Name=\"Korvex Agent\",Version=\"4.2.1\""},
-  {"Disk": "Korvex_Disk.DeviceID=\"sdb\"", "Product": "Korvex_Software.Name=\"Quorvane Tools\",Version=\"1.0\""}
+  {"Disk": "Korvex_Disk.DeviceID=\"sdb\"", "Product": "Korvex_Software.Name=\"Quorvane Tools\",Version=\"1.0\""},
+  {"Disk": "Korvex_Disk.DeviceID=\"sdb\"", "Product": "Korvex_Software.Name=\"Quorvane \\\"Lab\\\" Kit x86\\\\x64\",Version=\"2.0; beta\""}
+]
+OUT
+
+check "enum in MOF: values holding \";\", quotes and backslashes arrive whole" output_is software_all <<'OUT'
+
+instance of Korvex_Software
+{
+	Name = "Korvex Agent";
+	Version = "4.2.1";
+	Vendor = "Korvex";
+	InstallDate = "20260105093000.000000+060";
+};
+
+instance of Korvex_Software
+{
+	Name = "Quorvane Tools";
+	Version = "1.0";
+	Vendor = "Korvex <Labs>";
+	InstallDate = "20251120120000.000000+000";
+};
+
+instance of Korvex_Software
+{
+	Name = "Quorvane \"Lab\" Kit x86\\x64";
+	Version = "2.0; beta";
+	Vendor = "Korvex Labs; QA";
+	InstallDate = "20260201080000.000000+000";
+};
+OUT
+
+check "get by a path with escaped quotes and backslashes and a \";\" in a key" output_is escaped_key <<'OUT'
+[
+  {"Name": "Quorvane \"Lab\" Kit x86\\x64", "Version": "2.0; beta", "Vendor": "Korvex Labs; QA", "InstallDate": "20260201080000.000000+000"}
+]
+OUT
+
+check "get by a path with server and namespace, the key name in another case" output_is prefixed <<'OUT'
+
+instance of Korvex_Disk
+{
+	DeviceID = "sdb";
+	Model = "KVX HDD 4TB & cache";
+	SizeBytes = "4000787030016";
+	Partitions = {"sdb1"};
+	LastChecked = "20251208132000.000000-000";
+	PowerOnTime = "00000014000000.000000:000";
+	Smart = "instance of Korvex_SmartStatus { Temperature = 41 }";
+};
+OUT
+
+check "get by a path with a namespace and an unquoted key" output_is unquoted <<'OUT'
+[
+  {"Name": "Korvex Agent", "Version": "4.2.1", "Vendor": "Korvex", "InstallDate": "20260105093000.000000+060"}
 ]
 OUT
 
 check "get without its required key" fails_with missing_key 1 \
   'wmihost: get Korvex_Disk.Model="x" failed: 0x80041024 WBEM_E_PROVIDER_NOT_CAPABLE'
+check "get of a key that matches nothing" fails_with not_found 1 \
+  'wmihost: get Korvex_Disk.DeviceID="sdz" failed: 0x80041002 WBEM_E_NOT_FOUND'
 check "enum of a class without a registration" fails_with unregistered 1 \
   'wmihost: enum Korvex_SmartStatus failed: 0x80041003 WBEM_E_ACCESS_DENIED'
 check "enum of a class the repository lacks" fails_with unknown_class 1 \

@@ -51,11 +51,16 @@ TEST(WriteAttributes, ArraysAndAlternativeNames) {
             "<ArrayElement value=\"3\"/></Optional><Optional name=\"A&amp;B\" value=\" {1}\" /></Attributes>");
 }
 
-TEST(WriteAttributes, EachKeyServesOneAttributeAndMatchesCaseExactly) {
+TEST(WriteAttributes, EachKeyServesOneAttributeWhateverTheCaseOfItsName) {
   EXPECT_EQ(attributes({optional("Name"), optional("Name", "Other"), optional("other")}, {{"Name", "7"}, {"Other", "8"}}),
-            "head<Attributes><Optional name=\"Name\" value=\"7\" /></Attributes>");
+            "head<Attributes><Optional name=\"Name\" value=\"7\" /><Optional name=\"other\" value=\"8\" />"
+            "</Attributes>");
   EXPECT_EQ(attributes({optional("Name"), required("Name")}, {{"Name", "7"}}, MissingKey), "head");
-  EXPECT_EQ(attributes({required("Name")}, {{"NAME", "7"}}, MissingKey), "head");
+  // The entry carries the registration's spelling; an exact match is preferred.
+  EXPECT_EQ(attributes({required("Name")}, {{"NAME", "7"}}), "head<Attributes><Required name=\"Name\" value=\"7\" /></Attributes>");
+  EXPECT_EQ(attributes({required("Name"), optional("nAME")}, {{"NAME", "1"}, {"Name", "2"}}),
+            "head<Attributes><Required name=\"Name\" value=\"2\" /><Optional name=\"nAME\" value=\"1\" />"
+            "</Attributes>");
 }
 
 }  // namespace

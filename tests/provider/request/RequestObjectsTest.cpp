@@ -88,7 +88,7 @@ TEST_F(RequestObjects, FirstFailingStepEndsTheRequestAndLeavesTheOutput) {
   registerClass("nostylesheet", op("Enumerate", kInventoryFile, "none.xsl"));
   registerClass("baddata", op("Enumerate", "<FileProvider name=\"amp.xml\" app=\"app\" area=\"data\"/>", "enum.xsl"));
   ParsedInstance instance{{"Kept", "1"}};
-  EXPECT_EQ(get("broken", {{"name", "a"}}, instance), MissingKey);
+  EXPECT_EQ(get("broken", {{"ItemName", "a"}}, instance), MissingKey);
   EXPECT_EQ(get("broken", {{"Name", "a"}}, instance), NotAccessible);
   EXPECT_EQ(instance, (ParsedInstance{{"Kept", "1"}}));
   Instances instances{{{"Kept", "1"}}};

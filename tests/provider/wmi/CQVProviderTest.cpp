@@ -235,18 +235,30 @@ TEST_F(Provider, AGetOfAPathWithoutKeysNeedsAClassWithoutRequiredKeys) {
   EXPECT_TRUE(missingKey.objects.empty());
 }
 
-TEST_F(Provider, AnEmptyGetResultStillDeliversTheClassDefaults) {
-  writeXslRootFile("t/xsl/empty.xsl", fixedResult(""));
+TEST_F(Provider, AGetThatMatchesNothingIsNotFoundAndDeliversNoInstance) {
+  writeXslRootFile("t/xsl/empty.xsl", fixedResult("instance of Fan\n{\n};\n"));
   registerClass("Fan", "empty.xsl", "empty.xsl", kFanKeys);
   registerClass("Ghost", "empty.xsl", "empty.xsl", "");
   ASSERT_EQ(initialize(), WBEM_S_NO_ERROR);
 
   const Outcome outcome = get(u"Fan.Name=\"x\"");
-  expectCompletedWith(outcome, WBEM_S_NO_ERROR);
-  ASSERT_EQ(outcome.objects.size(), 1u);
-  EXPECT_EQ(propertyText(outcome.objects[0].get(), "Name"), "<null>");
-  // A get runs the request first, then fetches the class WMI does not know.
+  expectCompletedWith(outcome, wbemResult(WBEM_E_NOT_FOUND));
+  EXPECT_TRUE(outcome.objects.empty());
   expectCompletedWith(get(u"Ghost.Name=\"x\""), wbemResult(WBEM_E_NOT_FOUND));
+}
+
+TEST_F(Provider, AGetReadsPathsAsWmiWritesThem) {
+  writeXslRootFile("t/xsl/echo.xsl", kEchoKeys);
+  registerClass("Fan", "echo.xsl", "echo.xsl", kFanKeys);
+  ASSERT_EQ(initialize(), WBEM_S_NO_ERROR);
+
+  for (const std::u16string path : {uR"(\\.\root\cimv2:Fan.name="C:\\",INDEX=2)", uR"(root\cimv2:Fan.Name="C:\\",Index=2)"}) {
+    const Outcome outcome = get(path);
+    expectCompletedWith(outcome, WBEM_S_NO_ERROR);
+    ASSERT_EQ(outcome.objects.size(), 1u);
+    EXPECT_EQ(propertyText(outcome.objects[0].get(), "Name"), "C:\\");
+    EXPECT_EQ(propertyText(outcome.objects[0].get(), "Index"), "2");
+  }
 }
 
 TEST_F(Provider, CallersBelowTheImpersonateLevelAreRefusedBeforeAnyFileIsRead) {
