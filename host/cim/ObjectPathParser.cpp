@@ -34,8 +34,10 @@ class PathReader {
         result.keys.push_back({"", at_ + 1, value()});
       }
     }
-    if (at_ < path_.size()) fail("expected " + std::string(result.keys.empty() ? "'.' or '='" : "','") +
-                                 " or the end of the path, found " + found());
+    if (at_ < path_.size()) {
+      const char* expected = result.singleton ? "" : result.keys.empty() ? "'.' or '=' or " : "',' or ";
+      fail(std::string("expected ") + expected + "the end of the path, found " + found());
+    }
     return result;
   }
 
