@@ -64,7 +64,10 @@ void ClassRepository::load(const std::filesystem::path& fileOrFolder) {
   for (const auto& file : files) loadFile(file);
 }
 
-void ClassRepository::loadFile(const std::filesystem::path& file) { loadText(readText(file), file.string()); }
+void ClassRepository::loadFile(const std::filesystem::path& file) {
+  loadText(readText(file), file.string());
+  files_.push_back(file.string());
+}
 
 void ClassRepository::loadText(std::string_view text, const std::string& fileName) {
   ClassMap loaded = classes_;

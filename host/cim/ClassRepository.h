@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/cim/ClassDefinition.h"
 
@@ -26,12 +27,16 @@ class ClassRepository {
   // The class, or null when the namespace holds no such class.
   std::shared_ptr<const ClassDefinition> find(std::string_view nameSpace, std::string_view className) const;
 
+  // The MOF files read so far, in the order they were read.
+  const std::vector<std::string>& files() const { return files_; }
+
  private:
   using ClassMap = std::map<std::string, std::shared_ptr<const ClassDefinition>>;
 
   void loadFile(const std::filesystem::path& file);
 
   ClassMap classes_;
+  std::vector<std::string> files_;
 };
 
 }  // namespace wmihost

@@ -1,25 +1,44 @@
 #include "host/cli/CommandLine.h"
 
+#include <algorithm>
 #include <map>
 
 namespace wmihost {
 
 const char* const kUsage =
-    "usage: wmihost [options] enum CLASS\n"
-    "       wmihost [options] get OBJECTPATH\n"
-    "       wmihost [options] query WQL\n"
+    "usage: wmihost [options] REQUEST [REQUEST ...]\n"
+    "       wmihost [options] --batch FILE [REQUEST ...]\n"
     "       wmihost regsvr MODULE\n"
     "       wmihost unregsvr MODULE\n"
+    "       wmihost --help | --version\n"
+    "requests: enum CLASS          every instance of the class\n"
+    "          get OBJECTPATH      one instance: Class.Key=\"value\",...\n"
+    "          query WQL           SELECT * | Prop,... FROM Class [WHERE ...]\n"
     "options: --module PATH          the provider module (default: the registered one)\n"
     "         --repository PATH      a MOF file or a folder of them; repeatable\n"
     "         --namespace NS         default root\\cimv2\n"
     "         --level 1..4           the client's impersonation level, default 3\n"
-    "         --format mof|json      default mof\n";
+    "         --format mof|json      default mof\n"
+    "         --batch FILE           requests from FILE, one a line; - for standard input; repeatable\n"
+    "         --verbose              what the host does, on standard error\n"
+    "         -h, --help             this text\n"
+    "         --version              the version of wmihost\n"
+    "The provider is loaded and initialised once, for all requests. With more than\n"
+    "one request, or --batch, each request's output is kept apart: in MOF a block\n"
+    "that starts with the comment line // REQUEST, in JSON one line per request.\n"
+    "Exit status: 0 when every request succeeds, 1 when one fails, 2 for a usage error.\n";
+
+const char* const kVersion = "wmihost 1.1\n";
 
 namespace {
 
-const std::map<std::string, Verb> kVerbs{{"enum", Verb::Enumerate}, {"get", Verb::Get},         {"query", Verb::Query},
-                                         {"regsvr", Verb::Register}, {"unregsvr", Verb::Unregister}};
+const std::map<std::string, Verb, std::less<>> kVerbs{{"enum", Verb::Enumerate},
+                                                      {"get", Verb::Get},
+                                                      {"query", Verb::Query},
+                                                      {"regsvr", Verb::Register},
+                                                      {"unregsvr", Verb::Unregister}};
+
+bool isRegistration(Verb verb) { return verb == Verb::Register || verb == Verb::Unregister; }
 
 // What the operand of each verb is, for the message when it is missing.
 std::string operandName(Verb verb) {
@@ -46,8 +65,15 @@ OutputFormat formatOf(const std::string& text) {
   throw UsageError("--format must be mof or json, not '" + text + "'");
 }
 
-// Stores the value of one option; false when name is no option of wmihost.
-bool applyOption(const std::string& name, const std::string& value, CommandLine& command) {
+bool isOption(const std::string& argument) { return argument.size() > 1 && argument[0] == '-'; }
+
+bool takesValue(const std::string& name) {
+  return name == "--module" || name == "--repository" || name == "--namespace" || name == "--level" ||
+         name == "--format" || name == "--batch";
+}
+
+// Stores the value of an option that takes one.
+void applyOption(const std::string& name, const std::string& value, CommandLine& command) {
   if (name == "--module") {
     command.module = value;
   } else if (name == "--repository") {
@@ -59,9 +85,34 @@ bool applyOption(const std::string& name, const std::string& value, CommandLine&
   } else if (name == "--format") {
     command.format = formatOf(value);
   } else {
-    return false;
+    command.batchFiles.push_back(value);
   }
-  return true;
+}
+
+// The requests of the words that are no options: a verb, then its operand,
+// and so on.
+std::vector<Request> requestsOf(const std::vector<std::string>& words) {
+  std::vector<Request> requests;
+  for (std::size_t i = 0; i < words.size(); i += 2) {
+    const auto verb = kVerbs.find(words[i]);
+    if (verb == kVerbs.end()) {
+      throw UsageError(requests.empty() ? "unknown request '" + words[i] + "'"
+                                        : "unexpected argument '" + words[i] + "'");
+    }
+    if (i + 1 == words.size()) throw UsageError(words[i] + " needs " + operandName(verb->second));
+    requests.push_back({verb->second, words[i + 1]});
+  }
+  return requests;
+}
+
+// regsvr and unregsvr stand alone, without options.
+void checkRegistration(const CommandLine& command, bool anyOption) {
+  for (const Request& request : command.requests) {
+    if (!isRegistration(request.verb)) continue;
+    const std::string word = verbWord(request.verb);
+    if (command.requests.size() > 1) throw UsageError(word + " cannot be combined with other requests");
+    if (anyOption) throw UsageError(word + " takes no options");
+  }
 }
 
 }  // namespace
@@ -73,30 +124,55 @@ std::string verbWord(Verb verb) {
   return {};
 }
 
+std::string requestText(const Request& request) { return verbWord(request.verb) + " " + request.operand; }
+
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
   CommandLine command;
-  std::vector<std::string> positional;
+  // Help and the version answer whatever else the line holds.
+  for (const std::string& argument : arguments) {
+    command.help = command.help || argument == "--help" || argument == "-h";
+    command.version = command.version || argument == "--version";
+  }
+  if (command.help || command.version) return command;
+  std::vector<std::string> words;
   bool anyOption = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
-    if (argument.rfind("--", 0) != 0) {
-      positional.push_back(argument);
-      continue;
+    if (!isOption(argument)) {
+      words.push_back(argument);
+    } else if (argument == "--verbose") {
+      command.verbose = true;
+      anyOption = true;
+    } else if (!takesValue(argument)) {
+      throw UsageError("unknown option " + argument);
+    } else if (i + 1 == arguments.size()) {
+      throw UsageError(argument + " needs a value");
+    } else {
+      applyOption(argument, arguments[++i], command);
+      anyOption = true;
     }
-    if (i + 1 == arguments.size()) throw UsageError(argument + " needs a value");
-    if (!applyOption(argument, arguments[++i], command)) throw UsageError("unknown option " + argument);
-    anyOption = true;
   }
-  if (positional.empty()) throw UsageError("no request given");
-  const auto verb = kVerbs.find(positional[0]);
-  if (verb == kVerbs.end()) throw UsageError("unknown request '" + positional[0] + "'");
-  command.verb = verb->second;
-  if (positional.size() < 2) throw UsageError(positional[0] + " needs " + operandName(command.verb));
-  if (positional.size() > 2) throw UsageError("unexpected argument '" + positional[2] + "'");
-  const bool registration = command.verb == Verb::Register || command.verb == Verb::Unregister;
-  if (registration && anyOption) throw UsageError(positional[0] + " takes no options");
-  command.operand = positional[1];
+  command.requests = requestsOf(words);
+  if (command.requests.empty() && command.batchFiles.empty()) throw UsageError("no request given");
+  checkRegistration(command, anyOption);
   return command;
+}
+
+std::optional<Request> parseRequestLine(std::string_view line) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!line.empty() && blank(line.front())) line.remove_prefix(1);
+  while (!line.empty() && blank(line.back())) line.remove_suffix(1);
+  if (line.empty() || line.front() == '#') return std::nullopt;
+  const std::size_t wordEnd = std::min(line.find_first_of(" \t"), line.size());
+  const std::string_view word = line.substr(0, wordEnd);
+  std::string_view operand = line.substr(wordEnd);
+  while (!operand.empty() && blank(operand.front())) operand.remove_prefix(1);
+  const auto verb = kVerbs.find(word);
+  if (verb == kVerbs.end() || isRegistration(verb->second)) {
+    throw UsageError("unknown request '" + std::string(word) + "': a line holds enum, get or query");
+  }
+  if (operand.empty()) throw UsageError(std::string(word) + " needs " + operandName(verb->second));
+  return Request{verb->second, std::string(operand)};
 }
 
 }  // namespace wmihost

@@ -33,6 +33,12 @@ std::string jsonArray(const std::vector<ComPtr<IWbemClassObject>>& objects) {
 
 }  // namespace
 
+std::string jsonLine(const std::vector<ComPtr<IWbemClassObject>>& objects) {
+  std::string text = "[";
+  for (std::size_t i = 0; i < objects.size(); ++i) text += (i ? ", " : "") + jsonObject(hostObject(objects[i].get()));
+  return text + "]";
+}
+
 std::string formatObjects(const std::vector<ComPtr<IWbemClassObject>>& objects, OutputFormat format) {
   return format == OutputFormat::Json ? jsonArray(objects) : mofText(objects);
 }

@@ -16,4 +16,7 @@ using qrv::cim::ComPtr;
 // as every object spawned from the host's class definitions is.
 std::string formatObjects(const std::vector<ComPtr<IWbemClassObject>>& objects, OutputFormat format);
 
+// The objects as one JSON array on one line, for JSON Lines.
+std::string jsonLine(const std::vector<ComPtr<IWbemClassObject>>& objects);
+
 }  // namespace wmihost

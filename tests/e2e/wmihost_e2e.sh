@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# wmihost end to end over the example deployment: enumerations and gets in
-# both output formats, object paths as WMI writes them, the provider's
-# refusals, usage errors, and COM registration through a private registry
-# file.
+# wmihost end to end over the example deployment: enumerations, gets and
+# queries in both output formats, object paths as WMI writes them, batches of
+# requests on one provider load, the host's own checks of classes, object
+# paths and queries, the provider's refusals, --verbose, usage, and COM
+# registration through a private registry file.
 #   usage: wmihost_e2e.sh WMIHOST DEPLOY_DIR
 # Every request pauses six seconds in the provider's Initialize, so the
 # requests run side by side in the background and are checked afterwards.
@@ -47,7 +48,21 @@ serve escaped_key --format json get 'Korvex_Software.Name="Quorvane \"Lab\" Kit 
 serve unregistered enum Korvex_SmartStatus &
 serve unknown_class enum Korvex_Nothing &
 serve identify --level 2 enum Korvex_Disk &
-serve query query 'SELECT * FROM Korvex_Disk' &
+serve query query 'SELECT * FROM Korvex_Disk WHERE Model LIKE "%hdd%"' &
+# One load for a batch: requests on the command line, with --verbose.
+serve batch --verbose enum Korvex_Software \
+  query 'SELECT DeviceID, SizeBytes FROM Korvex_Disk WHERE SizeBytes > 1000000000000' \
+  query "select name from korvex_software where InstallDate < '20251201000000.000000+000'" \
+  enum Korvex_Nothing get 'Korvex_Disk.DeviceID=sda' query 'SELECT * FROM Korvex_Disk WHERE Sise > 5' \
+  get 'Korvex_Disk.Serial="x"' get 'Korvex_Disk.Model="x"' &
+# One load for a batch from standard input, in JSON Lines.
+serve batch_json --format json --batch - <<'IN' &
+# software by its keys, then a query with every kind of condition
+get Korvex_Software.Name="Korvex Agent",Version="4.2.1"
+query SELECT DeviceID FROM Korvex_Disk WHERE (PowerOnTime > '00000002000000.000000:000' OR NOT Model LIKE '%SSD%') AND Details IS NULL
+list Korvex_Disk
+query SELECT * FROM Korvex_Disk WHERE
+IN
 # Registration: a relative module path is registered in full, COM then finds
 # the module through the registry, and unregistration removes the class.
 (
@@ -57,6 +72,21 @@ serve query query 'SELECT * FROM Korvex_Disk' &
   run unregsvr unregsvr "$module"
   run unregistered_get --repository "$deploy/mof" get 'Korvex_Disk.DeviceID="sda"'
 ) &
+# The host's own checks need no provider: they fail at once.
+timed() {
+  local name=$1 start
+  shift
+  start=$(date +%s%N)
+  serve "$name" "$@"
+  echo $((($(date +%s%N) - start) / 1000000)) >"$work/$name.ms"
+}
+timed fast_class enum Korvex_Nothing
+timed fast_path get 'Korvex_Disk.DeviceID="sda",'
+timed fast_query query 'SELECT * FROM Korvex_Disk WHERE Model = '
+run help --help
+run help_short -h enum Korvex_Disk --nonsense
+run version --version
+run unknown_option --frobnicate enum Korvex_Disk
 run no_request
 run bad_level --level 5 enum Korvex_Disk
 run bad_verb list Korvex_Disk
@@ -84,6 +114,28 @@ output_is() {
   local name=$1
   [ "$(cat "$work/$name.rc")" = 0 ] && diff -u - "$work/$name.out" && [ ! -s "$work/$name.err" ]
 }
+
+# batch_is NAME STATUS: the exit status, and standard output exactly as on
+# stdin.
+batch_is() {
+  local name=$1 status=$2
+  [ "$(cat "$work/$name.rc")" = "$status" ] && diff -u - "$work/$name.out"
+}
+
+# reports NAME: every line on stdin is a line of NAME's standard error.
+reports() {
+  local name=$1 line missing=0
+  while IFS= read -r line; do
+    grep -qxF -- "$line" "$work/$name.err" || {
+      echo "     missing on stderr: $line"
+      missing=1
+    }
+  done
+  [ "$missing" = 0 ]
+}
+
+# fast NAME: NAME ended before a provider's Initialize could have.
+fast() { [ "$(cat "$work/$1.ms")" -lt 3000 ]; }
 
 # fails_with NAME STATUS TEXT: the exit status, nothing on standard output,
 # and the report on standard error.
@@ -213,13 +265,134 @@ check "get of a key that matches nothing" fails_with not_found 1 \
 check "enum of a class without a registration" fails_with unregistered 1 \
   'wmihost: enum Korvex_SmartStatus failed: 0x80041003 WBEM_E_ACCESS_DENIED'
 check "enum of a class the repository lacks" fails_with unknown_class 1 \
-  'wmihost: enum Korvex_Nothing failed: 0x80041002 WBEM_E_NOT_FOUND'
+  'wmihost: enum Korvex_Nothing failed: 0x80041010 WBEM_E_INVALID_CLASS'
 check "a caller at the identify level is refused" fails_with identify 1 \
   'wmihost: Initialize failed: 0x80041003 WBEM_E_ACCESS_DENIED'
-check "queries are refused" fails_with query 1 \
-  'wmihost: query SELECT * FROM Korvex_Disk failed: 0x8004100C WBEM_E_NOT_SUPPORTED'
+check "a query the provider declines is answered by enumeration and filtering" output_is query <<'OUT'
+
+instance of Korvex_Disk
+{
+	DeviceID = "sdb";
+	Model = "KVX HDD 4TB & cache";
+	SizeBytes = "4000787030016";
+	Partitions = {"sdb1"};
+	LastChecked = "20251208132000.000000-000";
+	PowerOnTime = "00000014000000.000000:000";
+	Smart = "instance of Korvex_SmartStatus { Temperature = 41 }";
+};
+OUT
 check "a repository that cannot be read" fails_with no_repository 1 "wmihost: $work/none.mof: cannot be read"
 
+check "a batch on the command line: a MOF block per request, failures among them" batch_is batch 1 <<'OUT'
+// enum Korvex_Software
+
+instance of Korvex_Software
+{
+	Name = "Korvex Agent";
+	Version = "4.2.1";
+	Vendor = "Korvex";
+	InstallDate = "20260105093000.000000+060";
+};
+
+instance of Korvex_Software
+{
+	Name = "Quorvane Tools";
+	Version = "1.0";
+	Vendor = "Korvex <Labs>";
+	InstallDate = "20251120120000.000000+000";
+};
+
+instance of Korvex_Software
+{
+	Name = "Quorvane \"Lab\" Kit x86\\x64";
+	Version = "2.0; beta";
+	Vendor = "Korvex Labs; QA";
+	InstallDate = "20260201080000.000000+000";
+};
+
+// query SELECT DeviceID, SizeBytes FROM Korvex_Disk WHERE SizeBytes > 1000000000000
+
+instance of Korvex_Disk
+{
+	DeviceID = "sdb";
+	SizeBytes = "4000787030016";
+};
+
+// query select name from korvex_software where InstallDate < '20251201000000.000000+000'
+
+instance of Korvex_Software
+{
+	Name = "Quorvane Tools";
+	Version = "1.0";
+};
+
+// enum Korvex_Nothing
+// failed: 0x80041010 WBEM_E_INVALID_CLASS
+
+// get Korvex_Disk.DeviceID=sda
+// failed: 0x8004103A WBEM_E_INVALID_OBJECT_PATH
+
+// query SELECT * FROM Korvex_Disk WHERE Sise > 5
+// failed: 0x80041017 WBEM_E_INVALID_QUERY
+
+// get Korvex_Disk.Serial="x"
+// failed: 0x8004103A WBEM_E_INVALID_OBJECT_PATH
+
+// get Korvex_Disk.Model="x"
+// failed: 0x80041024 WBEM_E_PROVIDER_NOT_CAPABLE
+OUT
+check "the batch reports each failure with its meaning and detail" reports batch <<OUT
+wmihost: enum Korvex_Nothing failed: 0x80041010 WBEM_E_INVALID_CLASS
+  the class does not exist in the namespace
+  Korvex_Nothing is no class of root\cimv2 in the repository (read: $deploy/mof/korvex.mof)
+wmihost: get Korvex_Disk.DeviceID=sda failed: 0x8004103A WBEM_E_INVALID_OBJECT_PATH
+  at position 22: expected a value (a quoted string, a number, TRUE or FALSE), found 's'
+wmihost: query SELECT * FROM Korvex_Disk WHERE Sise > 5 failed: 0x80041017 WBEM_E_INVALID_QUERY
+  at position 33: Sise is no property of Korvex_Disk
+  at position 13: Serial is no property of Korvex_Disk
+wmihost: get Korvex_Disk.Model="x" failed: 0x80041024 WBEM_E_PROVIDER_NOT_CAPABLE
+OUT
+check "--verbose: the repository file, the module, one Initialize, the declined query" reports batch <<OUT
+wmihost: [host] read the repository file $deploy/mof/korvex.mof
+wmihost: [host] loaded the module $module
+OUT
+check "--verbose: one Initialize for the whole batch" [ "$(grep -c '^wmihost: \[host\] Initialize in root\\cimv2 took 6\.' "$work/batch.err")" = 1 ]
+check "--verbose: the host filters what the provider declined" grep -qF \
+  "wmihost: [host] the provider declined the query with 0x8004100C WBEM_E_NOT_SUPPORTED (the operation is not supported): enumerating Korvex_Disk and filtering" \
+  "$work/batch.err"
+check "a batch from standard input in JSON Lines: comments skipped, bad lines reported" batch_is batch_json 1 <<'OUT'
+{"request": "get Korvex_Software.Name=\"Korvex Agent\",Version=\"4.2.1\"", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": [{"Name": "Korvex Agent", "Version": "4.2.1", "Vendor": "Korvex", "InstallDate": "20260105093000.000000+060"}]}
+{"request": "query SELECT DeviceID FROM Korvex_Disk WHERE (PowerOnTime > '00000002000000.000000:000' OR NOT Model LIKE '%SSD%') AND Details IS NULL", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": [{"DeviceID": "sdb"}]}
+{"request": "list Korvex_Disk", "error": "unknown request 'list': a line holds enum, get or query", "objects": []}
+{"request": "query SELECT * FROM Korvex_Disk WHERE", "result": "0x80041017 WBEM_E_INVALID_QUERY", "meaning": "the query is not valid", "detail": "at position 32: expected a property name, NOT or '(', found the end of the query", "objects": []}
+OUT
+check "a bad line is named by its source and number" reports batch_json <<'OUT'
+wmihost: standard input:4: unknown request 'list': a line holds enum, get or query
+OUT
+
+check "a class missing from the repository fails at once, naming the files read" reports fast_class <<OUT
+wmihost: enum Korvex_Nothing failed: 0x80041010 WBEM_E_INVALID_CLASS
+  the class does not exist in the namespace
+  Korvex_Nothing is no class of root\cimv2 in the repository (read: $deploy/mof/korvex.mof)
+OUT
+check "  ... without loading the provider" fast fast_class
+check "a malformed object path fails at once with the position" reports fast_path <<'OUT'
+wmihost: get Korvex_Disk.DeviceID="sda", failed: 0x8004103A WBEM_E_INVALID_OBJECT_PATH
+  the object path is not valid
+  at position 28: expected a key property name, found the end of the path
+OUT
+check "  ... without loading the provider" fast fast_path
+check "a malformed query fails at once with the position" reports fast_query <<'OUT'
+wmihost: query SELECT * FROM Korvex_Disk WHERE Model =  failed: 0x80041017 WBEM_E_INVALID_QUERY
+  the query is not valid
+  at position 41: expected a value, found the end of the query
+OUT
+check "  ... without loading the provider" fast fast_query
+
+check "--help prints the usage and succeeds" bash -c "[ \"\$(cat '$work/help.rc')\" = 0 ] && grep -q '^usage: wmihost' '$work/help.out' && [ ! -s '$work/help.err' ]"
+check "-h answers whatever else the line holds" cmp -s "$work/help.out" "$work/help_short.out"
+check "--version" output_is version <<<"wmihost 1.1"
+check "usage: an unknown option is named" fails_with unknown_option 2 'wmihost: unknown option --frobnicate'
 check "usage: no request" fails_with no_request 2 'wmihost: no request given'
 check "usage: a level outside 1 to 4" fails_with bad_level 2 "wmihost: --level must be 1, 2, 3 or 4, not '5'"
 check "usage: an unknown request" fails_with bad_verb 2 "wmihost: unknown request 'list'"

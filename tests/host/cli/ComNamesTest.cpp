@@ -24,6 +24,26 @@ TEST(HresultName, WbemAndComCodesAreNamedInHexadecimal) {
   EXPECT_EQ(hresultText(static_cast<HRESULT>(0x80041FFFu)), "0x80041FFF unknown");
 }
 
+TEST(HresultName, EveryCodeHasAMeaning) {
+  const std::pair<long, const char*> cases[] = {
+      {WBEM_E_INVALID_CLASS, "the class does not exist in the namespace"},
+      {0x80070543, "Win32 error 1347: an anonymous-level token cannot be opened: the client allowed anonymous "
+                   "impersonation only"},
+      {0x80070002, "Win32 error 2: the file cannot be found"},
+      {0x80070999, "Win32 error 2457"},
+      {0x80010106, "COM was initialised on this thread in another apartment model"},
+      {0x800706BA, "Win32 error 1722: the RPC server is unavailable"},
+      {0x80010999, "an RPC error without a known meaning"},
+      {0x80041FFF, "an error defined by the interface that returned it"},
+      {0x800A0001, "an error of facility 10 without a known meaning"},
+      {0x00000002, "a success code without a known meaning"},
+  };
+  for (const auto& [code, meaning] : cases) EXPECT_EQ(hresultMeaning(static_cast<HRESULT>(code)), meaning) << code;
+  EXPECT_EQ(hresultText(static_cast<HRESULT>(0x80070543u)), "0x80070543 ERROR_CANT_OPEN_ANONYMOUS");
+  EXPECT_EQ(hresultText(static_cast<HRESULT>(0x800706BAu)), "0x800706BA RPC_S_SERVER_UNAVAILABLE");
+  EXPECT_EQ(hresultText(E_ACCESSDENIED), "0x80070005 E_ACCESSDENIED");
+}
+
 TEST(GuidText, TheProviderClassIsTheModulesClass) {
   const auto clsid = guidFromText(kProviderClsid);
   ASSERT_TRUE(clsid);

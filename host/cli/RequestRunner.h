@@ -1,0 +1,59 @@
+#pragma once
+// The requests of one wmihost run, answered as WMI answers them. WMI's own
+// work comes first and costs no provider: the class is looked up in the
+// repository, an object path or a query is parsed and checked against the
+// class. Only then is the provider loaded and initialised, once, at the
+// first request that reaches it, and kept for the requests after it. A query
+// that the provider declines is answered by enumerating its class through
+// the provider and filtering here.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/cim/ClassRepository.h"
+#include "host/cli/CommandLine.h"
+#include "host/cli/Diagnostics.h"
+#include "host/cli/HostedProvider.h"
+#include "host/cli/ProviderModule.h"
+
+namespace wmihost {
+
+// What one request gave: its outcome, the objects to show, and what more the
+// host knows of a failure.
+struct RequestOutcome {
+  HRESULT result = S_OK;
+  std::vector<ComPtr<IWbemClassObject>> objects;
+  std::string detail;
+};
+
+class RequestRunner {
+ public:
+  // Reads the repository; throws MofError or std::runtime_error when a file
+  // of it cannot be read.
+  RequestRunner(const CommandLine& command, const Diagnostics& diagnostics);
+
+  // Throws OperationError or std::runtime_error when the provider cannot be
+  // loaded or initialised, as then no later request can be answered either.
+  RequestOutcome run(const Request& request);
+
+ private:
+  HostedProvider& provider();
+  std::string modulePath() const;
+  // The class in the command's namespace; none, with the failure filled in,
+  // when the repository lacks it.
+  std::shared_ptr<const ClassDefinition> findClass(const std::string& className, RequestOutcome& failure) const;
+  RequestOutcome enumerate(const std::string& className);
+  RequestOutcome get(const std::string& objectPath);
+  RequestOutcome query(const std::string& wql);
+
+  const CommandLine& command_;
+  const Diagnostics& diagnostics_;
+  std::shared_ptr<ClassRepository> repository_;
+  // The module outlives the provider it made.
+  std::optional<ProviderModule> module_;
+  std::optional<HostedProvider> provider_;
+};
+
+}  // namespace wmihost

@@ -1,0 +1,50 @@
+#pragma once
+// A WQL query bound to its class, as WMI applies it to what a provider
+// delivers when the provider does not take the query itself: the WHERE
+// condition picks instances, the property list cuts them down to the listed
+// properties and the keys.
+//
+// The condition has three values, as in SQL: a comparison with an unset
+// property is unknown, NOT keeps unknown unknown, AND and OR take the
+// strongest operand, and an instance matches only when the whole is true.
+// So NOT (Size > 5) and Size <= 5 pick the same instances; IS [NOT] NULL
+// is never unknown.
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "host/cim/ClassDefinition.h"
+#include "host/cim/WbemObject.h"
+#include "host/query/WqlQuery.h"
+
+namespace wmihost {
+
+class QueryFilter {
+ public:
+  // definition is the class the query names. Throws QueryError naming a
+  // property the class lacks or a comparison its type does not allow.
+  QueryFilter(const WqlQuery& query, std::shared_ptr<const ClassDefinition> definition);
+
+  bool matches(const WbemObject& instance) const;
+
+  // The instances that match, each as the query selects it: itself for
+  // SELECT *, else a new instance with only the listed properties and the
+  // keys. Throws std::runtime_error for an object that is not the host's own.
+  std::vector<ComPtr<IWbemClassObject>> apply(const std::vector<ComPtr<IWbemClassObject>>& objects) const;
+
+ private:
+  enum class Truth { False, Unknown, True };
+  using Predicate = std::function<Truth(const WbemObject&)>;
+
+  Predicate bind(const WqlCondition& condition) const;
+  std::size_t propertyIndex(const WqlName& name) const;
+  ComPtr<IWbemClassObject> selected(const WbemObject& instance) const;
+
+  std::shared_ptr<const ClassDefinition> definition_;
+  Predicate condition_;
+  // The class cut down to the selected properties; null for SELECT *.
+  ComPtr<WbemObject> selectedClass_;
+};
+
+}  // namespace wmihost
