@@ -9,6 +9,7 @@
 #include <set>
 
 #include "service/platform/posix/ChildProcess.h"
+#include "service/platform/posix/LastError.h"
 #include "service/platform/posix/PaddingMarker.h"
 #include "service/platform/posix/PosixPlatform.h"
 #include "tests/support/TempTree.h"
@@ -51,14 +52,14 @@ TEST_F(PosixFilesAndProcesses, UniqueFilesAreNewEmptyAndNamedLikeWindows) {
   }
   EXPECT_EQ(paths.size(), 20u);
   EXPECT_FALSE(platform_.createUniqueFile(dir_ + "/missing", "rulo"));
-  EXPECT_EQ(platform_.lastError(), static_cast<rulo::DWORD>(ENOENT));
+  EXPECT_EQ(platform_.lastError(), rulo::posix::kErrorDirectory);
 }
 
 TEST_F(PosixFilesAndProcesses, MoveRefusesAnExistingTargetAndCopyOverwrites) {
   writeFile(dir_ + "/a", "new");
   writeFile(dir_ + "/b", "old");
   EXPECT_FALSE(platform_.moveFile(dir_ + "/a", dir_ + "/b"));
-  EXPECT_EQ(platform_.lastError(), static_cast<rulo::DWORD>(EEXIST));
+  EXPECT_EQ(platform_.lastError(), rulo::posix::kErrorAlreadyExists);
   EXPECT_EQ(readFile(dir_ + "/b"), "old");
   EXPECT_EQ(readFile(dir_ + "/a"), "new");
 
