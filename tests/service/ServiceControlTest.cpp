@@ -242,6 +242,62 @@ TEST_F(ServiceControlTest, StopDuringTheRunIsReportedButDoesNotInterruptIt) {
   EXPECT_EQ(fake.eventTexts(), std::vector<std::string>{kPublished});
 }
 
+// A stop request sent from another thread, as the control dispatcher sends it,
+// during the wait of the given length.
+void StopDuringWait(FakePlatform& platform, DWORD waitMs) {
+  platform.onWaitForStop = [&platform, waitMs](DWORD ms) {
+    if (ms == waitMs) std::thread([&platform] { platform.handler()(kServiceControlStop); }).join();
+  };
+}
+
+const std::string kStoppedText = "Korvex Quorvane Inventory Service is stopped on request; the inventory data is not updated";
+
+// The end of a run that a stop ended: the stopped notice, stop pending, then stopped.
+void ExpectStoppedRun(const FakePlatform& platform) {
+  const auto events = platform.events();
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events.back().text, kStoppedText);
+  EXPECT_EQ(events.back().type, EventInformation);
+  const auto reports = platform.statusReports();
+  ASSERT_GE(reports.size(), 2u);
+  EXPECT_EQ(reports[reports.size() - 2].currentState, StateStopPending);
+  EXPECT_EQ(reports.back().currentState, StateStopped);
+  EXPECT_EQ(platform.file(kDataFile), "old") << "nothing new is published";
+  EXPECT_FALSE(platform.file(kOutput)) << "the collector output is removed";
+}
+
+TEST_F(ServiceControlTest, StopDuringTheStartDelayEndsItBeforeAnyLaunch) {
+  fake.addFile(kDataFile, "old");
+  fake.setRegistryDword(kConfigKeyPath, "startdelaysecond", 30);
+  StopDuringWait(fake, 30000);
+  RunProgram({});
+  EXPECT_TRUE(fake.launches().empty());
+  EXPECT_EQ(fake.eventTexts(),
+            (std::vector<std::string>{"Delay 30 second(s) to start Korvex Inventory Collector", kStoppedText}));
+  ExpectStoppedRun(fake);
+}
+
+TEST_F(ServiceControlTest, StopDuringTheRetryPauseEndsTheRetries) {
+  fake.addFile(kDataFile, "old");
+  fake.scriptCollector({3, "", std::nullopt});
+  StopDuringWait(fake, 300000);
+  RunProgram({});
+  EXPECT_EQ(fake.launches().size(), 1u);
+  EXPECT_EQ(fake.eventTexts().size(), 2u) << "the retry warning and the stopped notice";
+  ExpectStoppedRun(fake);
+}
+
+TEST_F(ServiceControlTest, StopWhileTheCollectorRunsEndsTheNextWaitAtOnce) {
+  fake.addFile(kDataFile, "old");
+  fake.setRegistryDword(kConfigKeyPath, "startdelaysecond", 30);
+  fake.scriptCollector({3, "", std::nullopt});
+  fake.onWaitForProcess = [this] { std::thread([this] { fake.handler()(kServiceControlStop); }).join(); };
+  RunProgram({});
+  EXPECT_EQ(fake.launches().size(), 1u);
+  EXPECT_EQ(fake.tickCount(), 30000u) << "only the first start delay passed";
+  ExpectStoppedRun(fake);
+}
+
 TEST_F(ServiceControlTest, ServiceEntryFailures) {
   fake.fail(Op::registerServiceCtrlHandler);
   RunProgram({});
