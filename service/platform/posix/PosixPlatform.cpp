@@ -334,6 +334,9 @@ Handle PosixPlatform::openService(Handle manager, const std::string& name, DWORD
 Handle PosixPlatform::createService(Handle manager, const ServiceConfig& config) {
   if (!services_.get(manager)) return failWith(kErrorInvalidHandle);
   if (!installUnit(config)) return errno == EEXIST ? failWith(kErrorServiceExists) : failWithErrno();
+  // The service traces into this directory; without it nothing is traced.
+  std::error_code ignored;
+  std::filesystem::create_directories(traceDirectory(), ignored);
   reloadUnits();
   return services_.add(config.serviceName);
 }
