@@ -12,6 +12,7 @@
 #include "service/RunFailure.h"
 #include "service/ServiceStatus.h"
 #include "service/TextBuffers.h"
+#include "service/UniqueFiles.h"
 
 namespace rulo {
 
@@ -19,6 +20,15 @@ namespace {
 
 constexpr DWORD kRetryPauseMs = 300000;  // 5 minutes
 constexpr int kRetryWarningsBeforeSilence = 20;
+
+// Raised when a stop request ends one of the run's waits: the run publishes
+// nothing and reports that it was stopped.
+struct RunStopped {};
+
+// Waits, unless a stop request ends the wait (or came before it).
+void WaitUnlessStopped(DWORD milliseconds) {
+  if (currentPlatform().waitForStop(milliseconds)) throw RunStopped();
+}
 
 // One prepared call of the collector, the same for every attempt.
 struct CollectorCall {
@@ -70,7 +80,7 @@ void DelayStart(DWORD dwStartDelay, bool silenced) {
   if (!silenced)
     ReportServiceEvent("Delay " + SignedText(dwStartDelay / 1000) + " second(s) to start Korvex Inventory Collector",
                        EventSuccess);
-  currentPlatform().sleep(dwStartDelay);
+  WaitUnlessStopped(dwStartDelay);
 }
 
 // Acts on a final result of the collector: returns when its output is to be
@@ -103,7 +113,7 @@ void RunCollector(const CollectorCall& call) {
     const DWORD result = LaunchCollector(call.strInvPath, false, call.strInvParameters, call.strInvDir, call.dwTimeout);
     if (result != CollectorAlreadyRunning) return HandleResult(call, result);
     ReportRetry(++retryCount);
-    currentPlatform().sleep(kRetryPauseMs);
+    WaitUnlessStopped(kRetryPauseMs);
   }
 }
 
@@ -131,7 +141,9 @@ void CollectAndPublish(std::string& strInvOutput) {
   WriteDebugTrace(call.strInvParameters);
 
   RunCollector(call);
-  PublishInventoryData(strInvOutput, config.strDataFile);
+  std::vector<std::string> newest = {strInvOutput};
+  if (const auto setAside = PublishInventoryData(strInvOutput, config.strDataFile)) newest.push_back(*setAside);
+  RemoveOlderUniqueFiles(newest, config.strDataFile);
 }
 
 // Called inside a catch block: the event for the failure in flight.
@@ -170,6 +182,10 @@ void RunInventoryCollection() {
   std::string strInvOutput;
   try {
     CollectAndPublish(strInvOutput);
+  } catch (const RunStopped&) {
+    ReportServiceEvent("Korvex Quorvane Inventory Service is stopped on request; the inventory data is not updated",
+                       EventInformation);
+    RemoveCollectorOutput(strInvOutput);
   } catch (...) {
     ReportRunFailure();
     RemoveCollectorOutput(strInvOutput);

@@ -19,6 +19,18 @@ std::string RequireFit(std::string text, const std::string& failureText) {
   return text;
 }
 
+// The failure of a collector that cannot be started: its path and the
+// platform's error code and text. Not an exit code, so never retried.
+RunFailure LaunchFailure(Platform& platform, const std::string& strInvPath) {
+  const DWORD error = platform.lastError();
+  std::string text = platform.errorText(error);
+  text.erase(text.find_last_not_of(" \r\n") + 1);  // system texts end in a line break
+  return RunFailure(FitText("Fail to start Korvex Inventory Collector (error " + SignedText(error) + ": " + text +
+                                ").\nstrInvPath=" + strInvPath,
+                            kMessageBufferSize),
+                    error);
+}
+
 }  // namespace
 
 std::string CollectorParameters(const std::string& strInvPath, const std::string& strInvOutput,
@@ -37,7 +49,7 @@ DWORD LaunchCollector(const std::string& strInvPath, bool bShow, const std::stri
                  "Korvex Inventory Collector command line is longer than 259 characters.\nstrInvPath=" + strInvPath +
                      ", strInvParameters=" + strInvParameters);
   ScopedHandle process(platform, platform.createProcess(strInvPath, commandLine, workingDirectory, bShow), CloseProcessHandle);
-  if (!process) return platform.lastError();
+  if (!process) throw LaunchFailure(platform, strInvPath);
   platform.waitForProcess(process.get(), dwTimeout);
   if (const auto exitCode = platform.processExitCode(process.get())) return *exitCode;
   const DWORD error = platform.lastError();

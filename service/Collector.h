@@ -24,9 +24,10 @@ std::string CollectorParameters(const std::string& strInvPath, const std::string
 
 // Runs the collector with its path quoted in front of the parameters, in
 // workingDirectory, and waits at most dwTimeout ms. The result is its exit
-// code, 259 while it still runs, or the platform's error code when it cannot
-// be started or its exit code cannot be read. A command line that does not
-// fit a path buffer fails the run.
+// code, 259 while it still runs, or the platform's error code when its exit
+// code cannot be read. A collector that cannot be started fails the run with
+// the platform's error code and text, and so does a command line that does
+// not fit a path buffer.
 DWORD LaunchCollector(const std::string& strInvPath, bool bShow, const std::string& strInvParameters,
                       const std::string& workingDirectory, DWORD dwTimeout);
 

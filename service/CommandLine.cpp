@@ -44,9 +44,9 @@ void RunAsService() {
 int RunRulosrv(int argc, char** argv) {
   const std::string keyword = argc > 1 ? OptionKeyword(argv[1]) : std::string();
   if (keyword == "install") {
-    InstallService();
+    return InstallService() ? 0 : 1;
   } else if (keyword == "remove") {
-    RemoveService();
+    return RemoveService() ? 0 : 1;
   } else if (keyword == "help") {
     PrintUsage();
   } else if (keyword == "start") {

@@ -43,12 +43,13 @@ std::vector<char> DwordBytes(DWORD value) {
 
 }  // namespace
 
-void ReportServiceEvent(const std::string& text, WORD type, const std::vector<char>& rawData) {
+std::string ReportServiceEvent(const std::string& text, WORD type, const std::vector<char>& rawData) {
   Platform& platform = currentPlatform();
   const DWORD eventId = EventIdFor(type);
   const std::string errorText = eventId == kEventIdError ? ErrorText(platform) : std::string();
   ScopedHandle source(platform, platform.registerEventSource(kServiceName), ReleaseEventSource);
   if (source) platform.reportEvent(source.get(), type, kEventCategory, eventId, {errorText, text}, rawData);
+  return errorText;
 }
 
 bool AddEventSource(const std::string& sourceName, const std::string& messageFile, DWORD categoryCount) {

@@ -19,8 +19,8 @@ constexpr WORD kEventCategory = 1;
 
 // Writes one event with two insertion strings: the error text (the platform's
 // last error code and its system text, for errors and unknown types only) and
-// text. A failure to write is not reported.
-void ReportServiceEvent(const std::string& text, WORD type, const std::vector<char>& rawData = {});
+// text. A failure to write is not reported. The result is the error text.
+std::string ReportServiceEvent(const std::string& text, WORD type, const std::vector<char>& rawData = {});
 
 // Registers sourceName as an Application event source whose messages and
 // categories come from messageFile; true when the key and all four values

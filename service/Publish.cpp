@@ -44,7 +44,7 @@ void Restore(Platform& platform, const std::string& setAside, const std::string&
 
 }  // namespace
 
-void PublishInventoryData(const std::string& strInvOutput, const std::string& strDataFile) {
+std::optional<std::string> PublishInventoryData(const std::string& strInvOutput, const std::string& strDataFile) {
   Platform& platform = currentPlatform();
   const std::string strDataDir = SplitPath(strDataFile);
   if (!EnsureDirectory(strDataDir))
@@ -66,6 +66,7 @@ void PublishInventoryData(const std::string& strInvOutput, const std::string& st
   if (hadDataFile) platform.setNormalAttributes(setAside);
   platform.setNormalAttributes(strInvOutput);
   ReportServiceEvent("Korvex Quorvane Inventory data for WMI gets updated successfully", EventSuccess);
+  return hadDataFile ? std::optional<std::string>(setAside) : std::nullopt;
 }
 
 }  // namespace rulo

@@ -15,8 +15,9 @@ class RunFailure : public std::runtime_error {
   // Keeps the platform's last error of the moment of failure: unwinding to
   // the handler may overwrite it (on Windows a C++ throw resets it), and the
   // error event must show the code that caused the failure.
-  explicit RunFailure(const std::string& text)
-      : std::runtime_error(text), lastError_(currentPlatform().lastError()) {}
+  explicit RunFailure(const std::string& text) : RunFailure(text, currentPlatform().lastError()) {}
+  // For a failure whose error was taken before its text was made.
+  RunFailure(const std::string& text, DWORD lastError) : std::runtime_error(text), lastError_(lastError) {}
 
   DWORD lastError() const { return lastError_; }
 

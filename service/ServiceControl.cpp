@@ -27,6 +27,15 @@ std::string ServiceText(const std::string& before, const std::string& after) {
   return FitText(before + kServiceName + after, kMessageBufferSize);
 }
 
+// Writes an outcome of install or remove as an event and prints it with the
+// event's error text, so that the console shows it too; true for success.
+bool ReportOutcome(Platform& platform, const std::string& text, WORD type) {
+  std::string errorText = ReportServiceEvent(text, type);
+  errorText.erase(errorText.find_last_not_of(" \r\n") + 1);  // system texts end in a line break
+  platform.writeStdout(text + "\n" + (errorText.empty() ? "" : errorText + "\n"));
+  return type != EventError;
+}
+
 ServiceConfig ServiceIdentity(const std::string& programPath) {
   ServiceConfig config;
   config.serviceName = kServiceName;
@@ -92,46 +101,36 @@ std::string EventMessageFile(const std::string& programPath) {
   return programPath.substr(0, dot) + (extension == ".EXE" ? ".DLL" : extension);
 }
 
-void InstallService() {
+bool InstallService() {
   Platform& platform = currentPlatform();
   const auto programPath = platform.moduleFileName();
-  if (!programPath || !FitsBuffer(*programPath, kPathBufferSize)) {
-    ReportServiceEvent("GetModuleFileName failed ", EventError);
-    return;
-  }
+  if (!programPath || !FitsBuffer(*programPath, kPathBufferSize))
+    return ReportOutcome(platform, "GetModuleFileName failed ", EventError);
   AddEventSource(kServiceName, EventMessageFile(*programPath), 1);
 
   ScopedHandle manager(platform, platform.openServiceManager(), CloseScmHandle);
-  if (!manager) {
-    ReportServiceEvent(ServiceText("", " installation is failed at OpenSCManager()"), EventError);
-    return;
-  }
+  if (!manager)
+    return ReportOutcome(platform, ServiceText("", " installation is failed at OpenSCManager()"), EventError);
   ScopedHandle existing(platform, platform.openService(manager.get(), kServiceName, kGenericRead), CloseScmHandle);
-  if (existing) return;
+  if (existing) return true;
   ScopedHandle created(platform, platform.createService(manager.get(), ServiceIdentity(*programPath)), CloseScmHandle);
-  if (created)
-    ReportServiceEvent(ServiceText("", " is installed"), EventInformation);
-  else
-    ReportServiceEvent(ServiceText("", " installation is failed at CreateServic()"), EventError);
+  if (created) return ReportOutcome(platform, ServiceText("", " is installed"), EventInformation);
+  return ReportOutcome(platform, ServiceText("", " installation is failed at CreateServic()"), EventError);
 }
 
-void RemoveService() {
+bool RemoveService() {
   Platform& platform = currentPlatform();
   ScopedHandle manager(platform, platform.openServiceManager(), CloseScmHandle);
-  if (!manager) {
-    ReportServiceEvent(ServiceText("Service (", ") failed to removed, OpenSCManager() failed "), EventError);
-    return;
-  }
+  if (!manager)
+    return ReportOutcome(platform, ServiceText("Service (", ") failed to removed, OpenSCManager() failed "),
+                         EventError);
   ScopedHandle service(platform, platform.openService(manager.get(), kServiceName, kServiceAllAccess), CloseScmHandle);
-  if (!service) {
-    ReportServiceEvent(ServiceText("Service (", ") failed to removed, OpenService() failed "), EventError);
-    return;
-  }
+  if (!service)
+    return ReportOutcome(platform, ServiceText("Service (", ") failed to removed, OpenService() failed "), EventError);
   WaitForStop(platform, service.get());
   if (platform.deleteService(service.get()))
-    ReportServiceEvent(ServiceText("Service (", ") is removed"), EventSuccess);
-  else
-    ReportServiceEvent(ServiceText("Service (", ") could not be removed"), EventError);
+    return ReportOutcome(platform, ServiceText("Service (", ") is removed"), EventSuccess);
+  return ReportOutcome(platform, ServiceText("Service (", ") could not be removed"), EventError);
 }
 
 int StartServiceFromConsole() {

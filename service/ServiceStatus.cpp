@@ -59,6 +59,10 @@ bool ReportStatusToSCMgr(DWORD dwCurrentState, DWORD dwWin32ExitCode, DWORD dwWa
   return ServiceStatusReporter().report(dwCurrentState, dwWin32ExitCode, dwWaitHint);
 }
 
-void ServiceCtrlHandler(DWORD dwControl) { ServiceStatusReporter().answerControl(dwControl); }
+void ServiceCtrlHandler(DWORD dwControl) {
+  ServiceStatusReporter().answerControl(dwControl);
+  // After the stop pending report, so that the run's stopped report follows it.
+  if (dwControl == kServiceControlStop) currentPlatform().signalStop();
+}
 
 }  // namespace rulo

@@ -46,7 +46,8 @@ StatusReporter& ServiceStatusReporter();
 // refuses it.
 bool ReportStatusToSCMgr(DWORD dwCurrentState, DWORD dwWin32ExitCode, DWORD dwWaitHint);
 
-// The control handler registered for the service: it only reports.
+// The control handler registered for the service: it reports, and passes a
+// stop request on to the run's waits.
 void ServiceCtrlHandler(DWORD dwControl);
 
 }  // namespace rulo

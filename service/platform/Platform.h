@@ -85,6 +85,9 @@ class Platform {
   virtual std::optional<std::uint64_t> fileSize(const std::string& path) = 0;
   // Reads at most size bytes from the start of the file.
   virtual std::optional<std::vector<char>> readFile(const std::string& path, std::uint64_t size) = 0;
+  // The names of the files (directories left out) in directory; nothing, with
+  // the error set, when it cannot be read.
+  virtual std::optional<std::vector<std::string>> listFiles(const std::string& directory) = 0;
   // Whether the executable carries the padding marker (a resource of type
   // "PADDING_ENABLED" named 122 on Windows).
   virtual bool hasPaddingMarker(const std::string& executablePath) = 0;
@@ -102,6 +105,12 @@ class Platform {
 
   // --- time, errors, output ---
   virtual void sleep(DWORD milliseconds) = 0;
+  // The service's stop request: signalled once from any thread (the control
+  // handler's), it ends every wait for it, now or later.
+  virtual void signalStop() = 0;
+  // Waits at most milliseconds, or until a stop is signalled; true when a stop
+  // has been signalled.
+  virtual bool waitForStop(DWORD milliseconds) = 0;
   virtual DWORD tickCount() = 0;
   virtual DWORD lastError() = 0;
   virtual void setLastError(DWORD code) = 0;

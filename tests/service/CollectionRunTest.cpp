@@ -50,12 +50,70 @@ TEST_F(CollectionRunTest, SuccessLaunchesQuotedCollectorAndPublishes) {
   EXPECT_EQ(fake.openHandles(), 0);
 }
 
-TEST_F(CollectionRunTest, FirstPublishHasNothingToSetAsideAndLaterOnesKeepEachPrevious) {
+TEST_F(CollectionRunTest, FirstPublishHasNothingToSetAsideAndLaterOnesKeepOnlyTheNewestCopies) {
   RunInventoryCollection();
   EXPECT_EQ(fake.filesIn(kDataDir), std::vector<std::string>{kDataFile});
+  for (const char* run : {"<2/>", "<3/>", "<4/>"}) {
+    fake.scriptCollector({0, run, std::nullopt});
+    RunInventoryCollection();
+  }
+  const auto data = fake.filesIn(kDataDir);
+  ASSERT_EQ(data.size(), 2u) << "the data file and the newest set-aside copy";
+  EXPECT_EQ(fake.file(data[0] == kDataFile ? data[1] : data[0]), "<3/>");
+  const auto collector = fake.filesIn(kInvDir);
+  ASSERT_EQ(collector.size(), 2u) << "the collector and its newest output";
+  EXPECT_EQ(fake.file(collector[0] == kCollector ? collector[1] : collector[0]), "<4/>");
+}
+
+TEST_F(CollectionRunTest, CleanupTouchesOnlyOlderUniqueFilesInItsTwoFolders) {
+  const std::vector<std::string> others = {kInvDir + "\\lastrun.log", kInvDir + "\\rul.TMP", kInvDir + "\\rulG1.TMP",
+                                           kInvDir + "\\rul12345.TMP", kInvDir + "\\rul1.txt", kDataDir + "\\abc1.TMP",
+                                           "C:\\elsewhere\\rul7.TMP"};
+  for (const std::string& path : others) fake.addFile(path, "keep");
+  fake.addFile(kInvDir + "\\rulFFFF.TMP", "old output");
+  fake.addFile(kInvDir + "\\rul10.tmp", "old output");
+  fake.addFile(kDataDir + "\\RULAB.TMP", "old copy");
+  fake.addFile(kDataFile, "previous");
+  fake.scriptCollector({1, "<partial/>", std::nullopt});
   RunInventoryCollection();
+  for (const std::string& path : others) EXPECT_EQ(fake.file(path), "keep") << path;
+  EXPECT_FALSE(fake.file(kInvDir + "\\rulFFFF.TMP"));
+  EXPECT_FALSE(fake.file(kInvDir + "\\rul10.tmp"));
+  EXPECT_FALSE(fake.file(kDataDir + "\\RULAB.TMP"));
+  EXPECT_EQ(fake.file(kOutput), "<partial/>");
+  EXPECT_EQ(fake.file("C:\\data\\rul3.TMP"), "previous");
+  EXPECT_EQ(fake.eventTexts().back(), kPublished);
+}
+
+TEST_F(CollectionRunTest, AFailedRunOrOneWithoutASetAsideCopyLeavesTheDataFolderAlone) {
+  fake.addFile(kDataDir + "\\rul99.TMP", "older copy");
+  fake.addFile(kInvDir + "\\rul98.TMP", "older output");
+  fake.scriptCollector({2, "", std::nullopt});
   RunInventoryCollection();
-  EXPECT_EQ(fake.filesIn(kDataDir).size(), 3u) << "the data file and two set-aside files";
+  EXPECT_TRUE(fake.file(kInvDir + "\\rul98.TMP")) << "nothing is cleaned after a failure";
+
+  RunInventoryCollection();  // the first publish: nothing was set aside
+  EXPECT_EQ(fake.file(kDataDir + "\\rul99.TMP"), "older copy");
+  EXPECT_FALSE(fake.file(kInvDir + "\\rul98.TMP"));
+
+  auto local = freshRun();  // folders that cannot be listed are left as they are
+  local->addFile(kInvDir + "\\rul98.TMP");
+  local->fail(Op::listFiles);
+  RunInventoryCollection();
+  EXPECT_TRUE(local->file(kInvDir + "\\rul98.TMP"));
+  EXPECT_EQ(local->eventTexts(), std::vector<std::string>{kPublished});
+}
+
+TEST_F(CollectionRunTest, CollectorAndDataInOneFolderKeepTheNewestOfEach) {
+  fake.setRegistryText(kConfigKeyPath, "invoutputfile", kInvDir + "\\rul5.TMP");  // a data file named like one
+  fake.addFile(kInvDir + "\\rul5.TMP", "previous");
+  fake.addFile(kInvDir + "\\rul99.TMP", "older");
+  RunInventoryCollection();
+  const auto files = fake.filesIn(kInvDir);
+  EXPECT_EQ(files.size(), 4u) << "collector, data file, newest output, newest set-aside copy";
+  EXPECT_FALSE(fake.file(kInvDir + "\\rul99.TMP"));
+  EXPECT_TRUE(fake.file(kInvDir + "\\rul5.TMP"));
+  EXPECT_TRUE(fake.file(kOutput));
 }
 
 TEST_F(CollectionRunTest, TimeoutInSecondsOrWithoutLimit) {
@@ -133,16 +191,28 @@ TEST_F(CollectionRunTest, OtherResultsFailTheRun) {
   }
 }
 
-TEST_F(CollectionRunTest, CollectorThatCannotStartHasItsErrorReadAsResult) {
-  fake.fail(Op::createProcess).withError(2);
-  RunInventoryCollection();
-  EXPECT_EQ(fake.eventTexts().back(), kFatalFailure) << "error 2 reads as a fatal failure";
-
-  auto local = freshRun();
-  local->fail(Op::createProcess).withError(3).times(1);
-  RunInventoryCollection();
-  EXPECT_EQ(local->launches().size(), 2u) << "error 3 reads as another copy running";
-  EXPECT_EQ(local->eventTexts().back(), kPublished);
+TEST_F(CollectionRunTest, CollectorThatCannotStartFailsOnceWithItsErrorAndIsNotRetried) {
+  // Error codes that an exit code of the same value would read as fatal, another copy running or partial.
+  for (const DWORD error : {2u, 3u, 1u, 193u}) {
+    SCOPED_TRACE(error);
+    auto local = freshRun();
+    local->addFile(kDataFile, "old");
+    local->setErrorText(3, "The system cannot find the path specified.\r\n");
+    local->fail(Op::createProcess).withError(error);
+    RunInventoryCollection();
+    EXPECT_EQ(local->launches().size(), 1u);
+    const auto events = local->events();
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].type, EventError);
+    EXPECT_EQ(events[0].errorText.rfind("rulosrv error (" + std::to_string(error) + "): ", 0), 0u);
+    const std::string text = error == 3 ? "The system cannot find the path specified." : "";
+    EXPECT_EQ(events[0].text, "Fail to start Korvex Inventory Collector (error " + std::to_string(error) + ": " +
+                                  text + ").\nstrInvPath=" + kCollector);
+    EXPECT_EQ(local->file(kDataFile), "old");
+    EXPECT_FALSE(local->file(kOutput));
+    EXPECT_TRUE(local->sleeps().empty());
+    EXPECT_EQ(local->statusReports().back().currentState, 1u);
+  }
 }
 
 TEST_F(CollectionRunTest, UnreadableExitCodeReportsAndUsesTheLastError) {

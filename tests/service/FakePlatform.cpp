@@ -318,6 +318,19 @@ std::optional<std::vector<char>> FakePlatform::readFile(const std::string& path,
   return std::vector<char>(content.begin(), content.begin() + std::min<std::uint64_t>(size, content.size()));
 }
 
+std::optional<std::vector<std::string>> FakePlatform::listFiles(const std::string& directory) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (failing(Op::listFiles, directory)) return std::nullopt;
+  if (!directories_.count(directory)) {
+    lastError_ = kPathNotFound;
+    return std::nullopt;
+  }
+  std::vector<std::string> names;
+  for (const auto& entry : files_)
+    if (ParentOf(entry.first) == directory) names.push_back(entry.first.substr(directory.size() + 1));
+  return names;
+}
+
 bool FakePlatform::hasPaddingMarker(const std::string& executablePath) {
   std::lock_guard<std::mutex> lock(mutex_);
   return markers_.count(executablePath) > 0;
@@ -374,6 +387,24 @@ void FakePlatform::sleep(DWORD milliseconds) {
   std::lock_guard<std::mutex> lock(mutex_);
   sleeps_.push_back(milliseconds);
   ticks_ += milliseconds;
+}
+
+void FakePlatform::signalStop() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  stopSignalled_ = true;
+}
+
+bool FakePlatform::waitForStop(DWORD milliseconds) {
+  std::function<void(DWORD)> hook;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    hook = onWaitForStop;
+  }
+  if (hook) hook(milliseconds);
+  std::lock_guard<std::mutex> lock(mutex_);
+  sleeps_.push_back(milliseconds);
+  if (!stopSignalled_) ticks_ += milliseconds;
+  return stopSignalled_;
 }
 
 DWORD FakePlatform::tickCount() {

@@ -20,7 +20,7 @@ namespace rulo::test {
 enum class Op {
   readRegistryValue, createRegistryKey, setRegistryValue,
   pathExists, isDirectory, createDirectory, createUniqueFile, copyFile, moveFile, deleteFile,
-  setNormalAttributes, fileSize, readFile,
+  setNormalAttributes, fileSize, readFile, listFiles,
   createProcess, processExitCode,
   registerEventSource, appendTraceLine, moduleFileName,
   openServiceManager, openService, createService, deleteService, startService, queryServiceStatus,
@@ -89,12 +89,14 @@ class FakePlatform : public Platform {
   void scriptServiceStatuses(const std::string& name, std::vector<ServiceStatus> statuses);
   // Runs in place of the wait for the collector, outside the fake's lock.
   std::function<void()> onWaitForProcess;
+  // Runs at the start of each wait for a stop, outside the fake's lock.
+  std::function<void(DWORD)> onWaitForStop;
 
   // --- what happened ---
   std::vector<RecordedEvent> events() const;
   std::vector<std::string> eventTexts() const;
   std::vector<ServiceStatus> statusReports() const;
-  std::vector<DWORD> sleeps() const;
+  std::vector<DWORD> sleeps() const;  // sleeps and waits for a stop alike
   std::vector<RecordedLaunch> launches() const;
   std::vector<std::string> traceLines() const;
   std::vector<std::string> debugLines() const;
@@ -125,6 +127,7 @@ class FakePlatform : public Platform {
   bool setNormalAttributes(const std::string& path) override;
   std::optional<std::uint64_t> fileSize(const std::string& path) override;
   std::optional<std::vector<char>> readFile(const std::string& path, std::uint64_t size) override;
+  std::optional<std::vector<std::string>> listFiles(const std::string& directory) override;
   bool hasPaddingMarker(const std::string& executablePath) override;
   Handle createProcess(const std::string& application, const std::string& commandLine,
                        const std::string& workingDirectory, bool show) override;
@@ -132,6 +135,8 @@ class FakePlatform : public Platform {
   std::optional<DWORD> processExitCode(Handle process) override;
   void closeProcess(Handle process) override;
   void sleep(DWORD milliseconds) override;
+  void signalStop() override;
+  bool waitForStop(DWORD milliseconds) override;
   DWORD tickCount() override;
   DWORD lastError() override;
   void setLastError(DWORD code) override;
@@ -185,6 +190,7 @@ class FakePlatform : public Platform {
   DWORD lastError_ = 0;
   DWORD ticks_ = 0;
   ServiceHandlerFunction handler_ = nullptr;
+  bool stopSignalled_ = false;
 
   std::vector<RecordedEvent> events_;
   std::vector<ServiceStatus> statusReports_;

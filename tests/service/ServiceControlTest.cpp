@@ -70,6 +70,7 @@ TEST_F(ServiceControlTest, InstallCreatesTheServiceWithItsPathQuoted) {
   EXPECT_EQ(config->desiredAccess, 0xF01FFu);
   EXPECT_EQ(fake.eventTexts(), std::vector<std::string>{"rulosrv is installed"});
   EXPECT_EQ(fake.events()[0].type, EventInformation);
+  EXPECT_EQ(fake.out(), "rulosrv is installed\n");
   EXPECT_EQ(fake.openHandles(), 0);
 }
 
@@ -77,14 +78,15 @@ TEST_F(ServiceControlTest, InstallingTwiceOnlyRefreshesTheEventSource) {
   const std::string key = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\rulosrv";
   RunProgram({"-install"});
   fake.setRegistryText(key, "EventMessageFile", "changed");
-  RunProgram({"-install"});
+  EXPECT_EQ(RunProgram({"-install"}), 0);
   EXPECT_EQ(fake.eventTexts().size(), 1u);
+  EXPECT_EQ(fake.out(), "rulosrv is installed\n") << "the second install prints nothing";
   const auto bytes = fake.registryKey(key).at("EventMessageFile").bytes;
   EXPECT_EQ(std::string(bytes.data()), "C:\\svc\\rulosrv.DLL");
   EXPECT_EQ(fake.openHandles(), 0);
 }
 
-TEST_F(ServiceControlTest, InstallFailuresAreReportedWithTheLastError) {
+TEST_F(ServiceControlTest, InstallFailuresAreReportedWithTheLastErrorAndPrintedAndExitNonZero) {
   struct Case {
     std::function<void(FakePlatform&)> change;
     std::string text;
@@ -96,17 +98,20 @@ TEST_F(ServiceControlTest, InstallFailuresAreReportedWithTheLastError) {
       {[](FakePlatform& f) { f.setModuleFileName("C:\\" + std::string(257, 'x')); }, "GetModuleFileName failed ",
        "rulosrv error (0): "},
       {[](FakePlatform& f) { f.fail(Op::openServiceManager); }, "rulosrv installation is failed at OpenSCManager()",
-       "rulosrv error (5): "},
+       "rulosrv error (5): Access is denied.\r\n"},
       {[](FakePlatform& f) { f.fail(Op::createService).withError(1072); },
        "rulosrv installation is failed at CreateServic()", "rulosrv error (1072): "}};
   for (const Case& c : cases) {
     FakePlatform local;
     const PlatformScope installed(local);
     local.setModuleFileName(std::string("C:\\svc\\rulosrv.exe"));
+    local.setErrorText(5, "Access is denied.\r\n");
     c.change(local);
-    InstallService();
+    EXPECT_EQ(RunProgram({"-install"}), 1);
     EXPECT_EQ(local.eventTexts(), std::vector<std::string>{c.text});
     EXPECT_EQ(local.events()[0].errorText, c.errorText);
+    const std::string printedError = c.errorText.substr(0, c.errorText.find_last_not_of(" \r\n") + 1);
+    EXPECT_EQ(local.out(), c.text + "\n" + printedError + "\n") << "the error text without its line break";
     EXPECT_EQ(local.openHandles(), 0);
   }
 }
@@ -132,10 +137,11 @@ TEST_F(ServiceControlTest, RemoveWaitsForAStopByOthersThenDeletes) {
     const PlatformScope installed(local);
     local.addService("rulosrv", c.status);
     if (c.queryFails) local.fail(Op::queryServiceStatus);
-    RemoveService();
+    EXPECT_EQ(RunProgram({"-remove"}), 0);
     EXPECT_EQ(local.sleeps(), c.sleeps);
     EXPECT_FALSE(local.service("rulosrv"));
     EXPECT_EQ(local.eventTexts(), std::vector<std::string>{"Service (rulosrv) is removed"});
+    EXPECT_EQ(local.out(), "Service (rulosrv) is removed\n");
     EXPECT_EQ(local.events()[0].type, EventSuccess);
     EXPECT_EQ(local.openHandles(), 0);
   }
@@ -150,10 +156,13 @@ TEST_F(ServiceControlTest, RemoveFailuresAreReported) {
     FakePlatform local;
     const PlatformScope installed(local);
     local.addService("rulosrv", Status(StateStopped));
-    local.fail(op);
-    RemoveService();
+    local.fail(op).withError(1060);
+    local.setErrorText(1060, "The specified service does not exist as an installed service.");
+    EXPECT_EQ(RunProgram({"-remove"}), 1);
     EXPECT_EQ(local.eventTexts(), std::vector<std::string>{text});
     EXPECT_EQ(local.events()[0].type, EventError);
+    EXPECT_EQ(local.out(),
+              text + "\nrulosrv error (1060): The specified service does not exist as an installed service.\n");
     EXPECT_EQ(local.openHandles(), 0);
   }
 }
@@ -240,6 +249,62 @@ TEST_F(ServiceControlTest, StopDuringTheRunIsReportedButDoesNotInterruptIt) {
   EXPECT_EQ(reports[3].waitHint, 0u);
   EXPECT_EQ(reports[4].currentState, 1u);
   EXPECT_EQ(fake.eventTexts(), std::vector<std::string>{kPublished});
+}
+
+// A stop request sent from another thread, as the control dispatcher sends it,
+// during the wait of the given length.
+void StopDuringWait(FakePlatform& platform, DWORD waitMs) {
+  platform.onWaitForStop = [&platform, waitMs](DWORD ms) {
+    if (ms == waitMs) std::thread([&platform] { platform.handler()(kServiceControlStop); }).join();
+  };
+}
+
+const std::string kStoppedText = "Korvex Quorvane Inventory Service is stopped on request; the inventory data is not updated";
+
+// The end of a run that a stop ended: the stopped notice, stop pending, then stopped.
+void ExpectStoppedRun(const FakePlatform& platform) {
+  const auto events = platform.events();
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events.back().text, kStoppedText);
+  EXPECT_EQ(events.back().type, EventInformation);
+  const auto reports = platform.statusReports();
+  ASSERT_GE(reports.size(), 2u);
+  EXPECT_EQ(reports[reports.size() - 2].currentState, StateStopPending);
+  EXPECT_EQ(reports.back().currentState, StateStopped);
+  EXPECT_EQ(platform.file(kDataFile), "old") << "nothing new is published";
+  EXPECT_FALSE(platform.file(kOutput)) << "the collector output is removed";
+}
+
+TEST_F(ServiceControlTest, StopDuringTheStartDelayEndsItBeforeAnyLaunch) {
+  fake.addFile(kDataFile, "old");
+  fake.setRegistryDword(kConfigKeyPath, "startdelaysecond", 30);
+  StopDuringWait(fake, 30000);
+  RunProgram({});
+  EXPECT_TRUE(fake.launches().empty());
+  EXPECT_EQ(fake.eventTexts(),
+            (std::vector<std::string>{"Delay 30 second(s) to start Korvex Inventory Collector", kStoppedText}));
+  ExpectStoppedRun(fake);
+}
+
+TEST_F(ServiceControlTest, StopDuringTheRetryPauseEndsTheRetries) {
+  fake.addFile(kDataFile, "old");
+  fake.scriptCollector({3, "", std::nullopt});
+  StopDuringWait(fake, 300000);
+  RunProgram({});
+  EXPECT_EQ(fake.launches().size(), 1u);
+  EXPECT_EQ(fake.eventTexts().size(), 2u) << "the retry warning and the stopped notice";
+  ExpectStoppedRun(fake);
+}
+
+TEST_F(ServiceControlTest, StopWhileTheCollectorRunsEndsTheNextWaitAtOnce) {
+  fake.addFile(kDataFile, "old");
+  fake.setRegistryDword(kConfigKeyPath, "startdelaysecond", 30);
+  fake.scriptCollector({3, "", std::nullopt});
+  fake.onWaitForProcess = [this] { std::thread([this] { fake.handler()(kServiceControlStop); }).join(); };
+  RunProgram({});
+  EXPECT_EQ(fake.launches().size(), 1u);
+  EXPECT_EQ(fake.tickCount(), 30000u) << "only the first start delay passed";
+  ExpectStoppedRun(fake);
 }
 
 TEST_F(ServiceControlTest, ServiceEntryFailures) {

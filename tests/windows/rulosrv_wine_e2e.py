@@ -2,7 +2,8 @@
 
 In a fresh prefix: the configuration written into the registry, the service
 installed and read back, started through wine's service control manager
-against a stand-in collector (exit codes 0, 1, 2 and an unknown one), a data
+against a stand-in collector (exit codes 0, 1, 2 and an unknown one, and
+collectors that cannot be started), a data
 directory that has to be created, a data file held open by a reader that
 refuses writers, and the removal. Wine's event log writes each event's
 insertion strings to its debug channel, which is where the events are read.
@@ -164,11 +165,13 @@ class Scenario:
         write_file(os.path.join(self.collector_dir, "exitcode"), str(exit_code))
         write_file(os.path.join(self.collector_dir, "inventory.xml"), inventory)
 
-    def run_service(self):
-        """Starts the service from the console and waits for the run to end; the run's events."""
+    def run_service(self, quick=False):
+        """Starts the service from the console and waits for the run to end; the run's events.
+        A quick run may have stopped already when the console looks."""
         log_start = len(self.prefix.log_text())
         code, output, console_events = self.rulosrv_command("-start")
-        check((code, output) == (0, START_SUCCESS), "-start gave %d %r" % (code, output))
+        started = (code, output) == (0, START_SUCCESS) or (quick and code == 2 and "Current State: 1\n" in output)
+        check(started, "-start gave %d %r" % (code, output))
         check(console_events == [], "-start wrote events %r" % console_events)
         self.wait_until_stopped()
         return parse_events(self.prefix.log_text()[log_start:])
@@ -205,7 +208,7 @@ class Scenario:
 
     def install(self):
         code, output, events = self.rulosrv_command("-install")
-        check((code, output) == (0, ""), "-install gave %d %r" % (code, output))
+        check((code, output) == (0, "rulosrv is installed\n"), "-install gave %d %r" % (code, output))
         check_events(events, [("trace", "rulosrv is installed")])
         service = self.reg_query(SERVICE_KEY)
         check(service is not None, "no service key after -install")
@@ -249,6 +252,9 @@ class Scenario:
         aside = set_aside_files(self.data_dir)
         check(len(aside) == 1 and read_bytes(os.path.join(self.data_dir, aside[0])) == previous,
               "the previous data file is not set aside: %r" % aside)
+        _, output = self.last_parameters()
+        check(set_aside_files(self.collector_dir) == [os.path.basename(output)],
+              "older collector outputs stay: %r" % set_aside_files(self.collector_dir))
 
     def partial_failure(self):
         inventory = b"<inventory run='partial'/>"
@@ -260,7 +266,9 @@ class Scenario:
             windows_path(self.collector), parameters)
         check_events(events, [("trace", DELAY), ("warn", partial), ("trace", UPDATED)])
         check(read_bytes(self.data_file) == inventory, "a partial result is not published")
-        check(len(set_aside_files(self.data_dir)) == 2, "no second set-aside file")
+        aside = set_aside_files(self.data_dir)
+        check(len(aside) == 1 and read_bytes(os.path.join(self.data_dir, aside[0])) == b"<inventory run='2'/>",
+              "not only the newest set-aside copy stays: %r" % aside)
         check(self.trace_lines() == trace_before + [parameters], "trace %r" % self.trace_lines())
 
     def failure(self, exit_code, expected):
@@ -283,6 +291,32 @@ class Scenario:
         self.failure(7, lambda parameters: [
             ("err", "Fail to execute Korvex Inventory Collector (errorcode = 7).\nstrInvPath=%s, strInvParameters=%s"
              % (windows_path(self.collector), parameters))])
+
+    def launch_failure(self):
+        """Collectors that cannot be started: one error event each, no retry, nothing published."""
+        published = read_bytes(self.data_file)
+        calls = read_bytes(os.path.join(self.collector_dir, "calls.txt"))
+        outputs = set_aside_files(self.collector_dir)
+        not_a_program = os.path.join(self.collector_dir, "not a program.exe")
+        write_file(not_a_program, "plain text, not a program")
+        missing = self.prefix.path("missing folder", "collector.exe")
+        for path, expected in (
+                (not_a_program, lambda code, text: [("trace", DELAY), (
+                    "err", "Fail to start Korvex Inventory Collector (error %s: %s).\nstrInvPath=%s"
+                    % (code, text, windows_path(not_a_program)))]),
+                (missing, lambda code, text: [(
+                    "err", "Cannot file Korvex Inventory Collector Utility (%s)" % windows_path(missing))])):
+            self.reg_add(CONFIG_KEY, "invexecdir", "REG_SZ", windows_path(path))
+            events = self.run_service(quick=True)
+            match = ERROR_TEXT.match(events[-1].error_text) if events else None
+            check(match and match.group(1) != "0", "no error code in %r" % events)
+            code, text = match.group(1), events[-1].error_text[match.end():].rstrip("\r\n")
+            check_events(events, expected(code, text))
+            check(read_bytes(self.data_file) == published, "a collector that cannot start changed the data file")
+            check(read_bytes(os.path.join(self.collector_dir, "calls.txt")) == calls, "a collector ran")
+            check(set_aside_files(self.collector_dir) == outputs, "the collector output stays")
+        os.remove(not_a_program)
+        self.reg_add(CONFIG_KEY, "invexecdir", "REG_SZ", windows_path(self.collector))
 
     def new_data_directory(self):
         data_file = self.prefix.path("created", "below", "inventory.xml")
@@ -320,7 +354,7 @@ class Scenario:
 
     def remove(self):
         code, output, events = self.rulosrv_command("-remove")
-        check((code, output) == (0, ""), "-remove gave %d %r" % (code, output))
+        check((code, output) == (0, "Service (rulosrv) is removed\n"), "-remove gave %d %r" % (code, output))
         check_events(events, [("trace", "Service (rulosrv) is removed")])
         check(self.reg_query(SERVICE_KEY) is None, "the service key remains after -remove")
 
@@ -331,7 +365,7 @@ def main():
     with WinePrefix(debug="-all,+eventlog") as prefix:
         scenario = Scenario(prefix, windows_bin)
         steps = [scenario.usage, scenario.configure, scenario.install, scenario.first_run, scenario.second_run,
-                 scenario.partial_failure, scenario.fatal_failure, scenario.unknown_exit_code,
+                 scenario.partial_failure, scenario.fatal_failure, scenario.unknown_exit_code, scenario.launch_failure,
                  scenario.new_data_directory, scenario.data_file_held, scenario.remove]
         for step in steps:
             started = time.monotonic()

@@ -45,13 +45,18 @@ bool registryCall(Operation operation) {
   try {
     return operation();
   } catch (const std::system_error& e) {
-    return failWith(static_cast<DWORD>(e.code().value()));
+    return failWithErrno(e.code().value());
   } catch (const qrv::regfile::RegistryError&) {
     return failWith(kErrorBadDatabase);
   }
 }
 
-bool failWithErrorCode(const std::error_code& error) { return failWith(static_cast<DWORD>(error.value())); }
+// A file operation's error code as the last error; errno has its value, so
+// that a missing directory reads as on Windows.
+bool failWithErrorCode(const std::error_code& error, const std::string& path, const std::string& other) {
+  errno = error.value();
+  return failWithErrnoFor(path, other);
+}
 
 bool isStopped(const std::string& serviceName) {
   const SystemctlResult shown = systemctl({"show", "-p", kShownProperties, serviceName + ".service"});
@@ -72,7 +77,7 @@ std::optional<RegistryValue> PosixPlatform::readRegistryValue(const std::string&
   std::optional<RegistryValue> result;
   registryCall([&] {
     const auto value = qrv::regfile::RegistryFile().read().value(kLocalMachine + subKey, valueName);
-    if (!value) return failWith(ENOENT);
+    if (!value) return failWith(kErrorFileNotFound);
     if (value->bytes.size() > maxBytes) return failWith(kErrorMoreData);
     result = RegistryValue{value->type, value->bytes};
     return true;
@@ -96,12 +101,12 @@ Handle PosixPlatform::createRegistryKey(const std::string& subKey) {
 bool PosixPlatform::setRegistryValue(Handle key, const std::string& valueName, RegistryType type,
                                      const std::vector<char>& data) {
   const auto path = registryKeys_.get(key);
-  if (!path) return failWith(EBADF);
+  if (!path) return failWith(kErrorInvalidHandle);
   return registryCall([&] {
     const bool set = qrv::regfile::RegistryFile().update([&](qrv::regfile::Registry& registry) {
       return registry.setValue(*path, valueName, {type, data});
     });
-    return set || failWith(ENOENT);
+    return set || failWith(kErrorFileNotFound);
   });
 }
 
@@ -111,54 +116,60 @@ void PosixPlatform::closeRegistryKey(Handle key) { registryKeys_.remove(key); }
 
 bool PosixPlatform::pathExists(const std::string& path) {
   struct stat info;
-  return ::stat(path.c_str(), &info) == 0 || failWithErrno();
+  return ::stat(path.c_str(), &info) == 0 || failWithErrnoFor(path);
 }
 
 bool PosixPlatform::isDirectory(const std::string& path) {
   struct stat info;
-  if (::stat(path.c_str(), &info) != 0) return failWithErrno();
-  return S_ISDIR(info.st_mode) || failWith(ENOTDIR);
+  if (::stat(path.c_str(), &info) != 0) return failWithErrnoFor(path);
+  return S_ISDIR(info.st_mode) || failWith(kErrorDirectory);
 }
 
 bool PosixPlatform::createDirectory(const std::string& path) {
-  return ::mkdir(path.c_str(), 0755) == 0 || failWithErrno();
+  return ::mkdir(path.c_str(), 0755) == 0 || failWithErrnoFor(path);
 }
 
 std::optional<std::string> PosixPlatform::createUniqueFile(const std::string& directory, const std::string& prefix) {
   auto path = posix::createUniqueFile(directory, prefix);
-  if (!path) failWithErrno();
+  if (!path) {
+    // GetTempFileName's error for a directory that is not there.
+    if (errno == ENOENT || errno == ENOTDIR) failWith(kErrorDirectory);
+    else failWithErrno();
+  }
   return path;
 }
 
 bool PosixPlatform::copyFile(const std::string& from, const std::string& to) {
   std::error_code error;
   std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
-  return !error || failWithErrorCode(error);
+  return !error || failWithErrorCode(error, from, to);
 }
 
 bool PosixPlatform::moveFile(const std::string& from, const std::string& to) {
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
-  if (errno != EINVAL && errno != ENOSYS) return failWithErrno();
+  if (errno != EINVAL && errno != ENOSYS) return failWithErrnoFor(from, to);
   // File systems without RENAME_NOREPLACE: a hard link refuses an existing
   // target just as well.
-  if (::link(from.c_str(), to.c_str()) != 0) return failWithErrno();
-  return ::unlink(from.c_str()) == 0 || failWithErrno();
+  if (::link(from.c_str(), to.c_str()) != 0) return failWithErrnoFor(from, to);
+  return ::unlink(from.c_str()) == 0 || failWithErrnoFor(from);
 }
 
-bool PosixPlatform::deleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || failWithErrno(); }
+bool PosixPlatform::deleteFile(const std::string& path) {
+  return ::unlink(path.c_str()) == 0 || failWithErrnoFor(path);
+}
 
 bool PosixPlatform::setNormalAttributes(const std::string& path) {
   // Of the Windows attributes only read-only has a counterpart: the owner's
   // write permission.
   struct stat info;
-  if (::stat(path.c_str(), &info) != 0) return failWithErrno();
-  return ::chmod(path.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0 || failWithErrno();
+  if (::stat(path.c_str(), &info) != 0) return failWithErrnoFor(path);
+  return ::chmod(path.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0 || failWithErrnoFor(path);
 }
 
 std::optional<std::uint64_t> PosixPlatform::fileSize(const std::string& path) {
   struct stat info;
   if (::stat(path.c_str(), &info) != 0) {
-    failWithErrno();
+    failWithErrnoFor(path);
     return std::nullopt;
   }
   return static_cast<std::uint64_t>(info.st_size);
@@ -167,7 +178,7 @@ std::optional<std::uint64_t> PosixPlatform::fileSize(const std::string& path) {
 std::optional<std::vector<char>> PosixPlatform::readFile(const std::string& path, std::uint64_t size) {
   const Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd) {
-    failWithErrno();
+    failWithErrnoFor(path);
     return std::nullopt;
   }
   std::vector<char> bytes(size);
@@ -186,6 +197,21 @@ std::optional<std::vector<char>> PosixPlatform::readFile(const std::string& path
   return bytes;
 }
 
+std::optional<std::vector<std::string>> PosixPlatform::listFiles(const std::string& directory) {
+  std::error_code error;
+  std::filesystem::directory_iterator entries(directory, error);
+  if (error) {
+    failWithErrorCode(error, directory, std::string());
+    return std::nullopt;
+  }
+  std::vector<std::string> names;
+  for (const auto& entry : entries) {
+    std::error_code typeError;
+    if (entry.is_regular_file(typeError)) names.push_back(entry.path().filename().string());
+  }
+  return names;
+}
+
 bool PosixPlatform::hasPaddingMarker(const std::string& executablePath) {
   return posix::hasPaddingMarker(executablePath);
 }
@@ -200,7 +226,7 @@ Handle PosixPlatform::createProcess(const std::string& application, const std::s
   command.workingDirectory = workingDirectory;
   command.show = show;
   auto child = ChildProcess::start(command);
-  if (!child) return failWithErrno();
+  if (!child) return failWithErrnoFor(application);
   return processes_.add(std::move(child));
 }
 
@@ -211,7 +237,7 @@ void PosixPlatform::waitForProcess(Handle process, DWORD timeoutMs) {
 std::optional<DWORD> PosixPlatform::processExitCode(Handle process) {
   const auto child = processes_.get(process);
   if (!child) {
-    failWith(EBADF);
+    failWith(kErrorInvalidHandle);
     return std::nullopt;
   }
   return (*child)->exitCode();
@@ -222,6 +248,19 @@ void PosixPlatform::closeProcess(Handle process) { processes_.remove(process); }
 // --- time, errors, output ---
 
 void PosixPlatform::sleep(DWORD milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+
+void PosixPlatform::signalStop() {
+  {
+    std::lock_guard<std::mutex> lock(stopMutex_);
+    stopSignalled_ = true;
+  }
+  stopSignal_.notify_all();
+}
+
+bool PosixPlatform::waitForStop(DWORD milliseconds) {
+  std::unique_lock<std::mutex> lock(stopMutex_);
+  return stopSignal_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return stopSignalled_; });
+}
 
 DWORD PosixPlatform::tickCount() {
   const auto now = std::chrono::steady_clock::now().time_since_epoch();
@@ -238,7 +277,7 @@ std::optional<std::string> PosixPlatform::moduleFileName() {
   std::error_code error;
   const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
   if (error) {
-    failWithErrorCode(error);
+    failWithErrno(error.value());
     return std::nullopt;
   }
   return path.string();
@@ -256,12 +295,12 @@ Handle PosixPlatform::registerEventSource(const std::string& sourceName) { retur
 bool PosixPlatform::reportEvent(Handle source, WORD type, WORD category, DWORD eventId,
                                 const std::vector<std::string>& strings, const std::vector<char>& rawData) {
   const auto sourceName = eventSources_.get(source);
-  if (!sourceName) return failWith(EBADF);
+  if (!sourceName) return failWith(kErrorInvalidHandle);
   const std::vector<std::string> fields = journalFields(*sourceName, type, category, eventId, strings, rawData);
   std::vector<iovec> entry;
   for (const std::string& field : fields) entry.push_back({const_cast<char*>(field.data()), field.size()});
   const int result = sd_journal_sendv(entry.data(), static_cast<int>(entry.size()));
-  return result == 0 || failWith(static_cast<DWORD>(-result));
+  return result == 0 || failWithErrno(-result);
 }
 
 void PosixPlatform::deregisterEventSource(Handle source) { eventSources_.remove(source); }
@@ -275,7 +314,7 @@ bool PosixPlatform::appendTraceLine(const std::string& text) { return posix::app
 std::optional<std::string> PosixPlatform::serviceNameOf(Handle service) {
   auto name = services_.get(service);
   if (!name || name->empty()) {
-    failWith(EBADF);
+    failWith(kErrorInvalidHandle);
     return std::nullopt;
   }
   return name;
@@ -287,14 +326,17 @@ Handle PosixPlatform::openServiceManager() {
 }
 
 Handle PosixPlatform::openService(Handle manager, const std::string& name, DWORD) {
-  if (!services_.get(manager)) return failWith(EBADF);
+  if (!services_.get(manager)) return failWith(kErrorInvalidHandle);
   if (::access(unitPath(name).c_str(), F_OK) != 0) return failWith(kErrorServiceDoesNotExist);
   return services_.add(name);
 }
 
 Handle PosixPlatform::createService(Handle manager, const ServiceConfig& config) {
-  if (!services_.get(manager)) return failWith(EBADF);
+  if (!services_.get(manager)) return failWith(kErrorInvalidHandle);
   if (!installUnit(config)) return errno == EEXIST ? failWith(kErrorServiceExists) : failWithErrno();
+  // The service traces into this directory; without it nothing is traced.
+  std::error_code ignored;
+  std::filesystem::create_directories(traceDirectory(), ignored);
   reloadUnits();
   return services_.add(config.serviceName);
 }
@@ -313,7 +355,7 @@ bool PosixPlatform::startService(Handle service) {
   if (!isStopped(*name)) return failWith(kErrorServiceAlreadyRunning);
   const SystemctlResult result = systemctl({"start", "--no-block", *name + ".service"});
   if (result.exitCode < 0) return failWithErrno();
-  return result.exitCode == 0 || failWith(EIO);
+  return result.exitCode == 0 || failWith(kErrorIoDevice);
 }
 
 bool PosixPlatform::queryServiceStatus(Handle service, ServiceStatus& status) {
@@ -321,12 +363,12 @@ bool PosixPlatform::queryServiceStatus(Handle service, ServiceStatus& status) {
   if (!name) return false;
   const SystemctlResult result = systemctl({"show", "-p", kShownProperties, *name + ".service"});
   if (result.exitCode < 0) return failWithErrno();
-  if (result.exitCode != 0) return failWith(EIO);
+  if (result.exitCode != 0) return failWith(kErrorIoDevice);
   status = statusFromShow(result.output);
   return true;
 }
 
-bool PosixPlatform::closeServiceHandle(Handle handle) { return services_.remove(handle) || failWith(EBADF); }
+bool PosixPlatform::closeServiceHandle(Handle handle) { return services_.remove(handle) || failWith(kErrorInvalidHandle); }
 
 bool PosixPlatform::startServiceCtrlDispatcher(const std::string& name, ServiceMainFunction serviceMain) {
   return runServiceDispatcher(name, serviceMain, [this] {
@@ -340,10 +382,10 @@ Handle PosixPlatform::registerServiceCtrlHandler(const std::string& name, Servic
 }
 
 bool PosixPlatform::setServiceStatus(Handle statusHandle, const ServiceStatus& status) {
-  if (!statusHandles_.get(statusHandle)) return failWith(EBADF);
+  if (!statusHandles_.get(statusHandle)) return failWith(kErrorInvalidHandle);
   const int result = sd_notify(0, notifyMessage(status).c_str());
   if (result == 0) return failWith(kErrorFailedServiceControllerConnect);
-  return result > 0 || failWith(static_cast<DWORD>(-result));
+  return result > 0 || failWithErrno(-result);
 }
 
 }  // namespace rulo

@@ -5,7 +5,9 @@
 // counterparts (see the helpers beside this file).
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "service/platform/Platform.h"
@@ -33,6 +35,7 @@ class PosixPlatform : public Platform {
   bool setNormalAttributes(const std::string& path) override;
   std::optional<std::uint64_t> fileSize(const std::string& path) override;
   std::optional<std::vector<char>> readFile(const std::string& path, std::uint64_t size) override;
+  std::optional<std::vector<std::string>> listFiles(const std::string& directory) override;
   bool hasPaddingMarker(const std::string& executablePath) override;
 
   Handle createProcess(const std::string& application, const std::string& commandLine,
@@ -42,6 +45,8 @@ class PosixPlatform : public Platform {
   void closeProcess(Handle process) override;
 
   void sleep(DWORD milliseconds) override;
+  void signalStop() override;
+  bool waitForStop(DWORD milliseconds) override;
   DWORD tickCount() override;
   DWORD lastError() override;
   void setLastError(DWORD code) override;
@@ -78,6 +83,9 @@ class PosixPlatform : public Platform {
   posix::HandleTable<std::string> services_;  // service names, "" for the manager
   posix::HandleTable<std::string> statusHandles_;  // service names
   std::atomic<ServiceHandlerFunction> controlHandler_{nullptr};
+  std::mutex stopMutex_;
+  std::condition_variable stopSignal_;
+  bool stopSignalled_ = false;  // guarded by stopMutex_
 };
 
 }  // namespace rulo

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 
 #include "service/platform/posix/Fd.h"
 #include "service/platform/posix/WindowsCommandLine.h"
@@ -25,6 +26,26 @@ std::string execWord(const std::string& word) {
     out += c;
   }
   return out + '"';
+}
+
+// An Environment= line that gives the service the value name has here, with
+// a relative path made absolute; nothing when name is not set.
+std::string environmentLine(const char* name) {
+  const char* value = std::getenv(name);
+  if (!value || !*value) return std::string();
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(value, error);
+  std::string line = "Environment=\"" + std::string(name) + "=";
+  for (char c : error ? std::string(value) : absolute.string()) {
+    if (c == '\\' || c == '"') line += '\\';
+    if (c == '%') line += '%';
+    if (c == '\n') {
+      line += "\\n";
+      continue;
+    }
+    line += c;
+  }
+  return line + "\"\n";
 }
 
 std::string wantsLink(const std::string& serviceName) {
@@ -48,7 +69,8 @@ std::string unitFileText(const ServiceConfig& config) {
   return "[Unit]\n"
          "Description=" + config.displayName + "\n"
          "\n[Service]\n"
-         "Type=notify\n"
+         "Type=notify\n" +
+         environmentLine("KORVEX_REGISTRY_FILE") + environmentLine("RULOSRV_TRACE_DIR") +
          "ExecStart=" + command + "\n"
          "\n[Install]\n"
          "WantedBy=multi-user.target\n";

@@ -13,7 +13,9 @@ namespace rulo::posix {
 std::string unitDirectory();
 std::string unitPath(const std::string& serviceName);
 
-// The unit file: a notify service that runs the configured command line.
+// The unit file: a notify service that runs the configured command line,
+// with the registry file and trace directory of this process
+// (KORVEX_REGISTRY_FILE, RULOSRV_TRACE_DIR) when they are set.
 std::string unitFileText(const ServiceConfig& config);
 
 // Writes a new unit file and enables it when it starts automatically; false,

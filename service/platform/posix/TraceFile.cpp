@@ -9,10 +9,12 @@
 
 namespace rulo::posix {
 
-std::string traceFilePath() {
+std::string traceDirectory() {
   const char* directory = std::getenv("RULOSRV_TRACE_DIR");
-  return std::string(directory && *directory ? directory : "/var/log/rulosrv") + "/InvLog.txt";
+  return directory && *directory ? directory : "/var/log/rulosrv";
 }
+
+std::string traceFilePath() { return traceDirectory() + "/InvLog.txt"; }
 
 bool appendTraceLine(const std::string& text) {
   const Fd fd(::open(traceFilePath().c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644));

@@ -8,6 +8,7 @@
 
 namespace rulo::posix {
 
+std::string traceDirectory();
 std::string traceFilePath();
 
 // Appends text and a newline; false, with errno set, when the file cannot be

@@ -53,7 +53,19 @@ struct FileCloser {
 };
 using FileHolder = std::unique_ptr<FILE, FileCloser>;
 
+// A find handle, closed when out of scope.
+struct FindCloser {
+  void operator()(HANDLE find) const { FindClose(find); }
+};
+using FindHolder = std::unique_ptr<std::remove_pointer_t<HANDLE>, FindCloser>;
+
 }  // namespace
+
+Win32Platform::Win32Platform() : stopEvent_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+
+Win32Platform::~Win32Platform() {
+  if (stopEvent_) CloseHandle(stopEvent_);
+}
 
 // --- registry ---
 
@@ -135,6 +147,19 @@ std::optional<std::vector<char>> Win32Platform::readFile(const std::string& path
   return bytes;
 }
 
+std::optional<std::vector<std::string>> Win32Platform::listFiles(const std::string& directory) {
+  const bool separated = !directory.empty() && (directory.back() == '\\' || directory.back() == '/');
+  WIN32_FIND_DATAA found;
+  const HANDLE first = FindFirstFileA((directory + (separated ? "*" : "\\*")).c_str(), &found);
+  if (first == INVALID_HANDLE_VALUE) return std::nullopt;
+  const FindHolder find(first);
+  std::vector<std::string> names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileA(find.get(), &found));
+  return names;
+}
+
 bool Win32Platform::hasPaddingMarker(const std::string& executablePath) {
   // Loaded as a data file: the collector's resources are read without
   // resolving its imports or running any of its code.
@@ -176,6 +201,18 @@ void Win32Platform::closeProcess(Handle process) { CloseHandle(fromHandle<HANDLE
 // --- time, errors, output ---
 
 void Win32Platform::sleep(DWORD milliseconds) { Sleep(milliseconds); }
+
+void Win32Platform::signalStop() {
+  if (stopEvent_) SetEvent(stopEvent_);
+}
+
+bool Win32Platform::waitForStop(DWORD milliseconds) {
+  if (!stopEvent_) {
+    Sleep(milliseconds);
+    return false;
+  }
+  return WaitForSingleObject(stopEvent_, milliseconds) == WAIT_OBJECT_0;
+}
 
 DWORD Win32Platform::tickCount() { return GetTickCount(); }
 

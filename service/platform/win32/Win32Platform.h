@@ -8,6 +8,11 @@ namespace rulo {
 
 class Win32Platform : public Platform {
  public:
+  Win32Platform();
+  ~Win32Platform() override;
+  Win32Platform(const Win32Platform&) = delete;
+  Win32Platform& operator=(const Win32Platform&) = delete;
+
   std::optional<RegistryValue> readRegistryValue(const std::string& subKey, const std::string& valueName, bool view64,
                                                  DWORD maxBytes) override;
   Handle createRegistryKey(const std::string& subKey) override;
@@ -25,6 +30,7 @@ class Win32Platform : public Platform {
   bool setNormalAttributes(const std::string& path) override;
   std::optional<std::uint64_t> fileSize(const std::string& path) override;
   std::optional<std::vector<char>> readFile(const std::string& path, std::uint64_t size) override;
+  std::optional<std::vector<std::string>> listFiles(const std::string& directory) override;
   bool hasPaddingMarker(const std::string& executablePath) override;
 
   Handle createProcess(const std::string& application, const std::string& commandLine,
@@ -34,6 +40,8 @@ class Win32Platform : public Platform {
   void closeProcess(Handle process) override;
 
   void sleep(DWORD milliseconds) override;
+  void signalStop() override;
+  bool waitForStop(DWORD milliseconds) override;
   DWORD tickCount() override;
   DWORD lastError() override;
   void setLastError(DWORD code) override;
@@ -58,6 +66,9 @@ class Win32Platform : public Platform {
   bool startServiceCtrlDispatcher(const std::string& name, ServiceMainFunction serviceMain) override;
   Handle registerServiceCtrlHandler(const std::string& name, ServiceHandlerFunction handler) override;
   bool setServiceStatus(Handle statusHandle, const ServiceStatus& status) override;
+
+ private:
+  void* stopEvent_;  // a manual-reset event, set by signalStop
 };
 
 }  // namespace rulo

@@ -6,9 +6,13 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <algorithm>
+#include <chrono>
 #include <set>
+#include <thread>
 
 #include "service/platform/posix/ChildProcess.h"
+#include "service/platform/posix/LastError.h"
 #include "service/platform/posix/PaddingMarker.h"
 #include "service/platform/posix/PosixPlatform.h"
 #include "tests/support/TempTree.h"
@@ -51,14 +55,14 @@ TEST_F(PosixFilesAndProcesses, UniqueFilesAreNewEmptyAndNamedLikeWindows) {
   }
   EXPECT_EQ(paths.size(), 20u);
   EXPECT_FALSE(platform_.createUniqueFile(dir_ + "/missing", "rulo"));
-  EXPECT_EQ(platform_.lastError(), static_cast<rulo::DWORD>(ENOENT));
+  EXPECT_EQ(platform_.lastError(), rulo::posix::kErrorDirectory);
 }
 
 TEST_F(PosixFilesAndProcesses, MoveRefusesAnExistingTargetAndCopyOverwrites) {
   writeFile(dir_ + "/a", "new");
   writeFile(dir_ + "/b", "old");
   EXPECT_FALSE(platform_.moveFile(dir_ + "/a", dir_ + "/b"));
-  EXPECT_EQ(platform_.lastError(), static_cast<rulo::DWORD>(EEXIST));
+  EXPECT_EQ(platform_.lastError(), rulo::posix::kErrorAlreadyExists);
   EXPECT_EQ(readFile(dir_ + "/b"), "old");
   EXPECT_EQ(readFile(dir_ + "/a"), "new");
 
@@ -111,6 +115,31 @@ TEST_F(PosixFilesAndProcesses, AnApplicationThatCannotStartLeavesItsError) {
   EXPECT_EQ(platform_.createProcess(dir_ + "/missing", "missing", dir_, false), 0u);
   EXPECT_EQ(platform_.lastError(), static_cast<rulo::DWORD>(ENOENT));
   EXPECT_FALSE(platform_.processExitCode(12345));
+}
+
+TEST_F(PosixFilesAndProcesses, AStopFromAnotherThreadEndsTheWaitAndEveryLaterOne) {
+  EXPECT_FALSE(platform_.waitForStop(10));
+  const auto start = std::chrono::steady_clock::now();
+  std::thread stopper([this] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    platform_.signalStop();
+  });
+  EXPECT_TRUE(platform_.waitForStop(60000));
+  stopper.join();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_TRUE(platform_.waitForStop(60000));
+}
+
+TEST_F(PosixFilesAndProcesses, ListedFilesLeaveDirectoriesOut) {
+  writeFile(dir_ + "/rul1.TMP", "");
+  writeFile(dir_ + "/other", "");
+  fs::create_directories(dir_ + "/rul2.TMP");
+  auto names = platform_.listFiles(dir_);
+  ASSERT_TRUE(names);
+  std::sort(names->begin(), names->end());
+  EXPECT_EQ(*names, (std::vector<std::string>{"other", "rul1.TMP"}));
+  EXPECT_FALSE(platform_.listFiles(dir_ + "/missing"));
+  EXPECT_EQ(platform_.lastError(), rulo::posix::kErrorFileNotFound);
 }
 
 TEST_F(PosixFilesAndProcesses, ThePaddingMarkerIsFoundAnywhereInTheExecutable) {

@@ -82,7 +82,7 @@ TEST_F(PosixRegistryAndTrace, TheTraceFileIsAppendedButNeverThroughALink) {
   writeFile(dir_ + "/victim", "keep");
   fs::create_symlink(dir_ + "/victim", dir_ + "/InvLog.txt");
   EXPECT_FALSE(platform_.appendTraceLine("x"));
-  EXPECT_EQ(platform_.lastError(), static_cast<DWORD>(ELOOP));
+  EXPECT_EQ(platform_.lastError(), 1921u);
   EXPECT_EQ(readFile(dir_ + "/victim"), "keep");
 
   setenv("RULOSRV_TRACE_DIR", (dir_ + "/missing").c_str(), 1);
@@ -95,9 +95,37 @@ TEST(PosixErrors, LastErrorIsPerThreadAndHasItsText) {
   platform.setLastError(ENOENT);
   std::thread([&platform] { EXPECT_EQ(platform.lastError(), 0u); }).join();
   EXPECT_EQ(platform.lastError(), static_cast<DWORD>(ENOENT));
-  EXPECT_EQ(platform.errorText(ENOENT), "No such file or directory");
+  EXPECT_EQ(platform.errorText(2), "The system cannot find the file specified.");
   EXPECT_EQ(platform.errorText(1063), "The service process could not connect to the service controller.");
   EXPECT_EQ(platform.errorText(0x12345), "");
+}
+
+TEST(PosixErrors, ErrnoValuesBecomeTheWin32CodesOfTheSameMeaning) {
+  const std::vector<std::pair<int, DWORD>> cases = {{ENOENT, 2},  {ENOTDIR, 3},  {EACCES, 5},   {EPERM, 5},
+                                                    {ENOMEM, 8},  {E2BIG, 87},   {EEXIST, 183}, {ENOEXEC, 193},
+                                                    {EBUSY, 32},  {ENOSPC, 112}, {0, 0}};
+  for (const auto& [errnoValue, code] : cases) {
+    EXPECT_EQ(posix::win32Code(errnoValue), code) << errnoValue;
+    EXPECT_EQ(posix::errorText(code).empty(), code == 0) << code;
+  }
+  // Without a Win32 counterpart: an application-defined code that keeps its text.
+  EXPECT_EQ(posix::win32Code(ECHILD), 0x20000000u | ECHILD);
+  EXPECT_EQ(posix::errorText(0x20000000u | ECHILD), "No child processes");
+  EXPECT_EQ(posix::errorText(0x20000000u | 0x10000u), "");
+}
+
+TEST_F(PosixRegistryAndTrace, AFileInAMissingDirectoryIsAMissingPath) {
+  EXPECT_FALSE(platform_.pathExists(dir_ + "/none"));
+  EXPECT_EQ(platform_.lastError(), 2u);
+  EXPECT_FALSE(platform_.pathExists(dir_ + "/none/file"));
+  EXPECT_EQ(platform_.lastError(), 3u);
+  EXPECT_EQ(platform_.createProcess(dir_ + "/none/collector", "collector", dir_ + "/none", false), 0u);
+  EXPECT_EQ(platform_.lastError(), 3u);
+  EXPECT_EQ(platform_.errorText(3), "The system cannot find the path specified.");
+  EXPECT_FALSE(platform_.moveFile(dir_ + "/none", dir_ + "/x"));
+  EXPECT_EQ(platform_.lastError(), 2u);
+  EXPECT_FALSE(platform_.copyFile(dir_ + "/missing/a", dir_ + "/b"));
+  EXPECT_EQ(platform_.lastError(), 3u);
 }
 
 TEST(JournalEvent, FieldsCarryTheEventAndPriorityFollowsItsType) {

@@ -57,18 +57,22 @@ class RulosrvEndToEnd : public testing::Test {
     writeFile(collectorDir_ + "/payload", payload);
   }
 
-  void writeRegistry(unsigned timeoutSeconds) {
+  void writeRegistry(unsigned timeoutSeconds, unsigned delaySeconds = 0) {
     char timeout[16];
+    char delay[16];
     std::snprintf(timeout, sizeof timeout, "%08x", timeoutSeconds);
+    std::snprintf(delay, sizeof delay, "%08x", delaySeconds);
     writeFile(registry_, "Windows Registry Editor Version 5.00\n\n"
                          "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Korvex\\rulo\\SysInvSrv]\n"
                          "\"invexecdir\"=\"" + collector_ + "\"\n"
                          "\"invoutputfile\"=\"" + dataFile_ + "\"\n"
-                         "\"invtimeout\"=dword:" + timeout + "\n");
+                         "\"invtimeout\"=dword:" + timeout + "\n"
+                         "\"startdelaysecond\"=dword:" + delay + "\n");
   }
 
   // Runs rulosrv to its end; the exit status and, under systemd, the reports.
-  int run(bool underSystemd, std::vector<Report>* reports = nullptr) {
+  // With stopWhenRunning, systemctl stop's SIGTERM follows the running report.
+  int run(bool underSystemd, std::vector<Report>* reports = nullptr, bool stopWhenRunning = false) {
     env_ = {"KORVEX_REGISTRY_FILE=" + registry_, "RULOSRV_TRACE_DIR=" + dir_, "PATH=/usr/bin:/bin"};
     std::unique_ptr<rulo::test::NotifyListener> listener;
     if (underSystemd) {
@@ -82,9 +86,12 @@ class RulosrvEndToEnd : public testing::Test {
     pid_t pid = 0;
     if (posix_spawn(&pid, RULOSRV_PATH, nullptr, nullptr, argv, env.data()) != 0) return -1;
     int status = 0;
+    bool stopSent = false;
     while (::waitpid(pid, &status, WNOHANG) == 0) {
       if (listener) collect(*listener, reports, 20);
       else std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      if (stopWhenRunning && !stopSent && reports && !reports->empty() && std::get<0>(reports->back()) == "4")
+        stopSent = ::kill(pid, SIGTERM) == 0;
     }
     if (listener) collect(*listener, reports, 100);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -129,11 +136,42 @@ TEST_F(RulosrvEndToEnd, TwoRunsPublishTheCollectorOutputAndSetThePreviousFilesAs
   setCollector("1", "<inventory run=\"2\"/>");
   ASSERT_EQ(run(true), 0);
   EXPECT_EQ(readFile(dataFile_), "<inventory run=\"2\"/>");
-  std::vector<std::string> setAside;
-  for (const std::string& path : tmpFiles(dataDir_)) setAside.push_back(readFile(path));
-  std::sort(setAside.begin(), setAside.end());
-  EXPECT_EQ(setAside, (std::vector<std::string>{"<inventory/>", "<previous/>"}));
-  EXPECT_EQ(tmpFiles(collectorDir_).size(), 2u);  // each run's collector output stays
+  setCollector("0", "<inventory run=\"3\"/>");
+  ASSERT_EQ(run(true), 0);
+  EXPECT_EQ(readFile(dataFile_), "<inventory run=\"3\"/>");
+  // Only the newest set-aside copy and collector output stay.
+  const auto setAside = tmpFiles(dataDir_);
+  ASSERT_EQ(setAside.size(), 1u);
+  EXPECT_EQ(readFile(setAside[0]), "<inventory run=\"2\"/>");
+  const auto outputs = tmpFiles(collectorDir_);
+  ASSERT_EQ(outputs.size(), 1u);
+  EXPECT_EQ(readFile(outputs[0]), "<inventory run=\"3\"/>");
+  EXPECT_TRUE(fs::exists(collectorDir_ + "/lastrun.log"));
+}
+
+TEST_F(RulosrvEndToEnd, AStopDuringTheStartDelayEndsTheRunAtOnce) {
+  writeFile(dataFile_, "<previous/>");
+  writeRegistry(0, 60);
+  const auto start = std::chrono::steady_clock::now();
+  std::vector<Report> reports;
+  ASSERT_EQ(run(true, &reports, true), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  const std::vector<Report> stopped = {kFullRun[0], kFullRun[1], kFullRun[2], {"3", "3", "0"}, kFullRun[3]};
+  EXPECT_EQ(reports, stopped);
+  EXPECT_FALSE(fs::exists(collectorDir_ + "/pid")) << "the collector was not started";
+  EXPECT_EQ(readFile(dataFile_), "<previous/>");
+  EXPECT_TRUE(tmpFiles(collectorDir_).empty());
+}
+
+TEST_F(RulosrvEndToEnd, ACollectorThatCannotBeStartedEndsTheRunWithoutRetry) {
+  writeFile(dataFile_, "<previous/>");
+  writeFile(collector_, "#!" + dir_ + "/missing folder/sh\n");
+  fs::permissions(collector_, fs::perms::owner_all);
+  std::vector<Report> reports;
+  ASSERT_EQ(run(true, &reports), 0);
+  EXPECT_EQ(reports, kFullRun);
+  EXPECT_EQ(readFile(dataFile_), "<previous/>");
+  EXPECT_TRUE(tmpFiles(collectorDir_).empty());
 }
 
 TEST_F(RulosrvEndToEnd, AFatalFailurePublishesNothingAndDeletesTheCollectorOutput) {

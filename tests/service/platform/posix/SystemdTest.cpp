@@ -100,6 +100,8 @@ TEST_F(PosixServiceManager, UnderSystemdTheServiceRunsAndSigtermIsTheStopControl
 }
 
 TEST_F(PosixServiceManager, InstallWritesAndEnablesANotifyUnitAndRemoveDeletesIt) {
+  unsetenv("KORVEX_REGISTRY_FILE");
+  unsetenv("RULOSRV_TRACE_DIR");
   const Handle manager = platform_.openServiceManager();
   ASSERT_NE(manager, 0u);
   EXPECT_EQ(platform_.openService(manager, "rulosrv", 0x80000000), 0u);
@@ -124,6 +126,28 @@ TEST_F(PosixServiceManager, InstallWritesAndEnablesANotifyUnitAndRemoveDeletesIt
   EXPECT_NE(readFile(dir_ + "/calls").find("daemon-reload"), std::string::npos);
   for (Handle h : {created, service, manager}) EXPECT_TRUE(platform_.closeServiceHandle(h));
   EXPECT_FALSE(platform_.closeServiceHandle(manager));
+}
+
+TEST_F(PosixServiceManager, TheUnitCarriesTheInstallersRegistryFileAndTraceDirectoryAndInstallCreatesIt) {
+  const std::string registry = dir_ + "/my \"100%\" registry.reg";
+  setenv("KORVEX_REGISTRY_FILE", registry.c_str(), 1);
+  setenv("RULOSRV_TRACE_DIR", "trace", 1);  // relative to the installer's directory
+  const fs::path before = fs::current_path();
+  fs::current_path(dir_);
+  const Handle manager = platform_.openServiceManager();
+  ServiceConfig config{"rulosrv", "KSM CM Inventory Agent", 0xF01FF, 0x110, 2, 1, "\"/opt/rulosrv\""};
+  const Handle created = platform_.createService(manager, config);
+  fs::current_path(before);
+  unsetenv("KORVEX_REGISTRY_FILE");
+  unsetenv("RULOSRV_TRACE_DIR");
+  ASSERT_NE(created, 0u);
+  EXPECT_EQ(readFile(dir_ + "/units/rulosrv.service"),
+            "[Unit]\nDescription=KSM CM Inventory Agent\n\n[Service]\nType=notify\n"
+            "Environment=\"KORVEX_REGISTRY_FILE=" + dir_ + "/my \\\"100%%\\\" registry.reg\"\n"
+            "Environment=\"RULOSRV_TRACE_DIR=" + dir_ + "/trace\"\n"
+            "ExecStart=\"/opt/rulosrv\"\n\n[Install]\nWantedBy=multi-user.target\n");
+  EXPECT_TRUE(fs::is_directory(dir_ + "/trace"));
+  for (Handle h : {created, manager}) EXPECT_TRUE(platform_.closeServiceHandle(h));
 }
 
 TEST_F(PosixServiceManager, StartAndQueryGoThroughSystemctl) {
