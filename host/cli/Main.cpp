@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "common/com/GuidText.h"
 #include "host/cim/ClassRepository.h"
 #include "host/cli/CommandLine.h"
-#include "common/com/GuidParse.h"
 #include "host/cli/HostedProvider.h"
 #include "host/cli/ObjectOutput.h"
 #include "host/cli/OperationError.h"
@@ -61,7 +61,7 @@ RequestResult request(HostedProvider& provider, const CommandLine& command) {
 int serve(const CommandLine& command) {
   const auto repository = repositoryOf(command);
   const ProviderModule module(modulePath(command));
-  HostedProvider provider(module, guidFromText(kProviderClsid).value(), repository, command.nameSpace,
+  HostedProvider provider(module, qrv::com::guidFromText(kProviderClsid).value(), repository, command.nameSpace,
                           command.level);
   const RequestResult result = request(provider, command);
   if (SUCCEEDED(result.result) || !result.objects.empty()) {
