@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
+#include "common/com/Bstr.h"
 #include "host/cim/ClassRepository.h"
 #include "host/cim/ClientCall.h"
 #include "host/cim/InitSink.h"
@@ -21,7 +22,6 @@
 #include "host/cim/ObjectSink.h"
 #include "host/cim/PathParserRegistration.h"
 #include "provider/dispatch/QVDispatch.h"
-#include "common/com/Bstr.h"
 #include "provider/wmi/CQVProvider.h"
 
 namespace {
@@ -66,7 +66,7 @@ void BM_DispatcherEnumerate(benchmark::State& state) {
 }
 
 void BM_ProviderEnumerate(benchmark::State& state) {
-  const qrv::cim::Bstr className(qrv::cim::toWide(kClass));
+  const qrv::com::Bstr className(qrv::com::toWide(kClass));
   for (auto _ : state) {
     auto sink = wmihost::ObjectSink::create();
     wmihost::ClientCall call(RPC_C_IMP_LEVEL_IMPERSONATE);

@@ -1,9 +1,8 @@
 #include "service/CommandLine.h"
 
-#include <algorithm>
-#include <cctype>
 #include <string>
 
+#include "common/text/AsciiCase.h"
 #include "service/EventLog.h"
 #include "service/ServiceControl.h"
 #include "service/ServiceIdentity.h"
@@ -18,10 +17,7 @@ namespace {
 // anything else.
 std::string OptionKeyword(const std::string& argument) {
   if (argument.empty() || (argument[0] != '-' && argument[0] != '/')) return std::string();
-  std::string keyword = argument.substr(1);
-  std::transform(keyword.begin(), keyword.end(), keyword.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return keyword;
+  return qrv::text::toLowerAscii(argument.substr(1));
 }
 
 void PrintUsage() {

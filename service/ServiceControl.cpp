@@ -1,8 +1,8 @@
 #include "service/ServiceControl.h"
 
 #include <algorithm>
-#include <cctype>
 
+#include "common/text/AsciiCase.h"
 #include "service/EventLog.h"
 #include "service/ScopedHandle.h"
 #include "service/ServiceIdentity.h"
@@ -95,9 +95,7 @@ std::string EventMessageFile(const std::string& programPath) {
   const std::size_t dot = programPath.find_last_of('.');
   const std::size_t separator = programPath.find_last_of("\\/");
   if (dot == std::string::npos || (separator != std::string::npos && dot < separator)) return programPath;
-  std::string extension = programPath.substr(dot);
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  const std::string extension = qrv::text::toUpperAscii(programPath.substr(dot));
   return programPath.substr(0, dot) + (extension == ".EXE" ? ".DLL" : extension);
 }
 

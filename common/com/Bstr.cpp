@@ -1,9 +1,9 @@
 #include "common/com/Bstr.h"
 
-namespace qrv::cim {
+namespace qrv::com {
 
 Bstr::Bstr(WideTextView text) : text_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {
   if (!text_) throw BstrAllocationError();
 }
 
-}  // namespace qrv::cim
+}  // namespace qrv::com

@@ -3,10 +3,10 @@
 #include <new>
 #include <utility>
 
+#include "common/com/TextConversion.h"
 #include "common/com/WmiSdk.h"
-#include "provider/wmi/TextConversion.h"
 
-namespace qrv::cim {
+namespace qrv::com {
 
 // The failure to allocate a BSTR, which carries E_OUTOFMEMORY. It is a
 // std::bad_alloc, so that every out-of-memory condition is caught alike.
@@ -48,4 +48,4 @@ class Bstr {
   BSTR text_ = nullptr;
 };
 
-}  // namespace qrv::cim
+}  // namespace qrv::com

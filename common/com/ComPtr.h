@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace qrv::cim {
+namespace qrv::com {
 
 // An owned reference to a COM interface, released when the holder goes;
 // a copy holds a reference of its own.
@@ -62,4 +62,4 @@ class ComPtr {
   Interface* pointer_ = nullptr;
 };
 
-}  // namespace qrv::cim
+}  // namespace qrv::com

@@ -2,7 +2,7 @@
 
 #include "common/com/WmiSdk.h"
 
-namespace qrv::cim {
+namespace qrv::com {
 
 // An owned SAFEARRAY, destroyed with its elements when the holder goes.
 class SafeArray {
@@ -21,4 +21,4 @@ class SafeArray {
   SAFEARRAY* array_;
 };
 
-}  // namespace qrv::cim
+}  // namespace qrv::com

@@ -5,7 +5,7 @@
 
 #include "common/com/Bstr.h"
 
-namespace qrv::cim {
+namespace qrv::com {
 
 namespace {
 
@@ -58,4 +58,4 @@ void assignText(VARIANT* target, WideTextView text) {
   target->bstrVal = copy.release();
 }
 
-}  // namespace qrv::cim
+}  // namespace qrv::com

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "common/com/TextConversion.h"
 #include "common/com/WmiSdk.h"
-#include "provider/wmi/TextConversion.h"
 
-namespace qrv::cim {
+namespace qrv::com {
 
 // An owned VARIANT, empty at first and cleared when the holder goes; a copy
 // is a deep copy.
@@ -39,4 +39,4 @@ class Variant {
 // BstrAllocationError when the string cannot be allocated.
 void assignText(VARIANT* target, WideTextView text);
 
-}  // namespace qrv::cim
+}  // namespace qrv::com

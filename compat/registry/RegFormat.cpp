@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "compat/registry/Utf16.h"
+#include "common/text/Utf16Le.h"
 
 namespace qrv::regfile {
 
@@ -26,7 +26,7 @@ std::string trim(const std::string& text) {
 }
 
 std::string decodeText(const std::string& text) {
-  if (text.compare(0, 2, "\xFF\xFE") == 0) return utf16leToUtf8(std::vector<char>(text.begin() + 2, text.end()));
+  if (text.compare(0, 2, "\xFF\xFE") == 0) return text::decodeUtf16Le(std::string_view(text).substr(2));
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) return text.substr(3);
   return text;
 }
@@ -126,7 +126,7 @@ class Parser {
       std::vector<char> bytes = hexBytes(text.substr(close + 2));
       if (type == kRegSz || type == kRegExpandSz) {
         if (bytes.size() % 2 != 0) fail("text in hex(" + std::to_string(type) + ") needs an even number of bytes");
-        return textValue(utf16leToUtf8(bytes), type);
+        return textValue(text::decodeUtf16Le({bytes.data(), bytes.size()}), type);
       }
       return {type, bytes};
     }
@@ -183,9 +183,8 @@ bool printable(const std::string& text) {
 std::string formatData(const Value& value) {
   if (value.type == kRegSz && printable(textOf(value))) return escaped(textOf(value));
   if (value.type == kRegSz || value.type == kRegExpandSz) {
-    std::vector<char> utf16 = utf8ToUtf16le(textOf(value));
-    utf16.insert(utf16.end(), 2, '\0');
-    return "hex(" + std::to_string(value.type) + "):" + hexList(utf16);
+    const std::string utf16 = text::encodeUtf16Le(textOf(value)) + std::string(2, '\0');
+    return "hex(" + std::to_string(value.type) + "):" + hexList({utf16.begin(), utf16.end()});
   }
   if (value.type == kRegDword && value.bytes.size() == 4) {
     std::uint32_t number = 0;

@@ -2,20 +2,17 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
+
+#include "common/text/AsciiCase.h"
 
 namespace qrv::regfile {
+
+using text::toLowerAscii;
 
 namespace {
 
 constexpr std::array<const char*, 5> kRoots = {"HKEY_LOCAL_MACHINE", "HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",
                                                "HKEY_USERS", "HKEY_CURRENT_CONFIG"};
-
-std::string lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
 
 bool hasControlCharacter(const std::string& text) {
   return std::any_of(text.begin(), text.end(), [](unsigned char c) { return c < 0x20 || c == 0x7F; });
@@ -31,8 +28,9 @@ struct KeyPath {
 KeyPath parseKeyPath(const std::string& path) {
   if (hasControlCharacter(path)) throw RegistryError("invalid registry key path (control character): " + path);
   const std::size_t rootEnd = std::min(path.find('\\'), path.size());
-  const std::string root = lower(path.substr(0, rootEnd));
-  const auto known = std::find_if(kRoots.begin(), kRoots.end(), [&root](const char* r) { return lower(r) == root; });
+  const std::string root = toLowerAscii(path.substr(0, rootEnd));
+  const auto known =
+      std::find_if(kRoots.begin(), kRoots.end(), [&root](const char* r) { return toLowerAscii(r) == root; });
   if (known == kRoots.end()) throw RegistryError("unknown registry root in key path: " + path);
 
   KeyPath result{*known, "", 0};
@@ -44,7 +42,7 @@ KeyPath parseKeyPath(const std::string& path) {
     ++result.depth;
     start = end;
   }
-  result.lookup = lower(result.display);
+  result.lookup = toLowerAscii(result.display);
   return result;
 }
 
@@ -53,8 +51,9 @@ void checkValueName(const std::string& name) {
 }
 
 auto findValue(std::vector<std::pair<std::string, Value>>& values, const std::string& name) {
-  const std::string wanted = lower(name);
-  return std::find_if(values.begin(), values.end(), [&wanted](const auto& v) { return lower(v.first) == wanted; });
+  const std::string wanted = toLowerAscii(name);
+  return std::find_if(values.begin(), values.end(),
+                      [&wanted](const auto& v) { return toLowerAscii(v.first) == wanted; });
 }
 
 }  // namespace
@@ -100,7 +99,7 @@ void Registry::createKey(const std::string& path) {
   for (std::size_t end = 0; end != std::string::npos;) {
     end = key.display.find('\\', end + 1);
     const std::string prefix = key.display.substr(0, end);
-    keys_.try_emplace(lower(prefix), Key{prefix, {}});
+    keys_.try_emplace(toLowerAscii(prefix), Key{prefix, {}});
   }
 }
 
@@ -138,9 +137,9 @@ std::vector<std::string> Registry::valueNames(const std::string& path) const {
 std::optional<Value> Registry::value(const std::string& keyPath, const std::string& name) const {
   const Key* key = find(keyPath);
   if (!key) return std::nullopt;
-  const std::string wanted = lower(name);
+  const std::string wanted = toLowerAscii(name);
   for (const auto& v : key->values) {
-    if (lower(v.first) == wanted) return v.second;
+    if (toLowerAscii(v.first) == wanted) return v.second;
   }
   return std::nullopt;
 }

@@ -5,9 +5,11 @@
 #include <limits>
 #include <string>
 
-#include "host/cim/Text.h"
+#include "common/text/AsciiCase.h"
 
 namespace wmihost {
+
+using qrv::text::equalsIgnoringAsciiCase;
 
 namespace {
 
@@ -77,8 +79,8 @@ std::optional<double> parseReal(std::string_view text) {
 
 std::optional<bool> parseBoolean(std::string_view text) {
   const std::string_view word = trimBlanks(text);
-  if (equalsIgnoreCase(word, "true")) return true;
-  if (equalsIgnoreCase(word, "false")) return false;
+  if (equalsIgnoringAsciiCase(word, "true")) return true;
+  if (equalsIgnoringAsciiCase(word, "false")) return false;
   const auto number = parseWholeNumber(word);
   if (!number) return std::nullopt;
   return number->magnitude != 0;

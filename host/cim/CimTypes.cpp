@@ -2,9 +2,11 @@
 
 #include <array>
 
-#include "host/cim/Text.h"
+#include "common/text/AsciiCase.h"
 
 namespace wmihost {
+
+using qrv::text::equalsIgnoringAsciiCase;
 
 namespace {
 
@@ -43,7 +45,7 @@ const TypeEntry* entryOf(CIMTYPE type) {
 
 std::optional<CIMTYPE> cimTypeOfKeyword(std::string_view keyword) {
   for (const TypeEntry& entry : kTypes) {
-    if (equalsIgnoreCase(entry.keyword, keyword)) return entry.type;
+    if (equalsIgnoringAsciiCase(entry.keyword, keyword)) return entry.type;
   }
   return std::nullopt;
 }

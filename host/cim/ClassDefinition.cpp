@@ -1,8 +1,10 @@
 #include "host/cim/ClassDefinition.h"
 
-#include "host/cim/Text.h"
+#include "common/text/AsciiCase.h"
 
 namespace wmihost {
+
+using qrv::text::equalsIgnoringAsciiCase;
 
 namespace {
 
@@ -10,7 +12,7 @@ template <typename Name>
 std::optional<std::size_t> positionOf(const std::vector<PropertyDefinition>& properties, Name name) {
   for (std::size_t i = 0; i < properties.size(); ++i) {
     // The length rules out most properties before their letters are compared.
-    if (properties[i].name.size() == name.size() && equalsIgnoreCase(name, properties[i].name)) return i;
+    if (properties[i].name.size() == name.size() && equalsIgnoringAsciiCase(name, properties[i].name)) return i;
   }
   return std::nullopt;
 }

@@ -6,12 +6,14 @@
 #include <stdexcept>
 #include <vector>
 
+#include "common/text/AsciiCase.h"
 #include "host/cim/MofError.h"
 #include "host/cim/MofParser.h"
 #include "host/cim/NamespaceName.h"
-#include "host/cim/Text.h"
 
 namespace wmihost {
+
+using qrv::text::toLowerAscii;
 
 namespace {
 

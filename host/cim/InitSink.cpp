@@ -2,6 +2,8 @@
 
 namespace wmihost {
 
+using qrv::com::ComPtr;
+
 ComPtr<InitSink> InitSink::create() { return ComPtr<InitSink>::adopt(new InitSink()); }
 
 std::vector<InitStatus> InitSink::statuses() const {

@@ -10,16 +10,16 @@
 
 namespace wmihost {
 
-using qrv::cim::ComPtr;
-
 struct InitStatus {
   LONG status = 0;
   LONG flags = 0;
 };
 
-class InitSink final : public ComObject<IWbemProviderInitSink, IID_IWbemProviderInitSink> {
+class InitSink final
+    : public qrv::com::ComObject<qrv::com::Threading::Free,
+                                 qrv::com::Implements<IWbemProviderInitSink, IID_IWbemProviderInitSink>> {
  public:
-  static ComPtr<InitSink> create();
+  static qrv::com::ComPtr<InitSink> create();
 
   std::vector<InitStatus> statuses() const;
 

@@ -1,11 +1,13 @@
 #include "host/cim/MofParser.h"
 
+#include "common/text/AsciiCase.h"
 #include "host/cim/CimTypes.h"
 #include "host/cim/MofLexer.h"
 #include "host/cim/NamespaceName.h"
-#include "host/cim/Text.h"
 
 namespace wmihost {
+
+using qrv::text::equalsIgnoringAsciiCase;
 
 namespace {
 
@@ -31,7 +33,7 @@ class MofParser {
 
   bool isSymbol(std::string_view symbol) const { return current_.kind == TokenKind::Symbol && current_.text == symbol; }
   bool isKeyword(std::string_view word) const {
-    return current_.kind == TokenKind::Identifier && equalsIgnoreCase(current_.text, word);
+    return current_.kind == TokenKind::Identifier && equalsIgnoringAsciiCase(current_.text, word);
   }
   bool acceptSymbol(std::string_view symbol) {
     if (!isSymbol(symbol)) return false;
@@ -130,7 +132,9 @@ class MofParser {
       const int line = current_.line;
       PropertyDefinition added = property();
       for (const PropertyDefinition& earlier : declared.properties) {
-        if (equalsIgnoreCase(earlier.name, added.name)) lexer_.fail(line, "property " + added.name + " declared twice");
+        if (equalsIgnoringAsciiCase(earlier.name, added.name)) {
+          lexer_.fail(line, "property " + added.name + " declared twice");
+        }
       }
       declared.properties.push_back(std::move(added));
     }

@@ -3,17 +3,18 @@
 #include <charconv>
 #include <vector>
 
-#include "host/cim/SafeArrayElements.h"
-#include "host/cim/Text.h"
 #include "common/com/Bstr.h"
 #include "common/com/ComPtr.h"
+#include "common/com/TextConversion.h"
 #include "common/com/Variant.h"
+#include "host/cim/SafeArrayElements.h"
 
 namespace wmihost {
 
-using qrv::cim::ComPtr;
-using qrv::cim::Bstr;
-using qrv::cim::Variant;
+using qrv::com::ComPtr;
+using qrv::com::Bstr;
+using qrv::com::Variant;
+using qrv::com::toUtf8;
 
 namespace {
 

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
-#include "host/cim/Text.h"
+#include "common/text/AsciiCase.h"
 
 namespace wmihost {
+
+using qrv::text::toLowerAscii;
 
 std::string canonicalNamespace(std::string_view name) {
   std::string canonical(name);

@@ -2,10 +2,13 @@
 
 #include <utility>
 
-#include "host/cim/Text.h"
+#include "common/com/TextConversion.h"
 #include "host/cim/WbemObject.h"
 
 namespace wmihost {
+
+using qrv::com::ComPtr;
+using qrv::com::toUtf8;
 
 namespace {
 

@@ -8,17 +8,18 @@
 #include <memory>
 #include <string>
 
-#include "host/cim/ClassRepository.h"
 #include "common/com/ComObject.h"
 #include "common/com/ComPtr.h"
+#include "host/cim/ClassRepository.h"
 
 namespace wmihost {
 
-using qrv::cim::ComPtr;
-
-class NamespaceServices final : public ComObject<IWbemServices, IID_IWbemServices> {
+class NamespaceServices final
+    : public qrv::com::ComObject<qrv::com::Threading::Free,
+                                 qrv::com::Implements<IWbemServices, IID_IWbemServices>> {
  public:
-  static ComPtr<NamespaceServices> create(std::shared_ptr<const ClassRepository> repository, std::string nameSpace);
+  static qrv::com::ComPtr<NamespaceServices> create(std::shared_ptr<const ClassRepository> repository,
+                                                    std::string nameSpace);
 
   // The class named by strObjectPath; WBEM_E_NOT_FOUND for a class the
   // namespace does not hold, and for an instance path (Class.Key=...), as

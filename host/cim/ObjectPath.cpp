@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "common/text/AsciiCase.h"
 #include "host/cim/MofValue.h"
-#include "host/cim/Text.h"
 #include "host/cim/WbemObject.h"
 
 namespace wmihost {
+
+using qrv::text::toLowerAscii;
 
 std::optional<std::string> relativePath(const WbemObject& object) {
   const ClassDefinition& definition = object.definition();

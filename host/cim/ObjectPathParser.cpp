@@ -1,8 +1,10 @@
 #include "host/cim/ObjectPathParser.h"
 
-#include "host/cim/Text.h"
+#include "common/text/AsciiCase.h"
 
 namespace wmihost {
+
+using qrv::text::equalsIgnoringAsciiCase;
 
 namespace {
 
@@ -93,7 +95,7 @@ class PathReader {
       run(isUnquotedPart);
     } else {
       const std::string word = at_ < path_.size() && isNameStart(path_[at_]) ? run(isNamePart) : "";
-      if (!equalsIgnoreCase(word, "TRUE") && !equalsIgnoreCase(word, "FALSE")) {
+      if (!equalsIgnoringAsciiCase(word, "TRUE") && !equalsIgnoringAsciiCase(word, "FALSE")) {
         at_ = start;
         fail("expected a value (a quoted string, a number, TRUE or FALSE), found " + found());
       }

@@ -2,6 +2,8 @@
 
 namespace wmihost {
 
+using qrv::com::ComPtr;
+
 ComPtr<ObjectSink> ObjectSink::create() { return ComPtr<ObjectSink>::adopt(new ObjectSink()); }
 
 std::vector<ComPtr<IWbemClassObject>> ObjectSink::objects() const {

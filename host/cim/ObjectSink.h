@@ -13,21 +13,21 @@
 
 namespace wmihost {
 
-using qrv::cim::ComPtr;
-
 struct SinkStatus {
   LONG flags = 0;
   HRESULT result = S_OK;
   // The text passed with the status, if any.
   std::optional<std::u16string> text;
-  ComPtr<IWbemClassObject> object;
+  qrv::com::ComPtr<IWbemClassObject> object;
 };
 
-class ObjectSink final : public ComObject<IWbemObjectSink, IID_IWbemObjectSink> {
+class ObjectSink final
+    : public qrv::com::ComObject<qrv::com::Threading::Free,
+                                 qrv::com::Implements<IWbemObjectSink, IID_IWbemObjectSink>> {
  public:
-  static ComPtr<ObjectSink> create();
+  static qrv::com::ComPtr<ObjectSink> create();
 
-  std::vector<ComPtr<IWbemClassObject>> objects() const;
+  std::vector<qrv::com::ComPtr<IWbemClassObject>> objects() const;
   std::vector<SinkStatus> statuses() const;
 
   // A negative count or a missing object is WBEM_E_INVALID_PARAMETER, and
@@ -40,7 +40,7 @@ class ObjectSink final : public ComObject<IWbemObjectSink, IID_IWbemObjectSink> 
   ObjectSink() = default;
 
   mutable std::mutex mutex_;
-  std::vector<ComPtr<IWbemClassObject>> objects_;
+  std::vector<qrv::com::ComPtr<IWbemClassObject>> objects_;
   std::vector<SinkStatus> statuses_;
 };
 

@@ -7,14 +7,17 @@
 
 namespace wmihost {
 
-using qrv::cim::ComPtr;
+using qrv::com::ComObject;
+using qrv::com::ComPtr;
+using qrv::com::Implements;
+using qrv::com::Threading;
 
 namespace {
 
 // An object with no interface beyond IUnknown.
-class BareObject final : public ComObject<IUnknown, IID_IUnknown> {};
+class BareObject final : public ComObject<Threading::Free, Implements<IUnknown, IID_IUnknown>> {};
 
-class PathParserFactory final : public ComObject<IClassFactory, IID_IClassFactory> {
+class PathParserFactory final : public ComObject<Threading::Free, Implements<IClassFactory, IID_IClassFactory>> {
  public:
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppvObject) override {
     if (!ppvObject) return E_POINTER;

@@ -4,6 +4,8 @@
 
 namespace wmihost {
 
+using qrv::com::Variant;
+
 std::vector<Variant> arrayElements(const VARIANT& value) {
   const SAFEARRAYBOUND bound = value.parray->rgsabound[0];
   std::vector<Variant> elements;

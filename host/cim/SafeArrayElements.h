@@ -4,15 +4,13 @@
 
 #include <vector>
 
-#include "common/com/WmiSdk.h"
 #include "common/com/Variant.h"
+#include "common/com/WmiSdk.h"
 
 namespace wmihost {
 
-using qrv::cim::Variant;
-
 // The elements of value (VT_ARRAY with a non-null array) in index order;
 // stops at the first element that cannot be read.
-std::vector<Variant> arrayElements(const VARIANT& value);
+std::vector<qrv::com::Variant> arrayElements(const VARIANT& value);
 
 }  // namespace wmihost

@@ -1,14 +1,16 @@
 #include "host/cim/SystemProperties.h"
 
-#include "host/cim/Text.h"
+#include "common/text/AsciiCase.h"
 
 namespace wmihost {
+
+using qrv::text::equalsIgnoringAsciiCase;
 
 std::optional<std::string_view> systemPropertyName(std::u16string_view name) {
   // Every system property's name starts with "__": most names are ruled out at once.
   if (name.substr(0, 2) != u"__") return std::nullopt;
   for (std::string_view known : kSystemProperties) {
-    if (equalsIgnoreCase(name, known)) return known;
+    if (equalsIgnoringAsciiCase(name, known)) return known;
   }
   return std::nullopt;
 }

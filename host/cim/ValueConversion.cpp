@@ -4,15 +4,18 @@
 #include <cmath>
 #include <string>
 
+#include "common/com/Bstr.h"
+#include "common/com/TextConversion.h"
 #include "host/cim/CimDateTimeSyntax.h"
 #include "host/cim/CimText.h"
 #include "host/cim/CimTypes.h"
-#include "host/cim/Text.h"
-#include "common/com/Bstr.h"
 
 namespace wmihost {
 
-using qrv::cim::Bstr;
+using qrv::com::Bstr;
+using qrv::com::Variant;
+using qrv::com::toUtf8;
+using qrv::com::toWide;
 
 namespace {
 
@@ -93,7 +96,7 @@ void storeInteger(CIMTYPE type, const WholeNumber& number, VARIANT& out) {
       break;
     default: {
       const bool negative = number.negative && number.magnitude != 0;
-      out.bstrVal = Bstr(toUtf16((negative ? "-" : "") + std::to_string(number.magnitude))).release();
+      out.bstrVal = Bstr(toWide((negative ? "-" : "") + std::to_string(number.magnitude))).release();
     }
   }
 }

@@ -15,14 +15,12 @@
 // Anything else, and text that does not convert, is WBEM_E_TYPE_MISMATCH.
 // Fractions for integer types are refused, where OLE automation would round.
 
-#include "common/com/WmiSdk.h"
 #include "common/com/Variant.h"
+#include "common/com/WmiSdk.h"
 
 namespace wmihost {
 
-using qrv::cim::Variant;
-
 // Converts value for a property of type; out is written only on success.
-HRESULT convertForProperty(CIMTYPE type, const VARIANT& value, Variant& out);
+HRESULT convertForProperty(CIMTYPE type, const VARIANT& value, qrv::com::Variant& out);
 
 }  // namespace wmihost

@@ -2,17 +2,20 @@
 
 #include <utility>
 
+#include "common/com/Bstr.h"
+#include "common/com/TextConversion.h"
 #include "host/cim/CimTypes.h"
 #include "host/cim/ObjectPath.h"
 #include "host/cim/ObjectText.h"
 #include "host/cim/SystemProperties.h"
-#include "host/cim/Text.h"
 #include "host/cim/ValueConversion.h"
-#include "common/com/Bstr.h"
 
 namespace wmihost {
 
-using qrv::cim::Bstr;
+using qrv::com::Bstr;
+using qrv::com::ComPtr;
+using qrv::com::Variant;
+using qrv::com::toWide;
 
 namespace {
 
@@ -21,7 +24,7 @@ constexpr HRESULT kInvalidParameter = static_cast<HRESULT>(WBEM_E_INVALID_PARAME
 constexpr LONG kOriginConditions = WBEM_MASK_CONDITION_ORIGIN;
 constexpr LONG kNameFilters = WBEM_FLAG_KEYS_ONLY | WBEM_FLAG_REFS_ONLY | kOriginConditions;
 
-Variant textValue(const std::string& text) { return Variant::text(toUtf16(text)); }
+Variant textValue(const std::string& text) { return Variant::text(toWide(text)); }
 
 // Whether a class property passes the origin condition of flags.
 bool matchesOrigin(LONG origin, const PropertyDefinition& property, const std::string& className) {
@@ -56,7 +59,7 @@ HRESULT toSafeArray(const std::vector<std::string>& names, SAFEARRAY** out) {
   SAFEARRAY* array = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(names.size()));
   if (!array) return static_cast<HRESULT>(WBEM_E_OUT_OF_MEMORY);
   for (LONG i = 0; i < static_cast<LONG>(names.size()); ++i) {
-    const Bstr name(toUtf16(names[static_cast<std::size_t>(i)]));
+    const Bstr name(toWide(names[static_cast<std::size_t>(i)]));
     SafeArrayPutElement(array, &i, name.get());
   }
   *out = array;
@@ -154,8 +157,8 @@ HRESULT WbemObject::Next(LONG lFlags, BSTR* strName, VARIANT* pVal, CIMTYPE* pTy
   if (!enumeration_) return static_cast<HRESULT>(WBEM_E_UNEXPECTED);
   if (enumerated_ == enumeration_->size()) return static_cast<HRESULT>(WBEM_S_NO_MORE_DATA);
   const std::string& name = (*enumeration_)[enumerated_++];
-  if (strName) *strName = Bstr(toUtf16(name)).release();
-  return Get(toUtf16(name).c_str(), 0, pVal, pType, plFlavor);
+  if (strName) *strName = Bstr(toWide(name)).release();
+  return Get(toWide(name).c_str(), 0, pVal, pType, plFlavor);
 }
 
 HRESULT WbemObject::EndEnumeration() {
@@ -171,7 +174,7 @@ HRESULT WbemObject::Clone(IWbemClassObject** ppCopy) {
 
 HRESULT WbemObject::GetObjectText(LONG lFlags, BSTR* pstrObjectText) {
   if (!pstrObjectText || (lFlags & ~WBEM_FLAG_NO_FLAVORS) != 0) return kInvalidParameter;
-  *pstrObjectText = Bstr(toUtf16(objectText(*this))).release();
+  *pstrObjectText = Bstr(toWide(objectText(*this))).release();
   return S_OK;
 }
 

@@ -25,20 +25,20 @@
 #include <string_view>
 #include <vector>
 
-#include "host/cim/ClassDefinition.h"
 #include "common/com/ComObject.h"
 #include "common/com/ComPtr.h"
 #include "common/com/Variant.h"
+#include "host/cim/ClassDefinition.h"
 
 namespace wmihost {
 
-using qrv::cim::ComPtr;
-using qrv::cim::Variant;
 
-class WbemObject final : public ComObject<IWbemClassObject, IID_IWbemClassObject> {
+class WbemObject final
+    : public qrv::com::ComObject<qrv::com::Threading::Free,
+                                 qrv::com::Implements<IWbemClassObject, IID_IWbemClassObject>> {
  public:
   // The class object of definition, its properties unset.
-  static ComPtr<WbemObject> newClass(std::shared_ptr<const ClassDefinition> definition);
+  static qrv::com::ComPtr<WbemObject> newClass(std::shared_ptr<const ClassDefinition> definition);
   // The stand-in's object behind an interface pointer; null for any other.
   static WbemObject* from(IWbemClassObject* object);
 
@@ -79,16 +79,16 @@ class WbemObject final : public ComObject<IWbemClassObject, IID_IWbemClassObject
 
  private:
   WbemObject(std::shared_ptr<const ClassDefinition> definition, WBEM_GENUS_TYPE genus,
-             std::vector<Variant> values);
+             std::vector<qrv::com::Variant> values);
 
-  Variant systemValue(std::string_view name) const;
+  qrv::com::Variant systemValue(std::string_view name) const;
   // The names that flags select, system properties first; none for flags
   // outside WBEM_FLAG_KEYS_ONLY, WBEM_FLAG_REFS_ONLY and the origin conditions.
   std::optional<std::vector<std::string>> namesFor(LONG flags) const;
 
   std::shared_ptr<const ClassDefinition> definition_;
   WBEM_GENUS_TYPE genus_;
-  std::vector<Variant> values_;
+  std::vector<qrv::com::Variant> values_;
   // The names still to come from Next, while an enumeration runs.
   std::optional<std::vector<std::string>> enumeration_;
   std::size_t enumerated_ = 0;

@@ -3,17 +3,19 @@
 #include <stdexcept>
 #include <utility>
 
+#include "common/com/Bstr.h"
+#include "common/com/TextConversion.h"
 #include "host/cim/ClientCall.h"
 #include "host/cim/InitSink.h"
 #include "host/cim/NamespaceServices.h"
 #include "host/cim/ObjectSink.h"
 #include "host/cli/OperationError.h"
-#include "host/cim/Text.h"
-#include "common/com/Bstr.h"
 
 namespace wmihost {
 
-using qrv::cim::Bstr;
+using qrv::com::Bstr;
+using qrv::com::ComPtr;
+using qrv::com::toWide;
 
 namespace {
 
@@ -52,7 +54,7 @@ void HostedProvider::create(const ProviderModule& module, REFCLSID clsid) {
 void HostedProvider::initialize(std::shared_ptr<const ClassRepository> repository, const std::string& nameSpace) {
   const auto namespaceServices = NamespaceServices::create(std::move(repository), nameSpace);
   const auto sink = InitSink::create();
-  std::u16string name = toUtf16(nameSpace);
+  std::u16string name = toWide(nameSpace);
   HRESULT result;
   {
     ClientCall call(level_);
@@ -65,14 +67,14 @@ void HostedProvider::initialize(std::shared_ptr<const ClassRepository> repositor
 }
 
 RequestResult HostedProvider::enumerate(const std::string& className) {
-  const Bstr name(toUtf16(className));
+  const Bstr name(toWide(className));
   const auto sink = ObjectSink::create();
   ClientCall call(level_);
   return outcome(services_->CreateInstanceEnumAsync(name.get(), 0, nullptr, sink.get()), *sink);
 }
 
 RequestResult HostedProvider::get(const std::string& objectPath) {
-  const Bstr path(toUtf16(objectPath));
+  const Bstr path(toWide(objectPath));
   const auto sink = ObjectSink::create();
   ClientCall call(level_);
   return outcome(services_->GetObjectAsync(path.get(), 0, nullptr, sink.get()), *sink);
@@ -80,7 +82,7 @@ RequestResult HostedProvider::get(const std::string& objectPath) {
 
 RequestResult HostedProvider::query(const std::string& wql) {
   const Bstr language(u"WQL");
-  const Bstr text(toUtf16(wql));
+  const Bstr text(toWide(wql));
   const auto sink = ObjectSink::create();
   ClientCall call(level_);
   return outcome(services_->ExecQueryAsync(language.get(), text.get(), 0, nullptr, sink.get()), *sink);

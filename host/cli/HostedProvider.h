@@ -7,20 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "common/com/ComPtr.h"
 #include "host/cim/ClassRepository.h"
 #include "host/cim/PathParserRegistration.h"
 #include "host/cli/ProviderModule.h"
-#include "common/com/ComPtr.h"
 
 namespace wmihost {
-
-using qrv::cim::ComPtr;
 
 // What a request delivered: its outcome, and the objects that reached the
 // sink, in order, whatever the outcome.
 struct RequestResult {
   HRESULT result = S_OK;
-  std::vector<ComPtr<IWbemClassObject>> objects;
+  std::vector<qrv::com::ComPtr<IWbemClassObject>> objects;
 };
 
 class HostedProvider {
@@ -46,8 +44,8 @@ class HostedProvider {
   DWORD level_;
   // Registered while the provider lives, as WMI's own path parser is.
   PathParserRegistration pathParser_;
-  ComPtr<IWbemProviderInit> init_;
-  ComPtr<IWbemServices> services_;
+  qrv::com::ComPtr<IWbemProviderInit> init_;
+  qrv::com::ComPtr<IWbemServices> services_;
 };
 
 }  // namespace wmihost

@@ -3,16 +3,17 @@
 #include <cmath>
 #include <cstdio>
 
-#include "host/cim/SafeArrayElements.h"
+#include "common/com/ComPtr.h"
+#include "common/com/TextConversion.h"
 #include "host/cim/CimTypes.h"
 #include "host/cim/MofValue.h"
-#include "host/cim/Text.h"
+#include "host/cim/SafeArrayElements.h"
 #include "host/cim/WbemObject.h"
-#include "common/com/ComPtr.h"
 
 namespace wmihost {
 
-using qrv::cim::ComPtr;
+using qrv::com::ComPtr;
+using qrv::com::toUtf8;
 
 namespace {
 

@@ -2,11 +2,13 @@
 
 #include <stdexcept>
 
-#include "host/cli/JsonObject.h"
 #include "host/cim/ObjectText.h"
 #include "host/cim/WbemObject.h"
+#include "host/cli/JsonObject.h"
 
 namespace wmihost {
+
+using qrv::com::ComPtr;
 
 namespace {
 

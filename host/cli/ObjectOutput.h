@@ -5,18 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "host/cli/CommandLine.h"
 #include "common/com/ComPtr.h"
+#include "host/cli/CommandLine.h"
 
 namespace wmihost {
 
-using qrv::cim::ComPtr;
-
 // Throws std::runtime_error for an object that is not one of the host's own,
 // as every object spawned from the host's class definitions is.
-std::string formatObjects(const std::vector<ComPtr<IWbemClassObject>>& objects, OutputFormat format);
+std::string formatObjects(const std::vector<qrv::com::ComPtr<IWbemClassObject>>& objects, OutputFormat format);
 
 // The objects as one JSON array on one line, for JSON Lines.
-std::string jsonLine(const std::vector<ComPtr<IWbemClassObject>>& objects);
+std::string jsonLine(const std::vector<qrv::com::ComPtr<IWbemClassObject>>& objects);
 
 }  // namespace wmihost

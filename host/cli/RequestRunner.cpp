@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "common/com/GuidParse.h"
+#include "common/com/GuidText.h"
 #include "host/cim/ObjectPathParser.h"
 #include "host/cli/OperationError.h"
 #include "host/cli/ProviderClass.h"
@@ -73,7 +73,7 @@ HostedProvider& RequestRunner::provider() {
   module_.emplace(modulePath());
   diagnostics_.note("loaded the module " + module_->path());
   const auto start = Clock::now();
-  provider_.emplace(*module_, guidFromText(kProviderClsid).value(), repository_, command_.nameSpace, command_.level);
+  provider_.emplace(*module_, qrv::com::guidFromText(kProviderClsid).value(), repository_, command_.nameSpace, command_.level);
   diagnostics_.note("Initialize in " + command_.nameSpace + " took " + elapsedSince(start));
   return *provider_;
 }

@@ -24,7 +24,7 @@ namespace wmihost {
 // host knows of a failure.
 struct RequestOutcome {
   HRESULT result = S_OK;
-  std::vector<ComPtr<IWbemClassObject>> objects;
+  std::vector<qrv::com::ComPtr<IWbemClassObject>> objects;
   std::string detail;
 };
 

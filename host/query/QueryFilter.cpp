@@ -4,11 +4,16 @@
 #include <stdexcept>
 #include <utility>
 
-#include "host/cim/Text.h"
+#include "common/com/TextConversion.h"
 #include "host/query/QueryError.h"
 #include "host/query/ValueComparison.h"
 
 namespace wmihost {
+
+using qrv::com::ComPtr;
+using qrv::com::Variant;
+
+using qrv::com::toWide;
 
 namespace {
 
@@ -97,7 +102,7 @@ ComPtr<IWbemClassObject> QueryFilter::selected(const WbemObject& instance) const
     const VARIANT& value = instance.value(*instance.definition().indexOf(property.name));
     if (isUnset(value)) continue;
     Variant copy(value);
-    result = cut->Put(toUtf16(property.name).c_str(), 0, copy.get(), 0);
+    result = cut->Put(toWide(property.name).c_str(), 0, copy.get(), 0);
   }
   if (FAILED(result)) throw std::runtime_error("the selected properties could not be copied");
   return cut;

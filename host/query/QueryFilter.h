@@ -31,7 +31,7 @@ class QueryFilter {
   // The instances that match, each as the query selects it: itself for
   // SELECT *, else a new instance with only the listed properties and the
   // keys. Throws std::runtime_error for an object that is not the host's own.
-  std::vector<ComPtr<IWbemClassObject>> apply(const std::vector<ComPtr<IWbemClassObject>>& objects) const;
+  std::vector<qrv::com::ComPtr<IWbemClassObject>> apply(const std::vector<qrv::com::ComPtr<IWbemClassObject>>& objects) const;
 
  private:
   enum class Truth { False, Unknown, True };
@@ -39,12 +39,12 @@ class QueryFilter {
 
   Predicate bind(const WqlCondition& condition) const;
   std::size_t propertyIndex(const WqlName& name) const;
-  ComPtr<IWbemClassObject> selected(const WbemObject& instance) const;
+  qrv::com::ComPtr<IWbemClassObject> selected(const WbemObject& instance) const;
 
   std::shared_ptr<const ClassDefinition> definition_;
   Predicate condition_;
   // The class cut down to the selected properties; null for SELECT *.
-  ComPtr<WbemObject> selectedClass_;
+  qrv::com::ComPtr<WbemObject> selectedClass_;
 };
 
 }  // namespace wmihost

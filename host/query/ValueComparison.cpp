@@ -3,11 +3,14 @@
 #include "host/cim/CimDateTimeSyntax.h"
 #include "host/cim/CimText.h"
 #include "host/cim/CimTypes.h"
-#include "host/cim/Text.h"
+#include "common/com/TextConversion.h"
 #include "host/query/CaseFold.h"
 #include "host/query/QueryError.h"
 
 namespace wmihost {
+
+using qrv::com::toUtf8;
+using qrv::com::toWide;
 
 namespace {
 
@@ -129,7 +132,7 @@ ValueComparison::ValueComparison(const PropertyDefinition& property, WqlOperator
   }
   if (op == WqlOperator::Like) {
     if (!isTextType(type_) && type_ != CIM_DATETIME) unsuitable(property, value, "=, <, >, ... but not LIKE");
-    pattern_ = std::make_shared<const LikePattern>(toUtf16(value.text), value.position);
+    pattern_ = std::make_shared<const LikePattern>(toWide(value.text), value.position);
     return;
   }
   if (isIntegerType(type_) || type_ == CIM_REAL32 || type_ == CIM_REAL64) {
@@ -140,7 +143,7 @@ ValueComparison::ValueComparison(const PropertyDefinition& property, WqlOperator
     prepareDateTime(property, value);
   } else {
     if (value.kind != WqlLiteral::Kind::String) unsuitable(property, value, "a quoted string");
-    text_ = foldCase(toUtf16(value.text));
+    text_ = foldCase(toWide(value.text));
   }
 }
 

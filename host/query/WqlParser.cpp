@@ -7,10 +7,12 @@
 #include <utility>
 #include <vector>
 
-#include "host/cim/Text.h"
+#include "common/text/AsciiCase.h"
 #include "host/query/QueryError.h"
 
 namespace wmihost {
+
+using qrv::text::equalsIgnoringAsciiCase;
 
 namespace {
 
@@ -127,7 +129,7 @@ class Lexer {
 
 bool isKeyword(std::string_view word) {
   for (const std::string_view keyword : kKeywords) {
-    if (equalsIgnoreCase(word, keyword)) return true;
+    if (equalsIgnoringAsciiCase(word, keyword)) return true;
   }
   return false;
 }
@@ -190,7 +192,7 @@ class Parser {
   }
 
   bool isWord(std::string_view keyword) const {
-    return peek().kind == TokenKind::Word && equalsIgnoreCase(peek().text, keyword);
+    return peek().kind == TokenKind::Word && equalsIgnoringAsciiCase(peek().text, keyword);
   }
 
   bool acceptWord(std::string_view keyword) {

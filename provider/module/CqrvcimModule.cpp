@@ -1,20 +1,24 @@
 #include "provider/module/CqrvcimModule.h"
 
-#include <new>
-
+#include "common/com/CallGuard.h"
+#include "common/com/GuidText.h"
 #include "provider/module/ClassInfo.h"
 #include "provider/module/ComIdentity.h"
-#include "common/com/GuidText.h"
 #include "provider/module/QVProviderFactory.h"
 #include "provider/registration/ModuleRoots.h"
 
 namespace qrv::cim {
 
+using com::guidText;
+
 CqrvcimModule::~CqrvcimModule() = default;
 
 bool CqrvcimModule::initialize() {
-  modulePath_ = moduleFileName();
-  return initialized();
+  const HRESULT hr = com::guardCall(com::kComFailures, [this] {
+    modulePath_ = moduleFileName();
+    return S_OK;
+  });
+  return SUCCEEDED(hr) && initialized();
 }
 
 void CqrvcimModule::lock() { ++lockCount_; }
@@ -28,9 +32,7 @@ Replacements CqrvcimModule::registrationReplacements() const { return {{"APPID",
 HRESULT CqrvcimModule::getClassObject(REFIID riid, void** ppv) {
   std::lock_guard<std::mutex> guard(factoryLock_);
   if (!factory_) {
-    IClassFactory* created = new (std::nothrow) QVProviderFactory(*this);
-    if (!created) return E_OUTOFMEMORY;
-    factory_.assign(created);
+    factory_.assign(new QVProviderFactory(*this));
   }
   return factory_->QueryInterface(riid, ppv);
 }

@@ -8,9 +8,9 @@
 #include <mutex>
 #include <string>
 
+#include "common/com/ComPtr.h"
 #include "common/com/WmiSdk.h"
 #include "provider/module/RegistryEntry.h"
-#include "common/com/ComPtr.h"
 #include "provider/wmi/ServerModule.h"
 
 namespace qrv::cim {
@@ -23,7 +23,8 @@ class CqrvcimModule : public ServerModule {
   CqrvcimModule& operator=(const CqrvcimModule&) = delete;
 
   // The module's initialisation at load: it learns its own file name, which
-  // registration and the type library need. False when it cannot.
+  // registration and the type library need. False when it cannot; it never
+  // throws, as it runs inside the loader.
   bool initialize();
   bool initialized() const { return !modulePath_.empty(); }
   const std::string& modulePath() const { return modulePath_; }
@@ -39,13 +40,15 @@ class CqrvcimModule : public ServerModule {
   Replacements registrationReplacements() const;
 
   // Queries the class factory of CQVProvider, created on first request.
+  // Throws std::bad_alloc when it cannot be created, and std::system_error
+  // when the lock that guards its creation fails.
   HRESULT getClassObject(REFIID riid, void** ppv);
 
  private:
   std::atomic<LONG> lockCount_{0};
   std::string modulePath_;
   std::mutex factoryLock_;
-  ComPtr<IClassFactory> factory_;
+  com::ComPtr<IClassFactory> factory_;
 };
 
 // The module object of this process.

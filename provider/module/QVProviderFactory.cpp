@@ -1,7 +1,7 @@
 #include "provider/module/QVProviderFactory.h"
 
-#include <new>
-
+#include "common/com/CallGuard.h"
+#include "common/com/ComPtr.h"
 #include "provider/wmi/CQVProvider.h"
 
 namespace qrv::cim {
@@ -13,27 +13,17 @@ constexpr ULONG kModuleReference = 1;
 
 }  // namespace
 
-HRESULT QVProviderFactory::QueryInterface(REFIID riid, void** ppvObject) {
-  if (!ppvObject) return E_POINTER;
-  if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IClassFactory)) {
-    *ppvObject = nullptr;
-    return E_NOINTERFACE;
-  }
-  *ppvObject = static_cast<IClassFactory*>(this);
-  AddRef();
-  return S_OK;
-}
-
 ULONG QVProviderFactory::AddRef() {
-  const ULONG count = ++references_;
+  const ULONG count = ComObject::AddRef();
   if (count == kModuleReference + 1) module_.lock();
   return count;
 }
 
 ULONG QVProviderFactory::Release() {
-  const ULONG remaining = --references_;
-  if (remaining == kModuleReference) module_.unlock();
-  if (remaining == 0) delete this;
+  // Taken first: once the count is down, another thread may delete the factory.
+  ServerModule& module = module_;
+  const ULONG remaining = ComObject::Release();
+  if (remaining == kModuleReference) module.unlock();
   return remaining;
 }
 
@@ -41,12 +31,10 @@ HRESULT QVProviderFactory::CreateInstance(IUnknown* pUnkOuter, REFIID riid, void
   if (!ppvObject) return E_POINTER;
   *ppvObject = nullptr;
   if (pUnkOuter) return CLASS_E_NOAGGREGATION;
-  CQVProvider* provider = new (std::nothrow) CQVProvider(CQVProvider::systemSleep, &module_);
-  if (!provider) return E_OUTOFMEMORY;
-  provider->AddRef();
-  const HRESULT hr = provider->QueryInterface(riid, ppvObject);
-  provider->Release();
-  return hr;
+  return com::guardCall(com::kComFailures, [&] {
+    const auto provider = com::ComPtr<CQVProvider>::share(new CQVProvider(CQVProvider::systemSleep, &module_));
+    return provider->QueryInterface(riid, ppvObject);
+  });
 }
 
 HRESULT QVProviderFactory::LockServer(BOOL fLock) {

@@ -3,22 +3,20 @@
 // the life of the process; every further reference holds the module lock,
 // so the module is not unloaded while anyone else holds the factory.
 
-#include <atomic>
-
+#include "common/com/ComObject.h"
 #include "common/com/WmiSdk.h"
 #include "provider/wmi/ServerModule.h"
 
 namespace qrv::cim {
 
-class QVProviderFactory : public IClassFactory {
+class QVProviderFactory
+    : public com::ComObject<com::Threading::Free, com::Implements<IClassFactory, IID_IClassFactory>> {
  public:
-  explicit QVProviderFactory(ServerModule& module) : module_(module) {}
-  virtual ~QVProviderFactory() = default;
-  QVProviderFactory(const QVProviderFactory&) = delete;
-  QVProviderFactory& operator=(const QVProviderFactory&) = delete;
+  // Born without a reference: the module adds its own.
+  explicit QVProviderFactory(ServerModule& module) : ComObject(0), module_(module) {}
 
-  // IUnknown, answered for IUnknown and IClassFactory.
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override;
+  // The reference count, which also holds the module lock while anyone but
+  // the module holds a reference.
   ULONG STDMETHODCALLTYPE AddRef() override;
   ULONG STDMETHODCALLTYPE Release() override;
 
@@ -29,7 +27,6 @@ class QVProviderFactory : public IClassFactory {
 
  private:
   ServerModule& module_;
-  std::atomic<ULONG> references_{0};
 };
 
 }  // namespace qrv::cim

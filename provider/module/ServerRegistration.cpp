@@ -2,13 +2,15 @@
 
 #include <vector>
 
-#include "provider/module/ComIdentity.h"
 #include "common/com/GuidText.h"
+#include "provider/module/ComIdentity.h"
 #include "provider/module/Registrar.h"
 #include "provider/module/RegistrySession.h"
 #include "provider/module/TypeLibRegistration.h"
 
 namespace qrv::cim {
+
+using com::guidText;
 
 namespace {
 

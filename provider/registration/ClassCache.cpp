@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "common/text/AsciiCase.h"
+
 namespace qrv::cim {
 
 namespace {
@@ -13,17 +15,15 @@ std::mutex cacheLock;
 bool lockInitialised = false;
 std::unique_ptr<ClassCache> cache;
 
-char toUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 }  // namespace
 
 std::string classKey(const std::string& nameSpace, const std::string& className) {
   std::string key;
   key.reserve(nameSpace.size() + className.size());
   for (char c : nameSpace) {
-    if (c != '/' && c != '\\') key += toUpper(c);
+    if (c != '/' && c != '\\') key += text::toUpperAscii(c);
   }
-  for (char c : className) key += toUpper(c);
+  for (char c : className) key += text::toUpperAscii(c);
   return key;
 }
 

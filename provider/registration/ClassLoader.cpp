@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "common/text/AsciiCase.h"
 #include "provider/registration/ClassCache.h"
 #include "provider/registration/ModuleRoots.h"
 #include "provider/registration/RegistrationParseHandler.h"
@@ -14,14 +15,6 @@
 namespace qrv::cim {
 
 namespace {
-
-std::string lower(const std::string& text) {
-  std::string result = text;
-  for (char& c : result) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return result;
-}
 
 bool isSeparator(char c) { return c == '/' || c == '\\'; }
 
@@ -76,7 +69,7 @@ class RegistrationParser {
 }  // namespace
 
 std::string registrationPath(const std::string& nameSpace, const std::string& className) {
-  return xmlRegRoot() + "/" + lower(nameSpace) + "/" + lower(className) + ".xml";
+  return xmlRegRoot() + "/" + text::toLowerAscii(nameSpace) + "/" + text::toLowerAscii(className) + ".xml";
 }
 
 int parseRegistrationFile(const std::string& path) {

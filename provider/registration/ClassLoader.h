@@ -12,7 +12,8 @@ namespace qrv::cim {
 // class cache and stays valid until the cache is released.
 const ClassMap* findClassMap(const std::string& nameSpace, const std::string& className);
 
-// xmlRegRoot()/lower(nameSpace)/lower(className).xml
+// xmlRegRoot()/nameSpace/className.xml, both names with ASCII letters in
+// lower case.
 std::string registrationPath(const std::string& nameSpace, const std::string& className);
 
 // Parses one registration file, handing every completed class map to the

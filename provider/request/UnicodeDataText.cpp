@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstddef>
-#include <cstdint>
-#include <vector>
 
 #include "common/com/WmiSdk.h"
+#include "common/text/Utf16Le.h"
 
 namespace qrv::cim {
 
@@ -15,19 +14,12 @@ namespace {
 // The most code units one conversion call takes; its counts are ints.
 constexpr std::size_t kChunkUnits = 1 << 20;
 
-bool isHighSurrogate(WCHAR unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool isHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 
-std::vector<WCHAR> unitsOf(std::string_view bytes) {
-  std::vector<WCHAR> units(bytes.size() / 2);
-  for (std::size_t i = 0; i < units.size(); ++i) {
-    const auto low = static_cast<std::uint8_t>(bytes[2 * i]);
-    const auto high = static_cast<std::uint8_t>(bytes[2 * i + 1]);
-    units[i] = static_cast<WCHAR>(low | (high << 8));
-  }
-  return units;
-}
-
-void appendConverted(const WCHAR* units, int count, std::string& out) {
+void appendConverted(const char16_t* text, int count, std::string& out) {
+  // The converter's unit type is char16_t, or a wchar_t of the same size.
+  static_assert(sizeof(WCHAR) == sizeof(char16_t));
+  const auto* units = reinterpret_cast<const WCHAR*>(text);
   const int size = WideCharToMultiByte(CP_UTF8, 0, units, count, nullptr, 0, nullptr, nullptr);
   if (size <= 0) return;
   const std::size_t start = out.size();
@@ -38,7 +30,7 @@ void appendConverted(const WCHAR* units, int count, std::string& out) {
 }  // namespace
 
 std::string utf16LeToUtf8(std::string_view bytes) {
-  const std::vector<WCHAR> units = unitsOf(bytes);
+  const std::u16string units = text::utf16LeUnits(bytes);
   std::string out;
   out.reserve(units.size());
   for (std::size_t begin = 0; begin < units.size();) {

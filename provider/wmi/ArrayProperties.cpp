@@ -1,11 +1,15 @@
 #include "provider/wmi/ArrayProperties.h"
 
 #include "common/com/Bstr.h"
-#include "provider/wmi/PropertyType.h"
 #include "common/com/SafeArray.h"
-#include "provider/wmi/TextConversion.h"
+#include "common/com/TextConversion.h"
+#include "provider/wmi/PropertyType.h"
 
 namespace qrv::cim {
+
+using com::Bstr;
+using com::SafeArray;
+using com::toWide;
 
 namespace {
 

@@ -1,37 +1,45 @@
 #include "provider/wmi/CQVProvider.h"
 
-#include <new>
 #include <utility>
 #include <vector>
 
 #include "common/com/Bstr.h"
+#include "common/com/CallGuard.h"
+#include "common/com/TextConversion.h"
 #include "provider/wmi/CallerCheck.h"
 #include "provider/wmi/ClientImpersonation.h"
 #include "provider/wmi/FillInstance.h"
 #include "provider/wmi/ObjectPathKeys.h"
 #include "provider/wmi/RequestResult.h"
-#include "provider/wmi/TextConversion.h"
 #include "provider/wmi/WbemResult.h"
 
 namespace qrv::cim {
+
+using com::Bstr;
+using com::ComPtr;
+using com::toUtf8;
+using com::toWide;
 
 namespace {
 
 // Initialize waits this long before anything else.
 constexpr DWORD kInitializePauseMs = 6000;
 
-// Runs a working operation. Running out of memory anywhere inside it ends
-// the operation with WBEM_E_OUT_OF_MEMORY, reported to the sink as the one
-// completion status; the operation's impersonation is reverted by then.
+// WMI's codes for an exception that ends an operation.
+constexpr com::FailureCodes kWmiFailures{wbemResult(WBEM_E_OUT_OF_MEMORY), wbemResult(WBEM_E_PROVIDER_FAILURE)};
+// Initialize's: anything but running out of memory means that the provider
+// could not start, the XML libraries most likely.
+constexpr com::FailureCodes kInitializeFailures{wbemResult(WBEM_E_OUT_OF_MEMORY),
+                                                wbemResult(WBEM_E_INITIALIZATION_FAILURE)};
+
+// Runs an operation that reports to the sink. An exception that ends it is
+// reported to the sink as the one completion status, and returned; the
+// operation's impersonation is reverted by then.
 template <class Operation>
-HRESULT reportingOutOfMemory(IWbemObjectSink* sink, Operation operation) {
-  try {
-    return operation();
-  } catch (const std::bad_alloc&) {
-    const HRESULT hr = wbemResult(WBEM_E_OUT_OF_MEMORY);
+HRESULT guardReporting(IWbemObjectSink* sink, Operation operation) {
+  return com::guardCall(kWmiFailures, operation, [sink](HRESULT hr) {
     if (sink) sink->SetStatus(WBEM_STATUS_COMPLETE, hr, nullptr, nullptr);
-    return hr;
-  }
+  });
 }
 
 // Spawns an instance of the class, fills it and hands it to the sink. A fill
@@ -53,55 +61,27 @@ HRESULT deliverInstance(IWbemClassObject* classDefinition, const ParsedInstance&
 void CQVProvider::systemSleep(DWORD milliseconds) { Sleep(milliseconds); }
 
 CQVProvider::CQVProvider(SleepFunction sleep, ServerModule* module)
-    : serverLock_(module), sleep_(std::move(sleep)) {}
+    : ComObject(0), serverLock_(module), sleep_(std::move(sleep)) {}
 
 CQVProvider::~CQVProvider() = default;
-
-HRESULT CQVProvider::QueryInterface(REFIID riid, void** ppvObject) {
-  if (!ppvObject) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IWbemServices)) {
-    *ppvObject = static_cast<IWbemServices*>(this);
-  } else if (IsEqualIID(riid, IID_IWbemProviderInit)) {
-    *ppvObject = static_cast<IWbemProviderInit*>(this);
-  } else if (IsEqualIID(riid, IID_IProvideClassInfo)) {
-    *ppvObject = static_cast<IProvideClassInfo*>(this);
-  } else {
-    *ppvObject = nullptr;
-    return E_NOINTERFACE;
-  }
-  AddRef();
-  return S_OK;
-}
-
-ULONG CQVProvider::AddRef() { return ++references_; }
-
-ULONG CQVProvider::Release() {
-  const ULONG remaining = --references_;
-  if (remaining == 0) delete this;
-  return remaining;
-}
 
 HRESULT CQVProvider::GetClassInfo(ITypeInfo** ppTI) {
   if (!ppTI) return E_POINTER;
   *ppTI = nullptr;
   ServerModule* module = serverLock_.module();
-  return module ? module->classInfo(ppTI) : TYPE_E_ELEMENTNOTFOUND;
+  if (!module) return TYPE_E_ELEMENTNOTFOUND;
+  return com::guardCall(com::kComFailures, [&] { return module->classInfo(ppTI); });
 }
 
 HRESULT CQVProvider::Initialize(LPWSTR, LONG, LPWSTR wszNamespace, LPWSTR, IWbemServices* pNamespace,
                                 IWbemContext*, IWbemProviderInitSink* pInitSink) {
-  sleep_(kInitializePauseMs);
-  if (!pNamespace || !pInitSink) return wbemResult(WBEM_E_INVALID_PARAMETER);
-  const HRESULT caller = checkCaller();
-  if (FAILED(caller)) return caller;
-  try {
+  return com::guardCall(kInitializeFailures, [&] {
+    sleep_(kInitializePauseMs);
+    if (!pNamespace || !pInitSink) return wbemResult(WBEM_E_INVALID_PARAMETER);
+    const HRESULT caller = checkCaller();
+    if (FAILED(caller)) return caller;
     return start(wszNamespace, pNamespace, pInitSink);
-  } catch (const std::bad_alloc&) {
-    return wbemResult(WBEM_E_OUT_OF_MEMORY);
-  } catch (...) {
-    // The XML libraries failed to start; nothing may cross the COM boundary.
-    return wbemResult(WBEM_E_INITIALIZATION_FAILURE);
-  }
+  });
 }
 
 HRESULT CQVProvider::start(LPWSTR nameSpace, IWbemServices* services, IWbemProviderInitSink* initSink) {
@@ -121,7 +101,7 @@ HRESULT CQVProvider::start(LPWSTR nameSpace, IWbemServices* services, IWbemProvi
 
 HRESULT CQVProvider::CreateInstanceEnumAsync(const BSTR strFilter, LONG, IWbemContext* pCtx,
                                              IWbemObjectSink* pResponseHandler) {
-  return reportingOutOfMemory(pResponseHandler, [&] { return enumerate(strFilter, pCtx, pResponseHandler); });
+  return guardReporting(pResponseHandler, [&] { return enumerate(strFilter, pCtx, pResponseHandler); });
 }
 
 HRESULT CQVProvider::enumerate(const BSTR className, IWbemContext* context, IWbemObjectSink* sink) {
@@ -152,7 +132,7 @@ HRESULT CQVProvider::deliverEnumeration(const BSTR className, const std::string&
 
 HRESULT CQVProvider::GetObjectAsync(const BSTR strObjectPath, LONG, IWbemContext* pCtx,
                                     IWbemObjectSink* pResponseHandler) {
-  return reportingOutOfMemory(pResponseHandler, [&] { return get(strObjectPath, pCtx, pResponseHandler); });
+  return guardReporting(pResponseHandler, [&] { return get(strObjectPath, pCtx, pResponseHandler); });
 }
 
 HRESULT CQVProvider::get(const BSTR objectPath, IWbemContext* context, IWbemObjectSink* sink) {
@@ -185,11 +165,14 @@ HRESULT CQVProvider::deliverObject(const std::string& path, const std::string& c
 }
 
 HRESULT CQVProvider::ExecQueryAsync(const BSTR, const BSTR, LONG, IWbemContext*, IWbemObjectSink*) {
-  const HRESULT hr = checkCaller();
-  if (FAILED(hr)) return hr;
-  ClientImpersonation impersonation;
-  impersonation.begin();
-  return wbemResult(WBEM_E_NOT_SUPPORTED);
+  // A query never reaches the sink, not even to report an exception.
+  return com::guardCall(kWmiFailures, [] {
+    const HRESULT hr = checkCaller();
+    if (FAILED(hr)) return hr;
+    ClientImpersonation impersonation;
+    impersonation.begin();
+    return wbemResult(WBEM_E_NOT_SUPPORTED);
+  });
 }
 
 HRESULT CQVProvider::OpenNamespace(const BSTR, LONG, IWbemContext*, IWbemServices**, IWbemCallResult**) {

@@ -4,10 +4,11 @@
 #include <memory>
 #include <string>
 
+#include "common/com/ComObject.h"
+#include "common/com/ComPtr.h"
 #include "common/com/WmiSdk.h"
 #include "provider/dispatch/QVDispatch.h"
 #include "provider/request/ParsedInstance.h"
-#include "common/com/ComPtr.h"
 #include "provider/wmi/ServerModule.h"
 
 namespace qrv::cim {
@@ -18,8 +19,14 @@ namespace qrv::cim {
 // it, runs the request through the object's dispatcher, fills instances
 // spawned from WMI's class definition and reports one completion status.
 // Created by a server module, it holds the module's lock while it lives and
-// hands out its class's type information from the module.
-class CQVProvider : public IWbemServices, public IWbemProviderInit, public IProvideClassInfo {
+// hands out its class's type information from the module. No exception
+// leaves any of its methods.
+//
+// Its reference count is a plain counter, as the object lives in one
+// apartment; it is born without a reference, which its creator adds.
+class CQVProvider : public com::ComObject<com::Threading::Apartment, com::Implements<IWbemServices, IID_IWbemServices>,
+                                          com::Implements<IWbemProviderInit, IID_IWbemProviderInit>,
+                                          com::Implements<IProvideClassInfo, IID_IProvideClassInfo>> {
  public:
   // Pauses the calling thread; Initialize waits through it.
   using SleepFunction = std::function<void(DWORD milliseconds)>;
@@ -28,16 +35,7 @@ class CQVProvider : public IWbemServices, public IWbemProviderInit, public IProv
   static void systemSleep(DWORD milliseconds);
 
   explicit CQVProvider(SleepFunction sleep = systemSleep, ServerModule* module = nullptr);
-  virtual ~CQVProvider();
-  CQVProvider(const CQVProvider&) = delete;
-  CQVProvider& operator=(const CQVProvider&) = delete;
-
-  // IUnknown, answered for IUnknown, IWbemServices, IWbemProviderInit and
-  // IProvideClassInfo.
-  // The reference count is a plain counter: the object lives in one apartment.
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
+  ~CQVProvider() override;
 
   // IProvideClassInfo: the type information of the coclass, from the server
   // module; TYPE_E_ELEMENTNOTFOUND without one.
@@ -110,9 +108,8 @@ class CQVProvider : public IWbemServices, public IWbemProviderInit, public IProv
 
   ServerLock serverLock_;  // first, so that it is released last
   SleepFunction sleep_;
-  ULONG references_ = 0;
-  ComPtr<IWbemServices> namespaceServices_;
-  ComPtr<IClassFactory> pathParserFactory_;
+  com::ComPtr<IWbemServices> namespaceServices_;
+  com::ComPtr<IClassFactory> pathParserFactory_;
   std::unique_ptr<QVDispatch> dispatcher_;
   std::string nameSpace_;
 };

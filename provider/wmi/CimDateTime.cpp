@@ -9,6 +9,10 @@
 
 namespace qrv::cim {
 
+using com::WideTextView;
+using com::assignText;
+using com::toWide;
+
 namespace {
 
 const std::string kIntervalPrefix = "interval:";

@@ -1,12 +1,16 @@
 #include "provider/wmi/FillInstance.h"
 
+#include "common/com/TextConversion.h"
+#include "common/com/Variant.h"
 #include "provider/wmi/ArrayProperties.h"
 #include "provider/wmi/CimDateTime.h"
 #include "provider/wmi/PropertyType.h"
-#include "provider/wmi/TextConversion.h"
-#include "common/com/Variant.h"
 
 namespace qrv::cim {
+
+using com::Variant;
+using com::assignText;
+using com::toWide;
 
 namespace {
 

@@ -1,9 +1,12 @@
 #include "provider/wmi/PropertyType.h"
 
-#include "provider/wmi/TextConversion.h"
+#include "common/com/TextConversion.h"
 #include "common/com/Variant.h"
 
 namespace qrv::cim {
+
+using com::Variant;
+using com::toWide;
 
 HRESULT getPropertyType(IWbemClassObject* object, const std::string& property, CIMTYPE* type) {
   Variant value;

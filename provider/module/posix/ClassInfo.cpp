@@ -3,14 +3,19 @@
 // flags, version, name and help string. Every other method is not
 // implemented.
 
-#include <atomic>
 #include <new>
 
+#include "common/com/Bstr.h"
+#include "common/com/CallGuard.h"
+#include "common/com/ComObject.h"
+#include "common/com/TextConversion.h"
 #include "provider/module/ClassInfo.h"
 #include "provider/module/ComIdentity.h"
-#include "common/com/Bstr.h"
 
 namespace qrv::cim {
+
+using com::Bstr;
+using com::toWide;
 
 namespace {
 
@@ -18,27 +23,9 @@ namespace {
 constexpr MEMBERID kTypeItself = -1;
 constexpr WORD kCoclassFlags = TYPEFLAG_FCANCREATE | TYPEFLAG_FAGGREGATABLE;
 
-class CoclassTypeInfo final : public ITypeInfo {
+class CoclassTypeInfo final
+    : public com::ComObject<com::Threading::Free, com::Implements<ITypeInfo, IID_ITypeInfo>> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override {
-    if (!ppvObject) return E_POINTER;
-    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_ITypeInfo)) {
-      *ppvObject = nullptr;
-      return E_NOINTERFACE;
-    }
-    *ppvObject = static_cast<ITypeInfo*>(this);
-    AddRef();
-    return S_OK;
-  }
-
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG remaining = --references_;
-    if (remaining == 0) delete this;
-    return remaining;
-  }
-
   HRESULT STDMETHODCALLTYPE GetTypeAttr(TYPEATTR** ppTypeAttr) override {
     if (!ppTypeAttr) return E_INVALIDARG;
     *ppTypeAttr = new (std::nothrow) TYPEATTR{};
@@ -61,17 +48,15 @@ class CoclassTypeInfo final : public ITypeInfo {
   HRESULT STDMETHODCALLTYPE GetDocumentation(MEMBERID memid, BSTR* pBstrName, BSTR* pBstrDocString,
                                              DWORD* pdwHelpContext, BSTR* pBstrHelpFile) override {
     if (memid != kTypeItself) return TYPE_E_ELEMENTNOTFOUND;
-    try {
+    return com::guardCall(com::kComFailures, [&] {
       Bstr name(toWide(kCoclassName));
       Bstr docString(toWide(kCoclassHelpString));
       if (pBstrName) *pBstrName = name.release();
       if (pBstrDocString) *pBstrDocString = docString.release();
-    } catch (const std::bad_alloc&) {
-      return E_OUTOFMEMORY;
-    }
-    if (pdwHelpContext) *pdwHelpContext = 0;
-    if (pBstrHelpFile) *pBstrHelpFile = nullptr;
-    return S_OK;
+      if (pdwHelpContext) *pdwHelpContext = 0;
+      if (pBstrHelpFile) *pBstrHelpFile = nullptr;
+      return S_OK;
+    });
   }
 
   HRESULT STDMETHODCALLTYPE GetTypeComp(ITypeComp**) override { return E_NOTIMPL; }
@@ -93,18 +78,13 @@ class CoclassTypeInfo final : public ITypeInfo {
   // No function or variable descriptions are ever handed out.
   void STDMETHODCALLTYPE ReleaseFuncDesc(FUNCDESC*) override {}
   void STDMETHODCALLTYPE ReleaseVarDesc(VARDESC*) override {}
-
- private:
-  std::atomic<ULONG> references_{0};
 };
 
 }  // namespace
 
 HRESULT coclassTypeInfo(const std::string&, ITypeInfo** typeInfo) {
   *typeInfo = new (std::nothrow) CoclassTypeInfo();
-  if (!*typeInfo) return E_OUTOFMEMORY;
-  (*typeInfo)->AddRef();
-  return S_OK;
+  return *typeInfo ? S_OK : E_OUTOFMEMORY;
 }
 
 }  // namespace qrv::cim

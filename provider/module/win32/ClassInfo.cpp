@@ -1,12 +1,15 @@
 // On Windows the type information comes from the type library embedded in
 // the module.
 
+#include "common/com/ComPtr.h"
+#include "common/com/TextConversion.h"
 #include "provider/module/ClassInfo.h"
 #include "provider/module/ComIdentity.h"
-#include "common/com/ComPtr.h"
-#include "provider/wmi/TextConversion.h"
 
 namespace qrv::cim {
+
+using com::ComPtr;
+using com::toWide;
 
 HRESULT coclassTypeInfo(const std::string& modulePath, ITypeInfo** typeInfo) {
   ComPtr<ITypeLib> library;

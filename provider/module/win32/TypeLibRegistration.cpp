@@ -1,12 +1,15 @@
 // On Windows the system's type library loader reads the library embedded in
 // the module and registers it; it writes the live registry itself.
 
+#include "common/com/ComPtr.h"
+#include "common/com/TextConversion.h"
 #include "provider/module/ComIdentity.h"
 #include "provider/module/TypeLibRegistration.h"
-#include "common/com/ComPtr.h"
-#include "provider/wmi/TextConversion.h"
 
 namespace qrv::cim {
+
+using com::ComPtr;
+using com::toWide;
 
 HRESULT registerTypeLibrary(RegistryKeys&, const std::string& modulePath) {
   ComPtr<ITypeLib> library;

@@ -5,6 +5,7 @@
 
 #include <thread>
 
+#include "common/com/Bstr.h"
 #include "compat/com/CallContext.h"
 #include "host/cim/ClientCall.h"
 #include "host/cim/InitSink.h"
@@ -12,11 +13,11 @@
 #include "host/cim/ObjectSink.h"
 #include "host/cim/PathParserRegistration.h"
 #include "tests/host/cim/HostTestUtil.h"
-#include "common/com/Bstr.h"
 
 namespace wmihost::test {
 
-using qrv::cim::Bstr;
+using qrv::com::Bstr;
+using qrv::com::ComPtr;
 namespace {
 
 constexpr std::string_view kClasses = R"(

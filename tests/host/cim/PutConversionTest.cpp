@@ -5,14 +5,17 @@
 
 #include <cfloat>
 
-#include "host/cim/MofValue.h"
-#include "host/cim/Text.h"
-#include "tests/host/cim/HostTestUtil.h"
 #include "common/com/Bstr.h"
+#include "common/com/TextConversion.h"
+#include "host/cim/MofValue.h"
+#include "tests/host/cim/HostTestUtil.h"
 
 namespace wmihost::test {
 
-using qrv::cim::Bstr;
+using qrv::com::Bstr;
+using qrv::com::ComPtr;
+using qrv::com::Variant;
+using qrv::com::toUtf8;
 namespace {
 
 constexpr std::string_view kTypes = R"(

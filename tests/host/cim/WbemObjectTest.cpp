@@ -3,14 +3,18 @@
 
 #include <gtest/gtest.h>
 
-#include "host/cim/ObjectText.h"
-#include "host/cim/Text.h"
-#include "tests/host/cim/HostTestUtil.h"
 #include "common/com/Bstr.h"
+#include "common/com/TextConversion.h"
+#include "host/cim/ObjectText.h"
+#include "tests/host/cim/HostTestUtil.h"
 
 namespace wmihost::test {
 
-using qrv::cim::Bstr;
+using qrv::com::Bstr;
+using qrv::com::ComPtr;
+using qrv::com::Variant;
+using qrv::com::toUtf8;
+using qrv::com::toWide;
 namespace {
 
 constexpr std::string_view kClasses = R"(
@@ -66,10 +70,10 @@ TEST_F(WbemObjectTest, NamesBeyondAsciiMatchNoProperty) {
 }
 
 TEST(Text, ConvertsBetweenUtf8AndUtf16BeyondAscii) {
-  EXPECT_EQ(toUtf16("a\xC3\xA9\xF0\x9F\x92\xBE"), u"a\u00E9\U0001F4BE");
+  EXPECT_EQ(toWide("a\xC3\xA9\xF0\x9F\x92\xBE"), u"a\u00E9\U0001F4BE");
   EXPECT_EQ(toUtf8(u"a\u00E9\U0001F4BE"), "a\xC3\xA9\xF0\x9F\x92\xBE");
   EXPECT_EQ(toUtf8(u"\u0132"), "\xC4\xB2");
-  EXPECT_EQ(toUtf16("\x7F\xFF"), u"\x7F\uFFFD");
+  EXPECT_EQ(toWide("\x7F\xFF"), u"\x7F\uFFFD");
   EXPECT_EQ(toUtf8(std::u16string_view()), "");
 }
 

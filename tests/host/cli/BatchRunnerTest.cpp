@@ -12,6 +12,8 @@
 #include "host/cli/BatchRunner.h"
 
 namespace wmihost {
+
+using qrv::com::ComPtr;
 namespace {
 
 class BatchRunnerTest : public ::testing::Test {

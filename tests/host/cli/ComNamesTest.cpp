@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "common/com/GuidParse.h"
+#include "common/com/GuidText.h"
 #include "host/cli/HresultName.h"
 #include "host/cli/ProviderClass.h"
 #include "provider/module/ComIdentity.h"
@@ -11,6 +11,7 @@
 namespace wmihost {
 namespace {
 
+using qrv::com::guidFromText;
 TEST(HresultName, WbemAndComCodesAreNamedInHexadecimal) {
   EXPECT_EQ(hresultText(static_cast<HRESULT>(WBEM_E_NOT_SUPPORTED)), "0x8004100C WBEM_E_NOT_SUPPORTED");
   EXPECT_EQ(hresultText(static_cast<HRESULT>(WBEM_E_PROVIDER_NOT_CAPABLE)), "0x80041024 WBEM_E_PROVIDER_NOT_CAPABLE");

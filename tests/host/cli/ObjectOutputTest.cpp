@@ -5,18 +5,20 @@
 
 #include <initializer_list>
 
+#include "common/com/Bstr.h"
+#include "common/com/TextConversion.h"
+#include "common/com/Variant.h"
 #include "host/cim/ClassRepository.h"
+#include "host/cim/WbemObject.h"
 #include "host/cli/JsonObject.h"
 #include "host/cli/ObjectOutput.h"
-#include "host/cim/Text.h"
-#include "host/cim/WbemObject.h"
-#include "common/com/Bstr.h"
-#include "common/com/Variant.h"
 
 namespace wmihost {
 
-using qrv::cim::Bstr;
-using qrv::cim::Variant;
+using qrv::com::Bstr;
+using qrv::com::ComPtr;
+using qrv::com::toUtf8;
+using qrv::com::Variant;
 namespace {
 
 constexpr std::string_view kClasses = R"(

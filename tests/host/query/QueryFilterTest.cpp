@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "common/com/TextConversion.h"
 #include "host/cim/HostTestUtil.h"
-#include "host/cim/Text.h"
 #include "host/query/QueryError.h"
 #include "host/query/QueryFilter.h"
 #include "host/query/WqlParser.h"
@@ -15,6 +15,9 @@
 namespace wmihost {
 namespace {
 
+using qrv::com::ComPtr;
+using qrv::com::toUtf8;
+using qrv::com::Variant;
 using test::putText;
 
 constexpr std::string_view kClass = R"(

@@ -3,13 +3,13 @@
 #include <thread>
 #include <vector>
 
+#include "common/com/ComPtr.h"
 #include "common/com/WmiSdk.h"
 #include "tests/provider/module/WexiModule.h"
-#include "common/com/ComPtr.h"
 
 namespace {
 
-using qrv::cim::ComPtr;
+using qrv::com::ComPtr;
 using qrv::test::wexi;
 
 constexpr CLSID kClsid = {0x5a1e7c3d, 0x0b94, 0x4f2a, {0x9c, 0x61, 0x7d, 0x28, 0xe4, 0xb0, 0xa9, 0x13}};

@@ -10,15 +10,15 @@
 #include <thread>
 #include <vector>
 
+#include "common/com/Bstr.h"
+#include "common/com/ComObject.h"
 #include "compat/com/CallContext.h"
 #include "host/cim/ClassRepository.h"
 #include "host/cim/ClientCall.h"
-#include "common/com/ComObject.h"
 #include "host/cim/InitSink.h"
 #include "host/cim/NamespaceServices.h"
 #include "host/cim/ObjectSink.h"
 #include "host/cim/PathParserRegistration.h"
-#include "common/com/Bstr.h"
 #include "provider/wmi/CQVProvider.h"
 #include "provider/wmi/WbemResult.h"
 #include "tests/provider/request/RequestFiles.h"
@@ -26,9 +26,9 @@
 
 namespace {
 
-using qrv::cim::Bstr;
+using qrv::com::Bstr;
 using qrv::cim::CQVProvider;
-using qrv::cim::toWide;
+using qrv::com::toWide;
 using qrv::cim::wbemResult;
 using qrv::test::propertyText;
 using qrv::test::textStylesheet;
@@ -79,7 +79,7 @@ const std::string kFanKeys =
 struct Outcome {
   HRESULT result;
   std::vector<wmihost::SinkStatus> statuses;
-  std::vector<wmihost::ComPtr<IWbemClassObject>> objects;
+  std::vector<qrv::com::ComPtr<IWbemClassObject>> objects;
 };
 
 // The one completion status an operation must report, carrying `result`.
@@ -98,7 +98,7 @@ class Provider : public testing::Test {
     repository_->loadText(kMof, "fan.mof");
     services_ = wmihost::NamespaceServices::create(repository_, "root\\cimv2");
     pathParser_.emplace();
-    provider_ = wmihost::ComPtr<CQVProvider>::share(
+    provider_ = qrv::com::ComPtr<CQVProvider>::share(
         new CQVProvider([this](DWORD milliseconds) { pauses_.push_back(milliseconds); }));
   }
 
@@ -131,11 +131,11 @@ class Provider : public testing::Test {
   }
 
   std::shared_ptr<wmihost::ClassRepository> repository_ = std::make_shared<wmihost::ClassRepository>();
-  wmihost::ComPtr<wmihost::NamespaceServices> services_;
-  wmihost::ComPtr<wmihost::InitSink> initSink_ = wmihost::InitSink::create();
+  qrv::com::ComPtr<wmihost::NamespaceServices> services_;
+  qrv::com::ComPtr<wmihost::InitSink> initSink_ = wmihost::InitSink::create();
   std::optional<wmihost::PathParserRegistration> pathParser_;
   std::vector<DWORD> pauses_;
-  wmihost::ComPtr<CQVProvider> provider_;
+  qrv::com::ComPtr<CQVProvider> provider_;
 };
 
 TEST_F(Provider, InitializePausesSixSecondsThenReportsSuccessToItsSink) {
@@ -357,7 +357,7 @@ TEST_F(Provider, ProviderObjectsServeEnumerationsOnSeveralThreadsAtOnce) {
   writeXslRootFile("t/xsl/two.xsl", fixedResult("instance of Fan\n{\nName = \"a\";\nLevels[0] = 1;\n};\n"
                                                 "instance of Fan\n{\nName = \"b\";\nInstalled = 0;\n};\n"));
   registerClass("Fan", "two.xsl", "two.xsl", "");
-  auto second = wmihost::ComPtr<CQVProvider>::share(new CQVProvider([](DWORD) {}));
+  auto second = qrv::com::ComPtr<CQVProvider>::share(new CQVProvider([](DWORD) {}));
   ASSERT_EQ(initialize(), WBEM_S_NO_ERROR);
   ASSERT_EQ(initialize(*second), WBEM_S_NO_ERROR);
 
@@ -380,11 +380,18 @@ TEST_F(Provider, ProviderObjectsServeEnumerationsOnSeveralThreadsAtOnce) {
   EXPECT_EQ(delivered, 20);
 }
 
-// A sink that runs out of memory on delivery, and notes whether the thread
-// was still impersonating when the status came.
-class ExhaustedSink final : public wmihost::ComObject<IWbemObjectSink, IID_IWbemObjectSink> {
+// What the XML libraries throw: types that derive from no standard exception.
+struct LibraryFailure {};
+
+// A sink whose delivery throws `Failure`, as anything the request runs may,
+// and that notes whether the thread was still impersonating when the status
+// came.
+template <class Failure>
+class ThrowingSink final
+    : public qrv::com::ComObject<qrv::com::Threading::Free,
+                                 qrv::com::Implements<IWbemObjectSink, IID_IWbemObjectSink>> {
  public:
-  HRESULT STDMETHODCALLTYPE Indicate(LONG, IWbemClassObject**) override { throw std::bad_alloc(); }
+  HRESULT STDMETHODCALLTYPE Indicate(LONG, IWbemClassObject**) override { throw Failure(); }
   HRESULT STDMETHODCALLTYPE SetStatus(LONG, HRESULT hResult, BSTR, IWbemClassObject*) override {
     results.push_back(hResult);
     impersonatingAtStatus = compat::isImpersonating();
@@ -395,6 +402,8 @@ class ExhaustedSink final : public wmihost::ComObject<IWbemObjectSink, IID_IWbem
   bool impersonatingAtStatus = true;
 };
 
+using ExhaustedSink = ThrowingSink<std::bad_alloc>;
+
 TEST_F(Provider, RunningOutOfMemoryIsReportedOnceAfterReverting) {
   writeXslRootFile("t/xsl/one.xsl", fixedResult("instance of Fan\n{\nName = \"a\";\n};\n"));
   registerClass("Fan", "one.xsl", "one.xsl", "");
@@ -403,7 +412,7 @@ TEST_F(Provider, RunningOutOfMemoryIsReportedOnceAfterReverting) {
   const HRESULT outOfMemory = wbemResult(WBEM_E_OUT_OF_MEMORY);
   const Bstr name(u"Fan");
   for (bool enumeration : {true, false}) {
-    auto sink = wmihost::ComPtr<ExhaustedSink>::adopt(new ExhaustedSink);
+    auto sink = qrv::com::ComPtr<ExhaustedSink>::adopt(new ExhaustedSink);
     wmihost::ClientCall call(RPC_C_IMP_LEVEL_IMPERSONATE);
     const HRESULT result = enumeration ? provider_->CreateInstanceEnumAsync(name.get(), 0, nullptr, sink.get())
                                        : provider_->GetObjectAsync(name.get(), 0, nullptr, sink.get());
@@ -412,6 +421,33 @@ TEST_F(Provider, RunningOutOfMemoryIsReportedOnceAfterReverting) {
     EXPECT_FALSE(sink->impersonatingAtStatus);
     EXPECT_FALSE(compat::isImpersonating());
   }
+}
+
+TEST_F(Provider, AnyOtherExceptionIsAProviderFailureReportedOnceAfterReverting) {
+  writeXslRootFile("t/xsl/one.xsl", fixedResult("instance of Fan\n{\nName = \"a\";\n};\n"));
+  registerClass("Fan", "one.xsl", "one.xsl", "");
+  ASSERT_EQ(initialize(), WBEM_S_NO_ERROR);
+
+  const HRESULT failure = wbemResult(WBEM_E_PROVIDER_FAILURE);
+  const Bstr name(u"Fan");
+  for (bool enumeration : {true, false}) {
+    auto sink = qrv::com::ComPtr<ThrowingSink<LibraryFailure>>::adopt(new ThrowingSink<LibraryFailure>);
+    wmihost::ClientCall call(RPC_C_IMP_LEVEL_IMPERSONATE);
+    const HRESULT result = enumeration ? provider_->CreateInstanceEnumAsync(name.get(), 0, nullptr, sink.get())
+                                       : provider_->GetObjectAsync(name.get(), 0, nullptr, sink.get());
+    EXPECT_EQ(result, failure);
+    EXPECT_EQ(sink->results, std::vector<HRESULT>{failure});
+    EXPECT_FALSE(sink->impersonatingAtStatus);
+    EXPECT_FALSE(compat::isImpersonating());
+  }
+}
+
+TEST_F(Provider, AnExceptionDuringInitializeIsAnInitializationFailureWithoutASinkCall) {
+  auto failing = qrv::com::ComPtr<CQVProvider>::share(new CQVProvider([](DWORD) { throw LibraryFailure(); }));
+  auto exhausted = qrv::com::ComPtr<CQVProvider>::share(new CQVProvider([](DWORD) { throw std::bad_alloc(); }));
+  EXPECT_EQ(initialize(*failing), wbemResult(WBEM_E_INITIALIZATION_FAILURE));
+  EXPECT_EQ(initialize(*exhausted), wbemResult(WBEM_E_OUT_OF_MEMORY));
+  EXPECT_TRUE(initSink_->statuses().empty());
 }
 
 TEST_F(Provider, QueryInterfaceAnswersTheProviderInterfacesOnly) {

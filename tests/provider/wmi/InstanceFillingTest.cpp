@@ -3,16 +3,16 @@
 #include <memory>
 #include <string>
 
+#include "common/com/Bstr.h"
 #include "host/cim/ClassRepository.h"
 #include "host/cim/NamespaceServices.h"
-#include "common/com/Bstr.h"
 #include "provider/wmi/FillInstance.h"
 #include "provider/wmi/WbemResult.h"
 #include "tests/provider/wmi/PropertyText.h"
 
 namespace {
 
-using qrv::cim::Bstr;
+using qrv::com::Bstr;
 using qrv::cim::fillInstance;
 using qrv::cim::ParsedInstance;
 using qrv::cim::wbemResult;
@@ -51,8 +51,8 @@ class InstanceFilling : public testing::Test {
   HRESULT fill(const ParsedInstance& parsed) { return fillInstance(parsed, instance_.get()); }
   std::string text(const std::string& property) { return propertyText(instance_.get(), property); }
 
-  wmihost::ComPtr<IWbemClassObject> classDefinition_;
-  wmihost::ComPtr<IWbemClassObject> instance_;
+  qrv::com::ComPtr<IWbemClassObject> classDefinition_;
+  qrv::com::ComPtr<IWbemClassObject> instance_;
 };
 
 TEST_F(InstanceFilling, ScalarsReachWmiAsTextForPutToConvert) {

@@ -1,6 +1,6 @@
 #include "tests/provider/wmi/PropertyText.h"
 
-#include "provider/wmi/TextConversion.h"
+#include "common/com/TextConversion.h"
 #include "common/com/Variant.h"
 
 namespace qrv::test {
@@ -10,7 +10,7 @@ namespace {
 std::string scalarText(VARTYPE type, const void* value) {
   switch (type) {
     case VT_BSTR:
-      return cim::toUtf8(*static_cast<const BSTR*>(value));
+      return com::toUtf8(*static_cast<const BSTR*>(value));
     case VT_I4:
       return std::to_string(*static_cast<const LONG*>(value));
     case VT_I2:
@@ -45,8 +45,8 @@ std::string arrayText(VARTYPE elementType, SAFEARRAY* array) {
 }  // namespace
 
 std::string propertyText(IWbemClassObject* object, const std::string& name) {
-  cim::Variant value;
-  if (FAILED(object->Get(cim::toWide(name).c_str(), 0, value.get(), nullptr, nullptr))) return "<no such property>";
+  com::Variant value;
+  if (FAILED(object->Get(com::toWide(name).c_str(), 0, value.get(), nullptr, nullptr))) return "<no such property>";
   const VARIANT& v = *value.get();
   if (v.vt == VT_NULL || v.vt == VT_EMPTY) return "<null>";
   if (v.vt & VT_ARRAY) return arrayText(static_cast<VARTYPE>(v.vt & ~VT_ARRAY), v.parray);

@@ -4,16 +4,16 @@
 #include <ctime>
 #include <string>
 
-#include "provider/wmi/CimDateTime.h"
-#include "provider/wmi/TextConversion.h"
+#include "common/com/TextConversion.h"
 #include "common/com/Variant.h"
+#include "provider/wmi/CimDateTime.h"
 
 namespace {
 
 using qrv::cim::toCimDateTime;
-using qrv::cim::toUtf8;
-using qrv::cim::toWide;
-using qrv::cim::Variant;
+using qrv::com::toUtf8;
+using qrv::com::toWide;
+using qrv::com::Variant;
 
 // The CIM date-time text for a value, "<empty>" when the value stays empty.
 std::string dateTime(const std::string& text) {
@@ -79,7 +79,7 @@ TEST(CimDateTime, NumbersBeyondThe32BitRangeSaturate) {
 
 TEST(TextConversion, Utf8RoundTripsThroughUtf16UpToTheFirstNul) {
   const std::string text = "Disk \xC3\xA9\xE2\x82\xAC\xF0\x9F\x92\xBE";
-  const qrv::cim::WideText wide = toWide(text);
+  const qrv::com::WideText wide = toWide(text);
   EXPECT_EQ(wide.size(), 9u);  // "Disk " + é + € + a surrogate pair
   EXPECT_EQ(toUtf8(wide.c_str()), text);
   EXPECT_EQ(toWide(std::string("ab\0cd", 5)).size(), 2u);
@@ -87,7 +87,7 @@ TEST(TextConversion, Utf8RoundTripsThroughUtf16UpToTheFirstNul) {
 }
 
 TEST(TextConversion, BytesBeyondAsciiAreDecodedWhereverTheyStand) {
-  const qrv::cim::WideText wide = toWide("a\x7F\xFF" "b\xC3\xA9");
+  const qrv::com::WideText wide = toWide("a\x7F\xFF" "b\xC3\xA9");
   ASSERT_EQ(wide.size(), 5u);
   EXPECT_EQ(wide[1], WCHAR(0x7F));
   EXPECT_EQ(wide[2], WCHAR(0xFFFD));

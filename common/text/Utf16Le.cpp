@@ -1,18 +1,22 @@
-#include "compat/registry/Utf16.h"
+#include "common/text/Utf16Le.h"
 
 #include <cstddef>
 
 #include "common/text/Unicode.h"
 
-namespace qrv::regfile {
+namespace qrv::text {
 
-std::string utf16leToUtf8(const std::vector<char>& bytes) {
-  std::u16string units;
-  units.reserve(bytes.size() / 2);
-  for (std::size_t k = 0; k + 1 < bytes.size(); k += 2) {
-    units += static_cast<char16_t>(static_cast<unsigned char>(bytes[k]) |
-                                   (static_cast<unsigned char>(bytes[k + 1]) << 8));
+std::u16string utf16LeUnits(std::string_view bytes) {
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                     (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
   }
+  return units;
+}
+
+std::string decodeUtf16Le(std::string_view bytes) {
+  const std::u16string units = utf16LeUnits(bytes);
   std::string out;
   bool invalid = false;
   for (std::size_t i = 0; i < units.size();) {
@@ -23,7 +27,7 @@ std::string utf16leToUtf8(const std::vector<char>& bytes) {
   return out;
 }
 
-std::vector<char> utf8ToUtf16le(const std::string& text) {
+std::string encodeUtf16Le(std::string_view text) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   std::u16string units;
   bool invalid = false;
@@ -32,13 +36,13 @@ std::vector<char> utf8ToUtf16le(const std::string& text) {
     i = unicode::decodeUtf8(bytes, text.size(), i, &codePoint, &invalid);
     unicode::appendUtf16(units, codePoint);
   }
-  std::vector<char> out;
+  std::string out;
   out.reserve(units.size() * 2);
   for (const char16_t unit : units) {
-    out.push_back(static_cast<char>(unit & 0xFF));
-    out.push_back(static_cast<char>(unit >> 8));
+    out += static_cast<char>(unit & 0xFF);
+    out += static_cast<char>(unit >> 8);
   }
   return out;
 }
 
-}  // namespace qrv::regfile
+}  // namespace qrv::text
