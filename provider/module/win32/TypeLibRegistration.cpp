@@ -8,9 +8,15 @@
 
 namespace qrv::cim {
 
+// Registered under the module's path exactly as given: loading with
+// REGKIND_REGISTER would register the loader's own form of the path, which
+// need not match the InprocServer32 entry. No help directory is named.
 HRESULT registerTypeLibrary(RegistryKeys&, const std::string& modulePath) {
+  std::wstring path = toWide(modulePath, CP_ACP);
   ComPtr<ITypeLib> library;
-  return LoadTypeLibEx(toWide(modulePath, CP_ACP).c_str(), REGKIND_REGISTER, library.put());
+  const HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, library.put());
+  if (FAILED(hr)) return hr;
+  return RegisterTypeLib(library.get(), path.data(), nullptr);  // declared with a non-const path
 }
 
 HRESULT unregisterTypeLibrary(RegistryKeys&) {
