@@ -13,14 +13,20 @@
 #                       (default ../shared/vendor/xalan-c-c326619.tar.xz)
 #   QRV_XML_CACHE       the cache (default ${XDG_CACHE_HOME:-~/.cache}/qrv-xml-windows)
 #
-# Both paths above are relative to the repository. Xalan-C's build runs one of
-# its own Windows programs, so wine is needed too.
+# Relative tarball paths are taken from the repository's root. Xalan-C's build
+# runs one of its own Windows programs, so wine is needed too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
 
 xerces_tarball=$(realpath "${QRV_XERCES_TARBALL:-../shared/vendor/xerces-c_3.2.4+debian.orig.tar.xz}")
 xalan_tarball=$(realpath "${QRV_XALAN_TARBALL:-../shared/vendor/xalan-c-c326619.tar.xz}")
+for tarball in "$xerces_tarball" "$xalan_tarball"; do
+  if [ ! -f "$tarball" ]; then
+    echo "No source tarball at $tarball (README, section Windows, says where the releases are)" >&2
+    exit 1
+  fi
+done
 cache=${QRV_XML_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/qrv-xml-windows}
 toolchain=$repo/cmake/mingw-w64.cmake
 patches=("$repo"/cmake/patches/*.patch)
@@ -76,8 +82,9 @@ rm -rf "$stage"
 common=(-DCMAKE_TOOLCHAIN_FILE="$toolchain" -DQRV_XML_WINDOWS_PREFIX="$stage"
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$stage" -DBUILD_SHARED_LIBS=ON)
 
-# Only the libraries are built and installed: each source folder installs
-# its own rules, so the samples and tests are left out.
+# Only the libraries are built and installed (and Xalan-C's command-line
+# program, which its library's folder installs too): each source folder
+# installs its own rules, so the samples and tests are left out.
 unpack xerces-c "$xerces_tarball"
 run cmake -S "$work/xerces-c" -B "$work/xerces-c-build" "${common[@]}" \
   -Dnetwork=OFF -Dtranscoder=windows -Dmessage-loader=inmemory -Dmutex-manager=windows
