@@ -7,7 +7,10 @@ set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+# Xerces-C and Xalan-C for Windows are not in Debian: scripts/build-xml-windows.sh
+# builds them and scripts/build-windows.sh passes their prefix here.
+set(QRV_XML_WINDOWS_PREFIX "" CACHE PATH "Where Xerces-C and Xalan-C for Windows are installed")
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32 ${QRV_XML_WINDOWS_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
