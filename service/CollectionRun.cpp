@@ -83,17 +83,17 @@ void DelayStart(DWORD dwStartDelay, bool silenced) {
   WaitUnlessStopped(dwStartDelay);
 }
 
-// Acts on a final result of the collector: returns when its output is to be
-// published, fails the run otherwise.
-void HandleResult(const CollectorCall& call, DWORD result) {
+// Acts on a final result of the collector: returns the outcome when its
+// output is to be published, fails the run otherwise.
+RunOutcome HandleResult(const CollectorCall& call, DWORD result) {
   switch (result) {
     case CollectorSucceeded:
       WriteDebugTrace("Inventory Collection completed");
-      return;
+      return RunOutcome::Published;
     case CollectorPartlyFailed:
       ReportWithLog(call, EventWarning, "Korvex Inventory Collector is partially failed (1).\n",
                     "Korvex Inventory Collector is partially failed, but cannot allocate memory to dump execution log.");
-      return;
+      return RunOutcome::PublishedPartly;
     case CollectorFailed:
       ReportWithLog(call, EventError, "Korvex Inventory Collector encountered a fatal failed (2).\n",
                     "Korvex Inventory Collector encountered a fatal failure, but cannot allocate memory to dump "
@@ -107,7 +107,7 @@ void HandleResult(const CollectorCall& call, DWORD result) {
 }
 
 // Launches the collector until it gives a result other than "another copy running".
-void RunCollector(const CollectorCall& call) {
+RunOutcome RunCollector(const CollectorCall& call) {
   for (int retryCount = 0;;) {
     DelayStart(call.dwStartDelay, Silenced(retryCount));
     const DWORD result = LaunchCollector(call.strInvPath, false, call.strInvParameters, call.strInvDir, call.dwTimeout);
@@ -127,7 +127,7 @@ std::string CreateCollectorOutput(const std::string& strInvDir) {
 
 // Everything between reading the configuration and publishing. strInvOutput
 // names the collector output file once it has been created.
-void CollectAndPublish(std::string& strInvOutput) {
+RunOutcome CollectAndPublish(std::string& strInvOutput) {
   const RunConfig config = ReadRunConfig();
   if (!currentPlatform().pathExists(config.strInvPath))
     throw RunFailure(
@@ -140,10 +140,11 @@ void CollectAndPublish(std::string& strInvOutput) {
   call.strInvParameters = CollectorParameters(call.strInvPath, strInvOutput, call.strInvLog);
   WriteDebugTrace(call.strInvParameters);
 
-  RunCollector(call);
+  const RunOutcome outcome = RunCollector(call);
   std::vector<std::string> newest = {strInvOutput};
   if (const auto setAside = PublishInventoryData(strInvOutput, config.strDataFile)) newest.push_back(*setAside);
   RemoveOlderUniqueFiles(newest, config.strDataFile);
+  return outcome;
 }
 
 // Called inside a catch block: the event for the failure in flight.
@@ -170,6 +171,20 @@ void RemoveCollectorOutput(const std::string& strInvOutput) {
 
 }  // namespace
 
+RunOutcome CollectInventory() {
+  std::string strInvOutput;
+  try {
+    return CollectAndPublish(strInvOutput);
+  } catch (const RunStopped&) {
+    ReportServiceEvent("Korvex Quorvane Inventory Service is stopped on request; the inventory data is not updated",
+                       EventInformation);
+  } catch (...) {
+    ReportRunFailure();
+  }
+  RemoveCollectorOutput(strInvOutput);
+  return RunOutcome::NotPublished;
+}
+
 void RunInventoryCollection() {
   if (!ReportStatusToSCMgr(StateStartPending, 0, 3000)) {
     ReportServiceEvent("SERVICE_START_PENDING...reporting to SCM failed", EventError);
@@ -179,19 +194,14 @@ void RunInventoryCollection() {
     ReportServiceEvent("SERVICE_RUNNING...reporting to SCM failed", EventError);
     return;
   }
-  std::string strInvOutput;
-  try {
-    CollectAndPublish(strInvOutput);
-  } catch (const RunStopped&) {
-    ReportServiceEvent("Korvex Quorvane Inventory Service is stopped on request; the inventory data is not updated",
-                       EventInformation);
-    RemoveCollectorOutput(strInvOutput);
-  } catch (...) {
-    ReportRunFailure();
-    RemoveCollectorOutput(strInvOutput);
-  }
+  CollectInventory();
   if (!ReportStatusToSCMgr(StateStopped, 0, 3000))
     ReportServiceEvent("SERVICE_STOPPED...reporting to SCM failed", EventError);
+}
+
+int RunCollectionFromConsole() {
+  const ConsoleEventEcho echo;
+  return static_cast<int>(CollectInventory());
 }
 
 }  // namespace rulo

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/text/AsciiCase.h"
+#include "service/CollectionRun.h"
 #include "service/EventLog.h"
 #include "service/ServiceControl.h"
 #include "service/ServiceIdentity.h"
@@ -25,6 +26,7 @@ void PrintUsage() {
   for (const char* line : {"Korvex Quorvane Inventory Agent Service", "", "rulosrv.exe [option]", "option:",
                            "\t-install: install the service", "\t-start: start the service",
                            "\t-remove:  remove the service", "\t-help:    this help",
+                           "\t-run:     run one collection now, as the service would, with its events on the console",
                            "note: if no option is provided, it will start the service by default"})
     platform.writeStdout(std::string(line) + "\n");
 }
@@ -47,6 +49,8 @@ int RunRulosrv(int argc, char** argv) {
     PrintUsage();
   } else if (keyword == "start") {
     return StartServiceFromConsole();
+  } else if (keyword == "run") {
+    return RunCollectionFromConsole();
   } else {
     RunAsService();
   }

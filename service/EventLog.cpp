@@ -1,5 +1,7 @@
 #include "service/EventLog.h"
 
+#include <algorithm>
+
 #include "service/ScopedHandle.h"
 #include "service/ServiceIdentity.h"
 #include "service/TextBuffers.h"
@@ -9,6 +11,38 @@ namespace rulo {
 namespace {
 
 constexpr DWORD kTypesSupported = 7;  // error, warning and information
+
+// Set by ConsoleEventEcho on the thread that starts the console run, before
+// any other thread of the run exists.
+bool echoToConsole = false;
+
+const char* TypeWord(WORD type) {
+  switch (type) {
+    case EventSuccess:
+      return "success";
+    case EventWarning:
+      return "warning";
+    case EventInformation:
+      return "information";
+    default:
+      return "error";
+  }
+}
+
+// "rulosrv: TYPE: text", then the error text and the raw data, each line indented.
+std::string ConsoleText(WORD type, const std::string& text, const std::string& errorText,
+                        const std::vector<char>& rawData) {
+  std::string out = std::string(kServiceName) + ": " + TypeWord(type) + ": " + text + "\n";
+  for (const std::string& more : {errorText, std::string(rawData.begin(), rawData.end())}) {
+    std::size_t start = 0;
+    while (start < more.size() && more[start] != '\0') {
+      const std::size_t end = std::min(more.find_first_of(std::string("\n\0", 2), start), more.size());
+      out += "  " + more.substr(start, end - start) + "\n";
+      start = end + 1;
+    }
+  }
+  return out;
+}
 
 DWORD EventIdFor(WORD type) {
   switch (type) {
@@ -49,8 +83,13 @@ std::string ReportServiceEvent(const std::string& text, WORD type, const std::ve
   const std::string errorText = eventId == kEventIdError ? ErrorText(platform) : std::string();
   ScopedHandle source(platform, platform.registerEventSource(kServiceName), ReleaseEventSource);
   if (source) platform.reportEvent(source.get(), type, kEventCategory, eventId, {errorText, text}, rawData);
+  if (echoToConsole) platform.writeStdout(ConsoleText(type, text, errorText, rawData));
   return errorText;
 }
+
+ConsoleEventEcho::ConsoleEventEcho() { echoToConsole = true; }
+
+ConsoleEventEcho::~ConsoleEventEcho() { echoToConsole = false; }
 
 bool AddEventSource(const std::string& sourceName, const std::string& messageFile, DWORD categoryCount) {
   const std::string keyPath = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\" + sourceName;

@@ -22,6 +22,17 @@ constexpr WORD kEventCategory = 1;
 // text. A failure to write is not reported. The result is the error text.
 std::string ReportServiceEvent(const std::string& text, WORD type, const std::vector<char>& rawData = {});
 
+// While one lives, every event is also written to standard output: its type,
+// its text, the error text of an error, and the raw data (such as the
+// collector's log). The console run holds one.
+class ConsoleEventEcho {
+ public:
+  ConsoleEventEcho();
+  ~ConsoleEventEcho();
+  ConsoleEventEcho(const ConsoleEventEcho&) = delete;
+  ConsoleEventEcho& operator=(const ConsoleEventEcho&) = delete;
+};
+
 // Registers sourceName as an Application event source whose messages and
 // categories come from messageFile; true when the key and all four values
 // were written.

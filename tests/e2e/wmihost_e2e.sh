@@ -35,17 +35,18 @@ serve() {
 
 serve disks enum Korvex_Disk &
 serve disks_json --format json enum Korvex_Disk &
-serve software get 'Korvex_Software.Name="Korvex Agent",Version="4.2.1"' &
-serve software_json --format json get 'Korvex_Software.Name="Quorvane Tools",Version="1.0"' &
-serve links_json --format json enum Korvex_SoftwareOnDisk &
+serve software get 'Korvex_Software.Name="korvex-agent",Architecture="amd64"' &
+serve software_json --format json get 'Korvex_Software.Name="libquorvane1",Architecture="i386"' &
+serve links_json --format json enum Korvex_DiskPartitionOnDisk &
 serve missing_key get 'Korvex_Disk.Model="x"' &
 serve not_found get 'Korvex_Disk.DeviceID="sdz"' &
 serve prefixed get '\\.\root\cimv2:Korvex_Disk.deviceid="sdb"' &
-serve unquoted --format json get 'root\cimv2:Korvex_Software.NAME="Korvex Agent",Version=4.2.1' &
+serve unquoted --format json get 'root\cimv2:Korvex_Software.NAME="korvex-agent",architecture="amd64"' &
 serve software_all enum Korvex_Software &
-# The path of the third product as the association writes it.
-serve escaped_key --format json get 'Korvex_Software.Name="Quorvane \"Lab\" Kit x86\\x64",Version="2.0; beta"' &
-serve unregistered enum Korvex_SmartStatus &
+# A key value with escaped quotes and a backslash, and ";" in a key.
+serve escaped_key --format json get 'Korvex_Software.Name="libquorvane1",Architecture="amd64"' \
+  get 'Korvex_Software.Name="x \"y\" \\z",Architecture="a;b"' &
+serve unregistered enum Korvex_DiskGeometry &
 serve unknown_class enum Korvex_Nothing &
 serve identify --level 2 enum Korvex_Disk &
 serve query query 'SELECT * FROM Korvex_Disk WHERE Model LIKE "%hdd%"' &
@@ -58,8 +59,8 @@ serve batch --verbose enum Korvex_Software \
 # One load for a batch from standard input, in JSON Lines.
 serve batch_json --format json --batch - <<'IN' &
 # software by its keys, then a query with every kind of condition
-get Korvex_Software.Name="Korvex Agent",Version="4.2.1"
-query SELECT DeviceID FROM Korvex_Disk WHERE (PowerOnTime > '00000002000000.000000:000' OR NOT Model LIKE '%SSD%') AND Details IS NULL
+get Korvex_Software.Name="korvex-agent",Architecture="amd64"
+query SELECT DeviceID FROM Korvex_Disk WHERE (SizeBytes > 1000000000000 OR NOT Model LIKE '%SSD%') AND WWN IS NULL
 list Korvex_Disk
 query SELECT * FROM Korvex_Disk WHERE
 IN
@@ -148,94 +149,126 @@ fails_with() {
   }
 }
 
-check "enum in MOF: epoch, interval, array and embedded object text; the object property left out" output_is disks <<'OUT'
+check "enum in MOF: 64-bit numbers, booleans, an array and embedded object text; unknown values left out" output_is disks <<'OUT'
 
 instance of Korvex_Disk
 {
 	DeviceID = "sda";
-	Model = "KVX SSD 480GB";
+	Model = "KVX SSD 480GB \"Boot\"";
+	Vendor = "ATA";
+	SerialNumber = "S4EVNX0N123456";
+	FirmwareRevision = "DL63";
+	WWN = "0x5002538e40a1b2c3";
+	Transport = "sata";
 	SizeBytes = "480103981056";
+	Rotational = FALSE;
+	Removable = FALSE;
+	ReadOnly = FALSE;
 	Partitions = {"sda1", "sda2"};
-	LastChecked = "20251208132000.000000-000";
-	PowerOnTime = "00000001020304.000000:000";
-	Smart = "instance of Korvex_SmartStatus { Temperature = 35 }";
+	Geometry = "instance of Korvex_DiskGeometry { LogicalSectorSize = 512 PhysicalSectorSize = 4096 }";
 };
 
 instance of Korvex_Disk
 {
 	DeviceID = "sdb";
 	Model = "KVX HDD 4TB & cache";
+	Vendor = "KVX";
+	SerialNumber = "ZC1ABC23";
+	FirmwareRevision = "SN04";
+	Transport = "sas";
 	SizeBytes = "4000787030016";
+	Rotational = TRUE;
+	Removable = FALSE;
+	ReadOnly = FALSE;
 	Partitions = {"sdb1"};
-	LastChecked = "20251208132000.000000-000";
-	PowerOnTime = "00000014000000.000000:000";
-	Smart = "instance of Korvex_SmartStatus { Temperature = 41 }";
+	Geometry = "instance of Korvex_DiskGeometry { LogicalSectorSize = 512 PhysicalSectorSize = 4096 }";
 };
 OUT
 
-check "enum in JSON: 64-bit numbers, arrays, the object property null" output_is disks_json <<'OUT'
+check "enum in JSON: 64-bit numbers, booleans, arrays, unknown values null" output_is disks_json <<'OUT'
 [
-  {"DeviceID": "sda", "Model": "KVX SSD 480GB", "SizeBytes": 480103981056, "Partitions": ["sda1", "sda2"], "LastChecked": "20251208132000.000000-000", "PowerOnTime": "00000001020304.000000:000", "Smart": "instance of Korvex_SmartStatus { Temperature = 35 }", "Details": null},
-  {"DeviceID": "sdb", "Model": "KVX HDD 4TB & cache", "SizeBytes": 4000787030016, "Partitions": ["sdb1"], "LastChecked": "20251208132000.000000-000", "PowerOnTime": "00000014000000.000000:000", "Smart": "instance of Korvex_SmartStatus { Temperature = 41 }", "Details": null}
+  {"DeviceID": "sda", "Model": "KVX SSD 480GB \"Boot\"", "Vendor": "ATA", "SerialNumber": "S4EVNX0N123456", "FirmwareRevision": "DL63", "WWN": "0x5002538e40a1b2c3", "Transport": "sata", "SizeBytes": 480103981056, "Rotational": false, "Removable": false, "ReadOnly": false, "MountPoint": null, "Partitions": ["sda1", "sda2"], "Geometry": "instance of Korvex_DiskGeometry { LogicalSectorSize = 512 PhysicalSectorSize = 4096 }"},
+  {"DeviceID": "sdb", "Model": "KVX HDD 4TB & cache", "Vendor": "KVX", "SerialNumber": "ZC1ABC23", "FirmwareRevision": "SN04", "WWN": null, "Transport": "sas", "SizeBytes": 4000787030016, "Rotational": true, "Removable": false, "ReadOnly": false, "MountPoint": null, "Partitions": ["sdb1"], "Geometry": "instance of Korvex_DiskGeometry { LogicalSectorSize = 512 PhysicalSectorSize = 4096 }"}
 ]
 OUT
 
-check "get in MOF by two keys, one under another name: the absolute date kept" output_is software <<'OUT'
+check "get in MOF by two keys, one under another name: a date from epoch seconds" output_is software <<'OUT'
 
 instance of Korvex_Software
 {
-	Name = "Korvex Agent";
+	Name = "korvex-agent";
+	Architecture = "amd64";
 	Version = "4.2.1";
-	Vendor = "Korvex";
-	InstallDate = "20260105093000.000000+060";
+	Vendor = "Korvex <agent@korvex.example>";
+	Summary = "Korvex inventory agent";
+	InstalledSizeKiB = "5120";
+	InstallDate = "20250105083000.000000-000";
 };
 OUT
 
 check "get in JSON" output_is software_json <<'OUT'
 [
-  {"Name": "Quorvane Tools", "Version": "1.0", "Vendor": "Korvex <Labs>", "InstallDate": "20251120120000.000000+000"}
+  {"Name": "libquorvane1", "Architecture": "i386", "Version": "2.0~beta1", "Vendor": "Korvex Labs", "Summary": "Quorvane runtime (32-bit)", "InstalledSizeKiB": 101, "InstallDate": "20260201080000.000000-000"}
 ]
 OUT
 
-check "enum of an association in JSON: references with escaped quotes" output_is links_json <<'OUT'
+check "enum of an association in JSON: references built through the escaping template" output_is links_json <<'OUT'
 [
-  {"Disk": "Korvex_Disk.DeviceID=\"sda\"", "Product": "Korvex_Software.Name=\"Korvex Agent\",Version=\"4.2.1\""},
-  {"Disk": "Korvex_Disk.DeviceID=\"sdb\"", "Product": "Korvex_Software.Name=\"Quorvane Tools\",Version=\"1.0\""},
-  {"Disk": "Korvex_Disk.DeviceID=\"sdb\"", "Product": "Korvex_Software.Name=\"Quorvane \\\"Lab\\\" Kit x86\\\\x64\",Version=\"2.0; beta\""}
+  {"Disk": "Korvex_Disk.DeviceID=\"sda\"", "Partition": "Korvex_DiskPartition.DeviceID=\"sda1\""},
+  {"Disk": "Korvex_Disk.DeviceID=\"sda\"", "Partition": "Korvex_DiskPartition.DeviceID=\"sda2\""},
+  {"Disk": "Korvex_Disk.DeviceID=\"sdb\"", "Partition": "Korvex_DiskPartition.DeviceID=\"sdb1\""}
 ]
 OUT
 
-check "enum in MOF: values holding \";\", quotes and backslashes arrive whole" output_is software_all <<'OUT'
+check "enum in MOF: values holding \";\", quotes and ampersands arrive whole" output_is software_all <<'OUT'
 
 instance of Korvex_Software
 {
-	Name = "Korvex Agent";
+	Name = "korvex-agent";
+	Architecture = "amd64";
 	Version = "4.2.1";
-	Vendor = "Korvex";
-	InstallDate = "20260105093000.000000+060";
+	Vendor = "Korvex <agent@korvex.example>";
+	Summary = "Korvex inventory agent";
+	InstalledSizeKiB = "5120";
+	InstallDate = "20250105083000.000000-000";
 };
 
 instance of Korvex_Software
 {
-	Name = "Quorvane Tools";
+	Name = "quorvane-tools";
+	Architecture = "all";
 	Version = "1.0";
-	Vendor = "Korvex <Labs>";
-	InstallDate = "20251120120000.000000+000";
+	Vendor = "Korvex Labs; QA";
+	Summary = "tools for \"Quorvane'; reports & checks";
+	InstalledSizeKiB = "312";
+	InstallDate = "20251120120000.000000-000";
 };
 
 instance of Korvex_Software
 {
-	Name = "Quorvane \"Lab\" Kit x86\\x64";
-	Version = "2.0; beta";
-	Vendor = "Korvex Labs; QA";
-	InstallDate = "20260201080000.000000+000";
+	Name = "libquorvane1";
+	Architecture = "amd64";
+	Version = "2.0~beta1";
+	Vendor = "Korvex Labs";
+	Summary = "say \"no'; then go";
+	InstalledSizeKiB = "96";
+};
+
+instance of Korvex_Software
+{
+	Name = "libquorvane1";
+	Architecture = "i386";
+	Version = "2.0~beta1";
+	Vendor = "Korvex Labs";
+	Summary = "Quorvane runtime (32-bit)";
+	InstalledSizeKiB = "101";
+	InstallDate = "20260201080000.000000-000";
 };
 OUT
 
-check "get by a path with escaped quotes and backslashes and a \";\" in a key" output_is escaped_key <<'OUT'
-[
-  {"Name": "Quorvane \"Lab\" Kit x86\\x64", "Version": "2.0; beta", "Vendor": "Korvex Labs; QA", "InstallDate": "20260201080000.000000+000"}
-]
+check "a quote before \";\" in a value arrives as a single quote; a path with escaped quotes, a backslash and \";\" in keys is read and matches nothing" batch_is escaped_key 1 <<'OUT'
+{"request": "get Korvex_Software.Name=\"libquorvane1\",Architecture=\"amd64\"", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": [{"Name": "libquorvane1", "Architecture": "amd64", "Version": "2.0~beta1", "Vendor": "Korvex Labs", "Summary": "say \"no'; then go", "InstalledSizeKiB": 96, "InstallDate": null}]}
+{"request": "get Korvex_Software.Name=\"x \\\"y\\\" \\\\z\",Architecture=\"a;b\"", "result": "0x80041002 WBEM_E_NOT_FOUND", "meaning": "the object or class was not found", "objects": []}
 OUT
 
 check "get by a path with server and namespace, the key name in another case" output_is prefixed <<'OUT'
@@ -244,17 +277,22 @@ instance of Korvex_Disk
 {
 	DeviceID = "sdb";
 	Model = "KVX HDD 4TB & cache";
+	Vendor = "KVX";
+	SerialNumber = "ZC1ABC23";
+	FirmwareRevision = "SN04";
+	Transport = "sas";
 	SizeBytes = "4000787030016";
+	Rotational = TRUE;
+	Removable = FALSE;
+	ReadOnly = FALSE;
 	Partitions = {"sdb1"};
-	LastChecked = "20251208132000.000000-000";
-	PowerOnTime = "00000014000000.000000:000";
-	Smart = "instance of Korvex_SmartStatus { Temperature = 41 }";
+	Geometry = "instance of Korvex_DiskGeometry { LogicalSectorSize = 512 PhysicalSectorSize = 4096 }";
 };
 OUT
 
 check "get by a path with a namespace and an unquoted key" output_is unquoted <<'OUT'
 [
-  {"Name": "Korvex Agent", "Version": "4.2.1", "Vendor": "Korvex", "InstallDate": "20260105093000.000000+060"}
+  {"Name": "korvex-agent", "Architecture": "amd64", "Version": "4.2.1", "Vendor": "Korvex <agent@korvex.example>", "Summary": "Korvex inventory agent", "InstalledSizeKiB": 5120, "InstallDate": "20250105083000.000000-000"}
 ]
 OUT
 
@@ -263,7 +301,7 @@ check "get without its required key" fails_with missing_key 1 \
 check "get of a key that matches nothing" fails_with not_found 1 \
   'wmihost: get Korvex_Disk.DeviceID="sdz" failed: 0x80041002 WBEM_E_NOT_FOUND'
 check "enum of a class without a registration" fails_with unregistered 1 \
-  'wmihost: enum Korvex_SmartStatus failed: 0x80041003 WBEM_E_ACCESS_DENIED'
+  'wmihost: enum Korvex_DiskGeometry failed: 0x80041003 WBEM_E_ACCESS_DENIED'
 check "enum of a class the repository lacks" fails_with unknown_class 1 \
   'wmihost: enum Korvex_Nothing failed: 0x80041010 WBEM_E_INVALID_CLASS'
 check "a caller at the identify level is refused" fails_with identify 1 \
@@ -274,11 +312,16 @@ instance of Korvex_Disk
 {
 	DeviceID = "sdb";
 	Model = "KVX HDD 4TB & cache";
+	Vendor = "KVX";
+	SerialNumber = "ZC1ABC23";
+	FirmwareRevision = "SN04";
+	Transport = "sas";
 	SizeBytes = "4000787030016";
+	Rotational = TRUE;
+	Removable = FALSE;
+	ReadOnly = FALSE;
 	Partitions = {"sdb1"};
-	LastChecked = "20251208132000.000000-000";
-	PowerOnTime = "00000014000000.000000:000";
-	Smart = "instance of Korvex_SmartStatus { Temperature = 41 }";
+	Geometry = "instance of Korvex_DiskGeometry { LogicalSectorSize = 512 PhysicalSectorSize = 4096 }";
 };
 OUT
 check "a repository that cannot be read" fails_with no_repository 1 "wmihost: $work/none.mof: cannot be read"
@@ -288,26 +331,45 @@ check "a batch on the command line: a MOF block per request, failures among them
 
 instance of Korvex_Software
 {
-	Name = "Korvex Agent";
+	Name = "korvex-agent";
+	Architecture = "amd64";
 	Version = "4.2.1";
-	Vendor = "Korvex";
-	InstallDate = "20260105093000.000000+060";
+	Vendor = "Korvex <agent@korvex.example>";
+	Summary = "Korvex inventory agent";
+	InstalledSizeKiB = "5120";
+	InstallDate = "20250105083000.000000-000";
 };
 
 instance of Korvex_Software
 {
-	Name = "Quorvane Tools";
+	Name = "quorvane-tools";
+	Architecture = "all";
 	Version = "1.0";
-	Vendor = "Korvex <Labs>";
-	InstallDate = "20251120120000.000000+000";
+	Vendor = "Korvex Labs; QA";
+	Summary = "tools for \"Quorvane'; reports & checks";
+	InstalledSizeKiB = "312";
+	InstallDate = "20251120120000.000000-000";
 };
 
 instance of Korvex_Software
 {
-	Name = "Quorvane \"Lab\" Kit x86\\x64";
-	Version = "2.0; beta";
-	Vendor = "Korvex Labs; QA";
-	InstallDate = "20260201080000.000000+000";
+	Name = "libquorvane1";
+	Architecture = "amd64";
+	Version = "2.0~beta1";
+	Vendor = "Korvex Labs";
+	Summary = "say \"no'; then go";
+	InstalledSizeKiB = "96";
+};
+
+instance of Korvex_Software
+{
+	Name = "libquorvane1";
+	Architecture = "i386";
+	Version = "2.0~beta1";
+	Vendor = "Korvex Labs";
+	Summary = "Quorvane runtime (32-bit)";
+	InstalledSizeKiB = "101";
+	InstallDate = "20260201080000.000000-000";
 };
 
 // query SELECT DeviceID, SizeBytes FROM Korvex_Disk WHERE SizeBytes > 1000000000000
@@ -322,8 +384,14 @@ instance of Korvex_Disk
 
 instance of Korvex_Software
 {
-	Name = "Quorvane Tools";
-	Version = "1.0";
+	Name = "korvex-agent";
+	Architecture = "amd64";
+};
+
+instance of Korvex_Software
+{
+	Name = "quorvane-tools";
+	Architecture = "all";
 };
 
 // enum Korvex_Nothing
@@ -361,8 +429,8 @@ check "--verbose: the host filters what the provider declined" grep -qF \
   "wmihost: [host] the provider declined the query with 0x8004100C WBEM_E_NOT_SUPPORTED (the operation is not supported): enumerating Korvex_Disk and filtering" \
   "$work/batch.err"
 check "a batch from standard input in JSON Lines: comments skipped, bad lines reported" batch_is batch_json 1 <<'OUT'
-{"request": "get Korvex_Software.Name=\"Korvex Agent\",Version=\"4.2.1\"", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": [{"Name": "Korvex Agent", "Version": "4.2.1", "Vendor": "Korvex", "InstallDate": "20260105093000.000000+060"}]}
-{"request": "query SELECT DeviceID FROM Korvex_Disk WHERE (PowerOnTime > '00000002000000.000000:000' OR NOT Model LIKE '%SSD%') AND Details IS NULL", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": [{"DeviceID": "sdb"}]}
+{"request": "get Korvex_Software.Name=\"korvex-agent\",Architecture=\"amd64\"", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": [{"Name": "korvex-agent", "Architecture": "amd64", "Version": "4.2.1", "Vendor": "Korvex <agent@korvex.example>", "Summary": "Korvex inventory agent", "InstalledSizeKiB": 5120, "InstallDate": "20250105083000.000000-000"}]}
+{"request": "query SELECT DeviceID FROM Korvex_Disk WHERE (SizeBytes > 1000000000000 OR NOT Model LIKE '%SSD%') AND WWN IS NULL", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": [{"DeviceID": "sdb"}]}
 {"request": "list Korvex_Disk", "error": "unknown request 'list': a line holds enum, get or query", "objects": []}
 {"request": "query SELECT * FROM Korvex_Disk WHERE", "result": "0x80041017 WBEM_E_INVALID_QUERY", "meaning": "the query is not valid", "detail": "at position 32: expected a property name, NOT or '(', found the end of the query", "objects": []}
 OUT
@@ -400,7 +468,7 @@ check "usage: an unknown request" fails_with bad_verb 2 "wmihost: unknown reques
 check "regsvr reports the module's full path" output_is regsvr <<<"registered $module"
 check "regsvr writes the class's InprocServer32 entry" grep -qxF "@=\"$module\"" \
   <(grep -A1 -F "[HKEY_CLASSES_ROOT\\CLSID\\$clsid\\InprocServer32]" "$work/registered.reg")
-check "get through the registered module" grep -qxF $'\tPowerOnTime = "00000001020304.000000:000";' \
+check "get through the registered module" grep -qxF $'\tSerialNumber = "S4EVNX0N123456";' \
   "$work/registered_get.out"
 check "unregsvr reports the module" output_is unregsvr <<<"unregistered $module"
 check "unregsvr removes the class" bash -c "! grep -qF '$clsid' '$KORVEX_REGISTRY_FILE'"

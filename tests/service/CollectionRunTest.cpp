@@ -338,5 +338,51 @@ TEST_F(CollectionRunTest, StatusReportFailuresEndTheRunWhereTheySay) {
   }
 }
 
+// The console run: the same collection without status reports, each event on
+// standard output too, and the outcome as the exit code.
+TEST_F(CollectionRunTest, ConsoleRunCollectsAsTheServiceDoesAndEchoesEvents) {
+  struct Case {
+    CollectorRun collector;
+    int exitCode;
+    std::string data;
+    std::string out;
+  };
+  const std::string command = "The executed command is " + kCollector + " " + kParameters;
+  for (const Case& c : std::vector<Case>{
+           {{0, "<new/>", std::nullopt}, 0, "<new/>", "rulosrv: success: " + kPublished + "\n"},
+           {{1, "<part/>", std::string("lshw: command not found\nwritten without it\n")},
+            1,
+            "<part/>",
+            "rulosrv: warning: Korvex Inventory Collector is partially failed (1).\n" + command +
+                "\n  lshw: command not found\n  written without it\nrulosrv: success: " + kPublished + "\n"},
+           {{2, "<bad/>", std::nullopt},
+            2,
+            "old",
+            "rulosrv: error: Korvex Inventory Collector encountered a fatal failed (2).\n" + command +
+                "\n  rulosrv error (0): \nrulosrv: error: Fail to execute Korvex Inventory Collector.\n"
+                "  rulosrv error (0): \n"}}) {
+    SCOPED_TRACE(c.exitCode);
+    auto local = freshRun();
+    local->addFile(kDataFile, "old");
+    local->scriptCollector(c.collector);
+    EXPECT_EQ(RunCollectionFromConsole(), c.exitCode);
+    EXPECT_EQ(local->file(kDataFile), c.data);
+    EXPECT_EQ(local->out(), c.out);
+    EXPECT_TRUE(local->statusReports().empty()) << "no service manager to report to";
+    EXPECT_EQ(local->launches().size(), 1u);
+  }
+}
+
+TEST_F(CollectionRunTest, ConsoleRunFailsWithoutConfigurationAndStopsEchoingAfterwards) {
+  auto local = freshRun();
+  local->setRegistryText(kConfigKeyPath, "invexecdir", "");
+  EXPECT_EQ(RunCollectionFromConsole(), 2);
+  EXPECT_EQ(local->out().rfind("rulosrv: error: Missing registry key value for Korvex Inventory Collector utility\n", 0),
+            0u);
+  const std::string before = local->out();
+  ReportServiceEvent("later", EventInformation);
+  EXPECT_EQ(local->out(), before) << "only events of the console run are echoed";
+}
+
 }  // namespace
 }  // namespace rulo::test

@@ -12,6 +12,7 @@ namespace {
 const std::string kUsage =
     "Korvex Quorvane Inventory Agent Service\n\nrulosrv.exe [option]\noption:\n\t-install: install the service\n"
     "\t-start: start the service\n\t-remove:  remove the service\n\t-help:    this help\n"
+    "\t-run:     run one collection now, as the service would, with its events on the console\n"
     "note: if no option is provided, it will start the service by default\n";
 
 ServiceStatus Status(DWORD state, DWORD checkPoint = 0, DWORD waitHint = 0) {

@@ -32,21 +32,24 @@ TEST(MofRepository, ReadsTheExampleDeployment) {
   ASSERT_TRUE(disk);
   std::vector<std::string> names;
   for (const auto& p : disk->properties) names.push_back(p.name);
-  EXPECT_EQ(names, (std::vector<std::string>{"DeviceID", "Model", "SizeBytes", "Partitions", "LastChecked",
-                                             "PowerOnTime", "Smart", "Details"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"DeviceID", "Model", "Vendor", "SerialNumber", "FirmwareRevision", "WWN",
+                                             "Transport", "SizeBytes", "Rotational", "Removable", "ReadOnly",
+                                             "MountPoint", "Partitions", "Geometry"}));
   EXPECT_TRUE(property(*disk, "DeviceID").key);
   EXPECT_FALSE(property(*disk, "Model").key);
   EXPECT_EQ(property(*disk, "SizeBytes").type, CIM_UINT64);
+  EXPECT_EQ(property(*disk, "Rotational").type, CIM_BOOLEAN);
   EXPECT_EQ(property(*disk, "Partitions").type, CIM_STRING | CIM_FLAG_ARRAY);
-  EXPECT_EQ(property(*disk, "LastChecked").type, CIM_DATETIME);
-  EXPECT_EQ(property(*disk, "Details").type, CIM_OBJECT);
+  const auto system = repository.find("root\\cimv2", "Korvex_ComputerSystem");
+  ASSERT_TRUE(system);
+  EXPECT_EQ(property(*system, "Uptime").type, CIM_DATETIME);
 
-  const auto link = repository.find("root\\cimv2", "Korvex_SoftwareOnDisk");
+  const auto link = repository.find("root\\cimv2", "Korvex_InstalledSoftware");
   ASSERT_TRUE(link);
-  EXPECT_EQ(property(*link, "Product").type, CIM_REFERENCE);
-  EXPECT_EQ(property(*link, "Product").referencedClass, "Korvex_Software");
-  EXPECT_TRUE(property(*link, "Product").key);
-  EXPECT_TRUE(repository.find("root\\cimv2", "Korvex_SmartStatus"));
+  EXPECT_EQ(property(*link, "Software").type, CIM_REFERENCE);
+  EXPECT_EQ(property(*link, "Software").referencedClass, "Korvex_Software");
+  EXPECT_TRUE(property(*link, "Software").key);
+  EXPECT_TRUE(repository.find("root\\cimv2", "Korvex_DiskGeometry"));
 }
 
 TEST(MofRepository, ReadsEveryTypeKeywordInAnyCase) {

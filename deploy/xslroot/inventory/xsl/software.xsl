@@ -1,24 +1,50 @@
 <?xml version="1.0" encoding="UTF-8"?>
-<!-- Korvex_Software: one instance per Product; a get keeps the product whose
-     name (written as ProductName) and version are the keys. -->
+<!-- Korvex_Software: one instance per installed Package; a get keeps the
+     package whose name (written as PackageName) and architecture are the
+     keys. InstallDate is given in seconds since 1970. -->
 <xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
+  <xsl:include href="resulttext.xsl"/>
   <xsl:output method="text" encoding="UTF-8"/>
 
   <xsl:variable name="get" select="/QRVCIM/@cim-operation = 'get'"/>
-  <xsl:variable name="name" select="/QRVCIM/Attributes/Required[@name = 'ProductName']/@value"/>
-  <xsl:variable name="version" select="/QRVCIM/Attributes/Required[@name = 'Version']/@value"/>
+  <xsl:variable name="name" select="/QRVCIM/Attributes/Required[@name = 'PackageName']/@value"/>
+  <xsl:variable name="architecture" select="/QRVCIM/Attributes/Required[@name = 'Architecture']/@value"/>
 
   <xsl:template match="/">
     <xsl:apply-templates
-        select="/QRVCIM/Inventory/Software/Product[not($get) or (@name = $name and @version = $version)]"/>
+        select="/QRVCIM/Inventory/Packages/Package[not($get) or (@name = $name and @architecture = $architecture)]"/>
   </xsl:template>
 
-  <xsl:template match="Product">
+  <xsl:template match="Package">
     <xsl:text>instance of Korvex_Software&#10;{&#10;</xsl:text>
-    <xsl:text>Name = "</xsl:text><xsl:value-of select="@name"/><xsl:text>";&#10;</xsl:text>
-    <xsl:text>Version = "</xsl:text><xsl:value-of select="@version"/><xsl:text>";&#10;</xsl:text>
-    <xsl:text>Vendor = "</xsl:text><xsl:value-of select="@vendor"/><xsl:text>";&#10;</xsl:text>
-    <xsl:text>InstallDate = "absolute:</xsl:text><xsl:value-of select="@installed"/><xsl:text>";&#10;</xsl:text>
+    <xsl:call-template name="string-property">
+      <xsl:with-param name="name" select="'Name'"/>
+      <xsl:with-param name="value" select="@name"/>
+    </xsl:call-template>
+    <xsl:call-template name="string-property">
+      <xsl:with-param name="name" select="'Architecture'"/>
+      <xsl:with-param name="value" select="@architecture"/>
+    </xsl:call-template>
+    <xsl:call-template name="string-property">
+      <xsl:with-param name="name" select="'Version'"/>
+      <xsl:with-param name="value" select="@version"/>
+    </xsl:call-template>
+    <xsl:call-template name="string-property">
+      <xsl:with-param name="name" select="'Vendor'"/>
+      <xsl:with-param name="value" select="@maintainer"/>
+    </xsl:call-template>
+    <xsl:call-template name="string-property">
+      <xsl:with-param name="name" select="'Summary'"/>
+      <xsl:with-param name="value" select="@summary"/>
+    </xsl:call-template>
+    <xsl:call-template name="number-property">
+      <xsl:with-param name="name" select="'InstalledSizeKiB'"/>
+      <xsl:with-param name="value" select="@installedSizeKiB"/>
+    </xsl:call-template>
+    <xsl:call-template name="number-property">
+      <xsl:with-param name="name" select="'InstallDate'"/>
+      <xsl:with-param name="value" select="@installed"/>
+    </xsl:call-template>
     <xsl:text>};&#10;</xsl:text>
   </xsl:template>
 </xsl:stylesheet>
