@@ -22,7 +22,7 @@ step() {
 }
 
 step setup bash scripts/setup.sh
-echo "setup:   $(tail -n 1 "$logs/setup.log")"
+echo "$(tail -n 1 "$logs/setup.log")"
 step configure cmake -S . -B build
 step build cmake --build build -j "$(nproc)" --target rulosrv wmihost deploy_module
 echo "build:   build/bin/rulosrv, build/bin/wmihost, build/deploy/bin/wexi.so"
