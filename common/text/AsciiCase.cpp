@@ -25,13 +25,27 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
                                             [](char x, char y) { return toLowerAscii(x) == toLowerAscii(y); });
 }
 
-bool equalsIgnoringAsciiCase(std::u16string_view text, std::string_view asciiName) {
+namespace {
+
+template <typename Unit>
+bool unitsEqualIgnoringAsciiCase(std::basic_string_view<Unit> text, std::string_view asciiName) {
   return text.size() == asciiName.size() &&
-         std::equal(text.begin(), text.end(), asciiName.begin(), [](char16_t unit, char c) {
+         std::equal(text.begin(), text.end(), asciiName.begin(), [](Unit unit, char c) {
            // Names mostly come in their own case, which the first comparison settles.
-           return unit < 0x80 && (unit == static_cast<unsigned char>(c) ||
-                                  toLowerAscii(static_cast<char>(unit)) == toLowerAscii(c));
+           return static_cast<char32_t>(unit) < 0x80 &&
+                  (static_cast<char32_t>(unit) == static_cast<unsigned char>(c) ||
+                   toLowerAscii(static_cast<char>(unit)) == toLowerAscii(c));
          });
+}
+
+}  // namespace
+
+bool equalsIgnoringAsciiCase(std::u16string_view text, std::string_view asciiName) {
+  return unitsEqualIgnoringAsciiCase(text, asciiName);
+}
+
+bool equalsIgnoringAsciiCase(std::wstring_view text, std::string_view asciiName) {
+  return unitsEqualIgnoringAsciiCase(text, asciiName);
 }
 
 }  // namespace qrv::text

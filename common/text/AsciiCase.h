@@ -21,5 +21,7 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
 // client passes compared with a known one, without converting it. A unit
 // beyond ASCII matches no character of the name.
 bool equalsIgnoringAsciiCase(std::u16string_view text, std::string_view asciiName);
+// The same for wide text, UTF-16 where wchar_t is 16 bits wide (Windows).
+bool equalsIgnoringAsciiCase(std::wstring_view text, std::string_view asciiName);
 
 }  // namespace qrv::text

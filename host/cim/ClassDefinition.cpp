@@ -23,7 +23,7 @@ std::optional<std::size_t> ClassDefinition::indexOf(std::string_view propertyNam
   return positionOf(properties, propertyName);
 }
 
-std::optional<std::size_t> ClassDefinition::indexOf(std::u16string_view propertyName) const {
+std::optional<std::size_t> ClassDefinition::indexOf(qrv::com::WideTextView propertyName) const {
   return positionOf(properties, propertyName);
 }
 

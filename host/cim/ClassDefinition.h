@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/com/TextConversion.h"
 #include "common/com/WmiSdk.h"
 
 namespace wmihost {
@@ -32,7 +33,7 @@ struct ClassDefinition {
 
   // The position of a property, found by name ignoring case.
   std::optional<std::size_t> indexOf(std::string_view propertyName) const;
-  std::optional<std::size_t> indexOf(std::u16string_view propertyName) const;
+  std::optional<std::size_t> indexOf(qrv::com::WideTextView propertyName) const;
 };
 
 }  // namespace wmihost

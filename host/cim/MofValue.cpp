@@ -20,7 +20,7 @@ namespace {
 
 std::string quoted(BSTR text) {
   std::string result = "\"";
-  for (char c : toUtf8(std::u16string_view(text ? text : u"", SysStringLen(text)))) {
+  for (char c : toUtf8(qrv::com::WideTextView(text, SysStringLen(text)))) {
     if (c == '"' || c == '\\') result += '\\';
     result += c;
   }

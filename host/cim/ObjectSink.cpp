@@ -30,7 +30,7 @@ HRESULT ObjectSink::Indicate(LONG lObjectCount, IWbemClassObject** apObjArray) {
 
 HRESULT ObjectSink::SetStatus(LONG lFlags, HRESULT hResult, BSTR strParam, IWbemClassObject* pObjParam) {
   SinkStatus status{lFlags, hResult, std::nullopt, ComPtr<IWbemClassObject>::share(pObjParam)};
-  if (strParam) status.text = std::u16string(strParam, SysStringLen(strParam));
+  if (strParam) status.text = qrv::com::WideText(strParam, SysStringLen(strParam));
   std::lock_guard<std::mutex> lock(mutex_);
   statuses_.push_back(std::move(status));
   return S_OK;

@@ -10,6 +10,7 @@
 
 #include "common/com/ComObject.h"
 #include "common/com/ComPtr.h"
+#include "common/com/TextConversion.h"
 
 namespace wmihost {
 
@@ -17,7 +18,7 @@ struct SinkStatus {
   LONG flags = 0;
   HRESULT result = S_OK;
   // The text passed with the status, if any.
-  std::optional<std::u16string> text;
+  std::optional<qrv::com::WideText> text;
   qrv::com::ComPtr<IWbemClassObject> object;
 };
 

@@ -6,9 +6,9 @@ namespace wmihost {
 
 using qrv::text::equalsIgnoringAsciiCase;
 
-std::optional<std::string_view> systemPropertyName(std::u16string_view name) {
+std::optional<std::string_view> systemPropertyName(qrv::com::WideTextView name) {
   // Every system property's name starts with "__": most names are ruled out at once.
-  if (name.substr(0, 2) != u"__") return std::nullopt;
+  if (name.size() < 2 || name[0] != u'_' || name[1] != u'_') return std::nullopt;
   for (std::string_view known : kSystemProperties) {
     if (equalsIgnoringAsciiCase(name, known)) return known;
   }

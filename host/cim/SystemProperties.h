@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 
+#include "common/com/TextConversion.h"
 #include "common/com/WmiSdk.h"
 
 namespace wmihost {
@@ -15,7 +16,7 @@ inline constexpr std::array<std::string_view, 5> kSystemProperties{"__GENUS", "_
                                                                    "__NAMESPACE"};
 
 // The system property's canonical name, found ignoring case.
-std::optional<std::string_view> systemPropertyName(std::u16string_view name);
+std::optional<std::string_view> systemPropertyName(qrv::com::WideTextView name);
 
 // __GENUS is a sint32, the others strings.
 CIMTYPE systemPropertyType(std::string_view canonicalName);

@@ -52,7 +52,7 @@ std::optional<IntegerRange> integerRange(CIMTYPE type) {
 }
 
 std::string textOf(const VARIANT& value) {
-  return toUtf8(std::u16string_view(value.bstrVal ? value.bstrVal : u"", SysStringLen(value.bstrVal)));
+  return toUtf8(qrv::com::WideTextView(value.bstrVal, SysStringLen(value.bstrVal)));
 }
 
 WholeNumber signedNumber(std::int64_t value) {
@@ -137,13 +137,16 @@ HRESULT convertBoolean(const VARIANT& value, VARIANT& out) {
   return S_OK;
 }
 
+// The SDK declares VariantCopy's source without const; it is only read.
+HRESULT copyOf(const VARIANT& value, VARIANT& out) { return VariantCopy(&out, const_cast<VARIANT*>(&value)); }
+
 HRESULT convertText(CIMTYPE type, const VARIANT& value, VARIANT& out) {
   if (value.vt != VT_BSTR || (type == CIM_DATETIME && !isCimDateTime(textOf(value)))) return kTypeMismatch;
-  return VariantCopy(&out, &value);
+  return copyOf(value, out);
 }
 
 HRESULT convertObject(const VARIANT& value, VARIANT& out) {
-  return value.vt == VT_UNKNOWN ? VariantCopy(&out, &value) : kTypeMismatch;
+  return value.vt == VT_UNKNOWN ? copyOf(value, out) : kTypeMismatch;
 }
 
 // out starts empty.

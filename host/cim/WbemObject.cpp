@@ -114,7 +114,7 @@ std::optional<std::vector<std::string>> WbemObject::namesFor(LONG flags) const {
 
 HRESULT WbemObject::Get(LPCWSTR wszName, LONG lFlags, VARIANT* pVal, CIMTYPE* pType, LONG* plFlavor) {
   if (!wszName || lFlags != 0) return kInvalidParameter;
-  const std::u16string_view name(wszName);
+  const qrv::com::WideTextView name(wszName);
   if (const auto system = systemPropertyName(name)) {
     return answer(systemValue(*system), systemPropertyType(*system), WBEM_FLAVOR_ORIGIN_SYSTEM, pVal, pType,
                   plFlavor);
@@ -128,7 +128,7 @@ HRESULT WbemObject::Get(LPCWSTR wszName, LONG lFlags, VARIANT* pVal, CIMTYPE* pT
 
 HRESULT WbemObject::Put(LPCWSTR wszName, LONG lFlags, VARIANT* pVal, CIMTYPE Type) {
   if (!wszName || lFlags != 0) return kInvalidParameter;
-  const std::u16string_view name(wszName);
+  const qrv::com::WideTextView name(wszName);
   if (systemPropertyName(name)) return static_cast<HRESULT>(WBEM_E_READ_ONLY);
   const auto index = definition_->indexOf(name);
   if (!index) return static_cast<HRESULT>(WBEM_E_NOT_FOUND);

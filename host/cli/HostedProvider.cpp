@@ -54,7 +54,7 @@ void HostedProvider::create(const ProviderModule& module, REFCLSID clsid) {
 void HostedProvider::initialize(std::shared_ptr<const ClassRepository> repository, const std::string& nameSpace) {
   const auto namespaceServices = NamespaceServices::create(std::move(repository), nameSpace);
   const auto sink = InitSink::create();
-  std::u16string name = toWide(nameSpace);
+  qrv::com::WideText name = toWide(nameSpace);
   HRESULT result;
   {
     ClientCall call(level_);
@@ -81,7 +81,7 @@ RequestResult HostedProvider::get(const std::string& objectPath) {
 }
 
 RequestResult HostedProvider::query(const std::string& wql) {
-  const Bstr language(u"WQL");
+  const Bstr language(toWide("WQL"));
   const Bstr text(toWide(wql));
   const auto sink = ObjectSink::create();
   ClientCall call(level_);

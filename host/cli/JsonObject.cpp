@@ -17,7 +17,7 @@ using qrv::com::toUtf8;
 
 namespace {
 
-std::string textOf(BSTR text) { return toUtf8(std::u16string_view(text ? text : u"", SysStringLen(text))); }
+std::string textOf(BSTR text) { return toUtf8(qrv::com::WideTextView(text, SysStringLen(text))); }
 
 std::string embeddedJson(IUnknown* unknown) {
   ComPtr<IWbemClassObject> object;
@@ -43,7 +43,7 @@ std::string scalarJson(CIMTYPE type, const VARIANT& value) {
     case CIM_REFERENCE:
       return jsonString(textOf(value.bstrVal));
     case CIM_CHAR16:
-      return jsonString(toUtf8(std::u16string(1, static_cast<char16_t>(value.iVal))));
+      return jsonString(toUtf8(qrv::com::WideText(1, static_cast<WCHAR>(value.iVal))));
     case CIM_SINT64:
     case CIM_UINT64:
       return textOf(value.bstrVal);

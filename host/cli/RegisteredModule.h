@@ -1,7 +1,7 @@
 #pragma once
 // Where COM finds an in-process server: the default value of
-// HKEY_CLASSES_ROOT\CLSID\{clsid}\InprocServer32, read here from the
-// registry file (compat/registry).
+// HKEY_CLASSES_ROOT\CLSID\{clsid}\InprocServer32, read from the registry
+// on Windows and from the registry file (compat/registry) on Linux.
 
 #include <optional>
 #include <string>

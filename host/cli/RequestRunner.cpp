@@ -70,7 +70,8 @@ std::string RequestRunner::modulePath() const {
 
 HostedProvider& RequestRunner::provider() {
   if (provider_) return *provider_;
-  module_.emplace(modulePath());
+  module_.emplace(modulePath(), command_.module.empty() ? ProviderModule::Activation::Registered
+                                                       : ProviderModule::Activation::Direct);
   diagnostics_.note("loaded the module " + module_->path());
   const auto start = Clock::now();
   provider_.emplace(*module_, qrv::com::guidFromText(kProviderClsid).value(), repository_, command_.nameSpace, command_.level);

@@ -6,9 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "common/com/TextConversion.h"
+
 namespace wmihost {
 
-char16_t foldCase(char16_t unit);
-std::u16string foldCase(std::u16string_view text);
+WCHAR foldCase(WCHAR unit);
+qrv::com::WideText foldCase(qrv::com::WideTextView text);
 
 }  // namespace wmihost

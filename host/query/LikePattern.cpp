@@ -7,9 +7,9 @@
 
 namespace wmihost {
 
-LikePattern::LikePattern(std::u16string_view pattern, std::size_t position) {
+LikePattern::LikePattern(qrv::com::WideTextView pattern, std::size_t position) {
   for (std::size_t at = 0; at < pattern.size();) {
-    const char16_t unit = pattern[at];
+    const WCHAR unit = pattern[at];
     if (unit == u'%') {
       // A run of % means what one does.
       if (elements_.empty() || elements_.back().kind != Element::Kind::AnyRun) {
@@ -29,15 +29,15 @@ LikePattern::LikePattern(std::u16string_view pattern, std::size_t position) {
 }
 
 // Reads a set after its [ and returns the position after its ].
-std::size_t LikePattern::parseSet(std::u16string_view pattern, std::size_t at, std::size_t position) {
+std::size_t LikePattern::parseSet(qrv::com::WideTextView pattern, std::size_t at, std::size_t position) {
   Element set{Element::Kind::Set, 0, false, {}};
   if (at < pattern.size() && pattern[at] == u'^') {
     set.negated = true;
     ++at;
   }
   while (at < pattern.size() && pattern[at] != u']') {
-    const char16_t first = foldCase(pattern[at]);
-    char16_t last = first;
+    const WCHAR first = foldCase(pattern[at]);
+    WCHAR last = first;
     if (at + 2 < pattern.size() && pattern[at + 1] == u'-' && pattern[at + 2] != u']') {
       last = foldCase(pattern[at + 2]);
       at += 2;
@@ -51,7 +51,7 @@ std::size_t LikePattern::parseSet(std::u16string_view pattern, std::size_t at, s
   return at + 1;
 }
 
-bool LikePattern::Element::matches(char16_t folded) const {
+bool LikePattern::Element::matches(WCHAR folded) const {
   switch (kind) {
     case Kind::AnyOne:
       return true;
@@ -70,7 +70,7 @@ bool LikePattern::Element::matches(char16_t folded) const {
 
 // Greedy matching that goes back only to the last %, which makes it
 // O(text x pattern) rather than exponential.
-bool LikePattern::matches(std::u16string_view text) const {
+bool LikePattern::matches(qrv::com::WideTextView text) const {
   std::size_t element = 0;
   std::size_t at = 0;
   std::size_t lastRun = elements_.size();

@@ -11,27 +11,29 @@
 #include <utility>
 #include <vector>
 
+#include "common/com/TextConversion.h"
+
 namespace wmihost {
 
 class LikePattern {
  public:
   // Throws QueryError at position for a [ without its ] or an empty set.
-  LikePattern(std::u16string_view pattern, std::size_t position);
+  LikePattern(qrv::com::WideTextView pattern, std::size_t position);
 
-  bool matches(std::u16string_view text) const;
+  bool matches(qrv::com::WideTextView text) const;
 
  private:
   struct Element {
     enum class Kind { AnyRun, AnyOne, One, Set } kind = Kind::One;
-    char16_t unit = 0;
+    WCHAR unit = 0;
     bool negated = false;
-    std::vector<std::pair<char16_t, char16_t>> ranges;
+    std::vector<std::pair<WCHAR, WCHAR>> ranges;
 
     // Whether this element, other than AnyRun, matches one folded unit.
-    bool matches(char16_t unit) const;
+    bool matches(WCHAR unit) const;
   };
 
-  std::size_t parseSet(std::u16string_view pattern, std::size_t at, std::size_t position);
+  std::size_t parseSet(qrv::com::WideTextView pattern, std::size_t at, std::size_t position);
 
   std::vector<Element> elements_;
 };

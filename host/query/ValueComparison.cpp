@@ -32,8 +32,8 @@ bool isIntegerType(CIMTYPE type) {
 
 bool isTextType(CIMTYPE type) { return type == CIM_STRING || type == CIM_REFERENCE || type == CIM_CHAR16; }
 
-std::u16string_view bstrText(const VARIANT& stored) {
-  return std::u16string_view(stored.bstrVal ? stored.bstrVal : u"", SysStringLen(stored.bstrVal));
+qrv::com::WideTextView bstrText(const VARIANT& stored) {
+  return qrv::com::WideTextView(stored.bstrVal, SysStringLen(stored.bstrVal));
 }
 
 WholeNumber signedNumber(std::int64_t value) {
@@ -207,7 +207,7 @@ std::optional<ValueComparison::TimePoint> ValueComparison::timePointOf(std::stri
 bool ValueComparison::holdsFor(const VARIANT& stored) const {
   if (stored.vt != storedVarType(type_)) return false;
   if (pattern_) {
-    return type_ == CIM_CHAR16 ? pattern_->matches(std::u16string(1, static_cast<char16_t>(stored.iVal)))
+    return type_ == CIM_CHAR16 ? pattern_->matches(qrv::com::WideText(1, static_cast<WCHAR>(stored.iVal)))
                                : pattern_->matches(bstrText(stored));
   }
   const auto ordered = orderOf(stored);
@@ -234,7 +234,7 @@ std::optional<int> ValueComparison::orderOf(const VARIANT& stored) const {
       return order(time->micros, time_.micros);
     }
     default:
-      return type_ == CIM_CHAR16 ? order(std::u16string(1, foldCase(static_cast<char16_t>(stored.iVal))), text_)
+      return type_ == CIM_CHAR16 ? order(qrv::com::WideText(1, foldCase(static_cast<WCHAR>(stored.iVal))), text_)
                                  : order(foldCase(bstrText(stored)), text_);
   }
 }

@@ -20,6 +20,7 @@
 #include <optional>
 #include <string>
 
+#include "common/com/TextConversion.h"
 #include "host/cim/ClassDefinition.h"
 #include "host/query/LikePattern.h"
 #include "host/query/WqlQuery.h"
@@ -57,7 +58,7 @@ class ValueComparison {
   WholeNumber integer_;
   double real_ = 0;
   bool boolean_ = false;
-  std::u16string text_;
+  qrv::com::WideText text_;
   TimePoint time_;
   std::shared_ptr<const LikePattern> pattern_;
 };

@@ -38,8 +38,8 @@ class CoclassTypeInfo final
     attributes.typekind = TKIND_COCLASS;
     attributes.cImplTypes = 1;
     attributes.wTypeFlags = kCoclassFlags;
-    attributes.wMajorVerNum = kTypeLibMajorVersion;
-    attributes.wMinorVerNum = kTypeLibMinorVersion;
+    // The version stays 0.0: it is the coclass's own, which it does not
+    // declare, not the library's, as a compiled type library reports it.
     return S_OK;
   }
 

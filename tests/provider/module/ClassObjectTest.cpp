@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/com/ComPtr.h"
+#include "common/com/TextConversion.h"
 #include "common/com/WmiSdk.h"
 #include "tests/provider/module/WexiModule.h"
 
@@ -21,7 +22,9 @@ HRESULT getFactory(ComPtr<IClassFactory>& factory) {
   return wexi().getClassObject(kClsid, IID_IClassFactory, reinterpret_cast<void**>(factory.put()));
 }
 
-std::u16string text(BSTR value) { return value ? std::u16string(value, SysStringLen(value)) : u"(null)"; }
+std::string text(BSTR value) {
+  return value ? qrv::com::toUtf8(qrv::com::WideTextView(value, SysStringLen(value))) : "(null)";
+}
 
 // Every test leaves the module unlockable, as it found it.
 class ClassObjectTest : public testing::Test {
@@ -126,15 +129,16 @@ TEST_F(ClassObjectTest, ClassInfoDescribesTheCoclass) {
   EXPECT_TRUE(IsEqualGUID(attributes->guid, kClsid));
   EXPECT_EQ(attributes->typekind, TKIND_COCLASS);
   EXPECT_EQ(attributes->wTypeFlags, TYPEFLAG_FCANCREATE | TYPEFLAG_FAGGREGATABLE);
-  EXPECT_EQ(attributes->wMajorVerNum, 1);
+  // The coclass declares no version of its own; the library's 1.0 is not it.
+  EXPECT_EQ(attributes->wMajorVerNum, 0);
   EXPECT_EQ(attributes->wMinorVerNum, 0);
   typeInfo->ReleaseTypeAttr(attributes);
 
   BSTR name = nullptr;
   BSTR help = nullptr;
   ASSERT_EQ(typeInfo->GetDocumentation(-1, &name, &help, nullptr, nullptr), S_OK);
-  EXPECT_EQ(text(name), u"CQVProvider");
-  EXPECT_EQ(text(help), u"QVProvider Class");
+  EXPECT_EQ(text(name), "CQVProvider");
+  EXPECT_EQ(text(help), "QVProvider Class");
   SysFreeString(name);
   SysFreeString(help);
 }

@@ -70,15 +70,17 @@
     <xsl:if test="@logicalSectorSize or @physicalSectorSize">
       <!-- An embedded object: the text between the markers, with
            EMBEDDEDOBJECT read as "instance"; the ";" and line feeds that
-           separate its lines are not kept. -->
-      <xsl:text>Geometry = QRVCIMEMBEDDEDOBJBEGIN"EMBEDDEDOBJECT of Korvex_DiskGeometry {&#10;</xsl:text>
+           separate its lines are not kept. Its lines end in ";" alone: on
+           Windows Xalan-C writes each line feed as CR LF, and the carriage
+           returns would stay in the value. -->
+      <xsl:text>Geometry = QRVCIMEMBEDDEDOBJBEGIN"EMBEDDEDOBJECT of Korvex_DiskGeometry {;</xsl:text>
       <xsl:if test="@logicalSectorSize">
-        <xsl:text> LogicalSectorSize = </xsl:text><xsl:value-of select="@logicalSectorSize"/><xsl:text>&#10;</xsl:text>
+        <xsl:text> LogicalSectorSize = </xsl:text><xsl:value-of select="@logicalSectorSize"/><xsl:text>;</xsl:text>
       </xsl:if>
       <xsl:if test="@physicalSectorSize">
-        <xsl:text> PhysicalSectorSize = </xsl:text><xsl:value-of select="@physicalSectorSize"/><xsl:text>&#10;</xsl:text>
+        <xsl:text> PhysicalSectorSize = </xsl:text><xsl:value-of select="@physicalSectorSize"/><xsl:text>;</xsl:text>
       </xsl:if>
-      <xsl:text> }&#10;QRVCIMEMBEDDEDOBJEND;&#10;</xsl:text>
+      <xsl:text> };QRVCIMEMBEDDEDOBJEND;&#10;</xsl:text>
     </xsl:if>
     <xsl:text>};&#10;</xsl:text>
   </xsl:template>

@@ -24,7 +24,7 @@ Function entryPoint(void* handle, const std::string& path, const char* name) {
 
 }  // namespace
 
-ProviderModule::ProviderModule(const std::string& path) : path_(std::filesystem::absolute(path).string()) {
+ProviderModule::ProviderModule(const std::string& path, Activation) : path_(std::filesystem::absolute(path).string()) {
   void* handle = load(path_);
   getClassObject_ = entryPoint<HRESULT (*)(REFCLSID, REFIID, void**)>(handle, path_, "DllGetClassObject");
   registerServer_ = entryPoint<HRESULT (*)()>(handle, path_, "DllRegisterServer");

@@ -1,0 +1,164 @@
+"""wmihost.exe under wine answers exactly as wmihost does on Linux.
+
+The same requests go to the Linux host over the Linux deployment and to
+wmihost.exe over the Windows deployment (wexi.dll with the XML libraries
+beside it): enumerations, gets by every form of object path, the provider's
+refusals and failures, the host's own checks, queries it filters itself and
+lines that are no request, in one JSON batch and one MOF batch; a run at each
+impersonation level; and a get through COM activation after `regsvr32`
+against one before it. Standard output, standard error and the exit status
+must be the same byte for byte.
+
+Each invocation pays the provider's six-second Initialize once, so the runs of
+both hosts go side by side.
+
+Usage: wmihost_wine_e2e.py LINUX_WMIHOST LINUX_DEPLOY_DIR WINDOWS_BIN_DIR WINDOWS_DEPLOY_DIR
+Skips (exit code 77, reason printed) where wine or a program is missing.
+"""
+
+import difflib
+import os
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from wine_prefix import WinePrefix, require_wine, skip, windows_path  # noqa: E402
+
+# Run from the deployment's folder, so that the paths the host reports (the
+# repository file it read) are the same on both systems.
+REPOSITORY = ["--repository", "mof/korvex.mof"]
+
+BATCH = "\n".join([
+    "# enumerations, of a plain class and of an association",
+    "enum Korvex_Disk",
+    "enum Korvex_Software",
+    "enum Korvex_DiskPartitionOnDisk",
+    "# gets: two keys, a prefix and key names in another case, unquoted keys, escapes",
+    'get Korvex_Software.Name="korvex-agent",Architecture="amd64"',
+    'get Korvex_Software.Name="libquorvane1",Architecture="i386"',
+    'get \\\\.\\root\\cimv2:Korvex_Disk.deviceid="sdb"',
+    'get root\\cimv2:Korvex_Software.NAME="korvex-agent",architecture="amd64"',
+    "get Korvex_Disk.DeviceID=sda",
+    'get Korvex_Software.Name="x \\"y\\" \\\\z",Architecture="a;b"',
+    "# the provider's refusals and failures",
+    'get Korvex_Disk.Model="x"',
+    'get Korvex_Disk.DeviceID="sdz"',
+    "enum Korvex_DiskGeometry",
+    "# the host's own checks",
+    "enum Korvex_Nothing",
+    'get Korvex_Disk.Serial="x"',
+    'get Korvex_Disk.DeviceID="sda",',
+    "query SELECT * FROM Korvex_Disk WHERE Sise > 5",
+    "query SELECT * FROM Korvex_Disk WHERE Model = ",
+    "query SELECT * FROM Korvex_Disk WHERE",
+    "# queries the provider declines, filtered by the host",
+    'query SELECT * FROM Korvex_Disk WHERE Model LIKE "%hdd%"',
+    "query SELECT DeviceID, SizeBytes FROM Korvex_Disk WHERE SizeBytes > 1000000000000",
+    "query select name from korvex_software where InstallDate < '20251201000000.000000+000'",
+    "query SELECT DeviceID FROM Korvex_Disk WHERE (SizeBytes > 1000000000000 OR NOT Model LIKE '%SSD%')"
+    " AND WWN IS NULL",
+    "# no request",
+    "list Korvex_Disk",
+]) + "\n"
+
+GET = ["get", 'Korvex_Disk.DeviceID="sda"']
+
+
+def runs(module):
+    """Each invocation: a name, its arguments and its standard input."""
+    serve = REPOSITORY + ["--module", module]
+    cases = [
+        ("JSON batch", serve + ["--format", "json", "--batch", "-"], BATCH),
+        ("MOF batch", serve + ["--batch", "-"], BATCH),
+    ]
+    for level in "124":
+        cases.append(("level " + level, serve + ["--level", level, "--format", "json", "enum", "Korvex_Disk"], ""))
+    return cases
+
+
+class Outcome:
+    def __init__(self, process, stdin):
+        self.out, self.err = process.communicate(stdin.encode(), timeout=300)
+        self.status = process.returncode
+
+    def differences(self, other):
+        return [what for what, mine, theirs in [("exit status", self.status, other.status),
+                                                ("standard output", self.out, other.out),
+                                                ("standard error", self.err, other.err)] if mine != theirs]
+
+
+class Hosts:
+    def __init__(self, linux_wmihost, linux_deploy, windows_bin, windows_deploy, prefix, registry_file):
+        self.linux_wmihost = os.path.abspath(linux_wmihost)
+        self.linux_deploy = linux_deploy
+        self.wmihost_exe = windows_path(os.path.join(windows_bin, "wmihost.exe"))
+        self.windows_deploy = windows_deploy
+        self.prefix = prefix
+        self.linux_env = dict(os.environ, KORVEX_REGISTRY_FILE=registry_file)
+
+    def start_linux(self, args):
+        return subprocess.Popen([self.linux_wmihost, *args], cwd=self.linux_deploy, env=self.linux_env,
+                                stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+
+    def start_windows(self, args):
+        return subprocess.Popen(["wine", self.wmihost_exe, *args], cwd=self.windows_deploy, env=self.prefix.env,
+                                stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+
+
+def compare(results, name, linux, windows):
+    differences = windows.differences(linux)
+    if differences:
+        print("FAIL %s: %s differ (exit status %d on Linux, %d under wine)" %
+              (name, ", ".join(differences), linux.status, windows.status))
+        for label, mine, theirs in (("stdout", linux.out, windows.out), ("stderr", linux.err, windows.err)):
+            print("".join(difflib.unified_diff(mine.decode("utf-8", "replace").splitlines(True),
+                                               theirs.decode("utf-8", "replace").splitlines(True),
+                                               "Linux " + label, "wine " + label)))
+    elif linux.status == 0 and not linux.out:
+        differences = ["no output"]
+        print("FAIL %s: the hosts agree on nothing at all" % name)
+    else:
+        print("ok   %s (exit status %d, %d bytes of output)" % (name, linux.status, len(linux.out)))
+    results.append(not differences)
+
+
+def main():
+    linux_wmihost, linux_deploy, windows_bin, windows_deploy = sys.argv[1:5]
+    wmihost_exe = os.path.join(windows_bin, "wmihost.exe")
+    wexi_dll = os.path.join(windows_deploy, "bin", "wexi.dll")
+    require_wine(wmihost_exe, wexi_dll)
+    if not os.access(linux_wmihost, os.X_OK):
+        skip(linux_wmihost + " is not built")
+    results = []
+    with WinePrefix() as prefix, tempfile.TemporaryDirectory() as work:
+        hosts = Hosts(linux_wmihost, linux_deploy, windows_bin, windows_deploy, prefix,
+                      os.path.join(work, "registry.reg"))
+
+        # Before registration the class is found nowhere: the same refusal.
+        linux = Outcome(hosts.start_linux(REPOSITORY + GET), "")
+        windows = Outcome(hosts.start_windows(REPOSITORY + GET), "")
+        compare(results, "a get before the module is registered", linux, windows)
+
+        registered = prefix.run("regsvr32", "/s", windows_path(wexi_dll))
+        if registered.returncode != 0:
+            print("FAIL regsvr32 wexi.dll: exit status %d" % registered.returncode)
+            return 1
+
+        # Everything else side by side; COM activation of the registered
+        # class on Windows against the module named on Linux.
+        pairs = []
+        for (name, linux_args, stdin), (_, windows_args, _) in zip(runs("bin/wexi.so"), runs("bin\\wexi.dll")):
+            pairs.append((name, hosts.start_linux(linux_args), hosts.start_windows(windows_args), stdin))
+        pairs.append(("a get through COM activation after regsvr32",
+                      hosts.start_linux(REPOSITORY + ["--module", "bin/wexi.so"] + GET),
+                      hosts.start_windows(REPOSITORY + GET), ""))
+        for name, linux_process, windows_process, stdin in pairs:
+            compare(results, name, Outcome(linux_process, stdin), Outcome(windows_process, stdin))
+
+    print("%d of %d comparisons agree" % (sum(results), len(results)))
+    return 0 if all(results) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
