@@ -9,7 +9,7 @@ constexpr std::size_t kStylesheets = 64;
 // One per request running at once, which WMI keeps to a few per provider.
 constexpr std::size_t kIdleTransformers = 8;
 // The parsed trees of repeated enumerations; see docs/architecture.md.
-constexpr std::size_t kDocumentBudget = std::size_t{256} << 20;
+constexpr std::size_t kDocumentBudget = std::size_t{384} << 20;
 
 }  // namespace
 
