@@ -1,11 +1,14 @@
-"""Prints the request benchmark's figures next to xsltproc's time on the same
-request documents and stylesheet. Argument: the module root the benchmark ran in.
+"""Prints the request benchmark's figures next to xsltproc's on the same
+request documents and stylesheets, with the ratios. Argument: the module root
+the benchmark ran in.
 
 Times are CPU times (user and system), which stay comparable on a machine
-shared with other work, where wall-clock times do not."""
+shared with other work, where wall-clock times do not. Peak memory is the
+peak resident set of one process making one first request, beside xsltproc's
+on the same document."""
 
 import json
-import resource
+import os
 import subprocess
 import sys
 from pathlib import Path
@@ -22,41 +25,45 @@ def benchmark_times(result_file):
     return figures
 
 
-def children_cpu_seconds():
-    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
-    return usage.ru_utime + usage.ru_stime
+def run_measured(command):
+    """CPU milliseconds and peak resident megabytes of one run of command."""
+    process = subprocess.Popen(command, stdout=subprocess.DEVNULL)
+    _, status, usage = os.wait4(process.pid, 0)
+    if os.waitstatus_to_exitcode(status) != 0:
+        raise SystemExit(f"{command[0]} failed")
+    return (usage.ru_utime + usage.ru_stime) * 1000, usage.ru_maxrss / 1024
 
 
-def xsltproc_ms(stylesheet, document):
-    """The CPU time of the fastest of several xsltproc runs, in milliseconds."""
-    best = None
-    for _ in range(RUNS):
-        start = children_cpu_seconds()
-        subprocess.run(["xsltproc", "-o", "/dev/null", str(stylesheet), str(document)], check=True)
-        elapsed = (children_cpu_seconds() - start) * 1000
-        best = elapsed if best is None else min(best, elapsed)
-    return best
+def best_of(command):
+    """The fastest CPU time of several runs and the largest peak memory."""
+    runs = [run_measured(command) for _ in range(RUNS)]
+    return min(ms for ms, _ in runs), max(mb for _, mb in runs)
 
 
 def main():
     root = Path(sys.argv[1])
     figures = benchmark_times(root / "result.json")
-    stylesheet = root / "xslroot" / "bench" / "xsl" / "items.xsl"
     sizes = sorted({size for _, size in figures})
+    xsl = root / "xslroot" / "bench" / "xsl"
 
     print()
-    print("CPU times; provider % = share of the request spent outside the Xalan-C transform")
-    print(f"{'N':>7} {'request ms':>11} {'Xalan ms':>9} {'provider %':>10} {'us/inst':>8} "
-          f"{'parse MB/s':>10} {'xsltproc ms':>11} {'request/xsltproc':>16} {'Xalan/xsltproc':>14}")
+    print("CPU times (user + system) in ms; first = nothing kept, repeated = stylesheet and parsed document kept;")
+    print("peak = peak resident MB of one process making one first request")
+    print(f"{'N':>7} {'instances':>9} {'first':>9} {'repeated':>9} {'us/inst':>8} {'parse MB/s':>10} "
+          f"{'xsltproc':>9} {'first/x':>8} {'repeat/x':>8} {'peak MB':>8} {'x peak MB':>9} {'peak/x':>7}")
     for size in sizes:
-        request = figures[("BM_Enumerate", size)]["cpu_time"]
-        xalan = figures[("BM_BareTransform", size)]["cpu_time"]
+        first = figures[("BM_FirstEnumerate", size)]
+        repeated = figures[("BM_RepeatedEnumerate", size)]["cpu_time"]
         parse = figures[("BM_ParseInstances", size)]["bytes_per_second"] / 1e6
-        xsltproc = xsltproc_ms(stylesheet, root / f"doc-{size}.xml")
-        provider_share = 100 * (request - xalan) / request
-        per_instance = request * 1000 / size
-        print(f"{size:>7} {request:>11.2f} {xalan:>9.2f} {provider_share:>10.1f} {per_instance:>8.2f} "
-              f"{parse:>10.0f} {xsltproc:>11.2f} {request / xsltproc:>16.2f} {xalan / xsltproc:>14.2f}")
+        instances = first["items_per_second"] * first["cpu_time"] / 1000
+        stylesheet = xsl / ("lshw.xsl" if size == 0 else "items.xsl")
+        xsltproc, xsltproc_peak = best_of(["xsltproc", "-o", "/dev/null", str(stylesheet), str(root / f"doc-{size}.xml")])
+        _, peak = run_measured([str(root / "bin" / "request_bench"), f"--peak={size}"])
+        label = "lshw" if size == 0 else str(size)
+        print(f"{label:>7} {instances:>9.0f} {first['cpu_time']:>9.2f} {repeated:>9.2f} "
+              f"{first['cpu_time'] * 1000 / instances:>8.2f} {parse:>10.0f} {xsltproc:>9.2f} "
+              f"{first['cpu_time'] / xsltproc:>8.2f} {repeated / xsltproc:>8.2f} {peak:>8.1f} {xsltproc_peak:>9.1f} "
+              f"{peak / xsltproc_peak:>7.2f}")
 
 
 if __name__ == "__main__":

@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Runs the request benchmark from a fresh module root and xsltproc on the
-# same request documents and stylesheet, then prints the figures side by side:
-#   bash bench/compare_xsltproc.sh BUILD_DIR
+# same request documents and stylesheets, then prints the figures side by
+# side with their ratios (CPU times, peak memory):
+#   bash bench/compare_xsltproc.sh BUILD_DIR [LSHW_XML]
+# LSHW_XML is an `lshw -xml` recording, bench/lshw.xml unless given.
 set -euo pipefail
+build=$(realpath "${1:?usage: compare_xsltproc.sh BUILD_DIR [LSHW_XML]}")
+lshw=$(realpath "${2:-$(dirname "$0")/lshw.xml}")
 cd "$(dirname "$0")/.."
-build=${1:?usage: compare_xsltproc.sh BUILD_DIR}
 
 root=$(mktemp -d "${TMPDIR:-/tmp}/qrvbench.XXXXXX")
 trap 'rm -rf "$root"' EXIT
 mkdir -p "$root/bin"
 cp "$build/bin/request_bench" "$root/bin/"
-"$root/bin/request_bench" --benchmark_out="$root/result.json" --benchmark_out_format=json
+LSHW_XML=$lshw "$root/bin/request_bench" --benchmark_out="$root/result.json" --benchmark_out_format=json
 
 python3 bench/compare_xsltproc.py "$root"

@@ -9,6 +9,7 @@
 #include "provider/registration/ClassCache.h"
 #include "provider/request/EnumerateImpl.h"
 #include "provider/request/GetInstanceImpl.h"
+#include "provider/request/RequestCaches.h"
 
 namespace qrv::cim {
 
@@ -64,6 +65,7 @@ QVDispatch::~QVDispatch() {
   if (!started_) return;
   if (--startedDispatchers == 0) {
     ClassCache::release();
+    RequestCaches::release();
     terminateXalan();
   }
   terminateXerces();

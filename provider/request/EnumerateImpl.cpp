@@ -13,7 +13,7 @@ RequestStatus EnumerateImpl::run(const std::string& nameSpace, const std::string
 
   std::string document = writeHeader("enumerate", className, nameSpace);
   std::string resultText;
-  const RequestStatus status = produceResult(*op, document, resultText);
+  const RequestStatus status = produceReusedResult(*op, document, resultText);
   if (status != Ok) return status;
   return parseInstances(resultText, instances);
 }

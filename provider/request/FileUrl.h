@@ -11,4 +11,9 @@ namespace qrv::cim {
 // and backslashes become slashes.
 std::string fileUrl(const std::string& absolutePath);
 
+// The native path of a file: URL as the XML libraries write them ("file:",
+// one or three slashes, escapes), the reverse of fileUrl; empty for any
+// other URL.
+std::string pathOfFileUrl(const std::string& url);
+
 }  // namespace qrv::cim

@@ -38,6 +38,9 @@ class RequestBase {
   // NotAccessible as soon as one of them cannot be read.
   static RequestStatus appendData(const OperatorBase& op, std::string& document);
 
+  // The path of a data file.
+  static std::string dataFilePath(const FileAccessor& accessor);
+
   // The text of one data file below the stylesheet root, without its XML
   // declaration and anything before it, up to its first zero character.
   static RequestStatus readDataFile(const FileAccessor& accessor, std::string& text);
@@ -58,6 +61,10 @@ class RequestBase {
   // Finishes a document whose header (and attributes) are written: adds the
   // data, closes the root element and transforms it into `resultText`.
   static RequestStatus produceResult(const OperatorBase& op, std::string& document, std::string& resultText);
+
+  // produceResult for requests that repeat: the parsed document is kept and
+  // reused while the document's start and its data files stay the same.
+  static RequestStatus produceReusedResult(const OperatorBase& op, std::string& document, std::string& resultText);
 
  private:
   std::string userName_;

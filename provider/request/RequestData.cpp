@@ -70,8 +70,12 @@ RequestStatus RequestBase::appendData(const OperatorBase& op, std::string& docum
   return Ok;
 }
 
+std::string RequestBase::dataFilePath(const FileAccessor& accessor) {
+  return nativePath(xslRoot() + "/" + accessor.relativePath());
+}
+
 RequestStatus RequestBase::readDataFile(const FileAccessor& accessor, std::string& text) {
-  const SharedFile file = openSharedRead(nativePath(xslRoot() + "/" + accessor.relativePath()));
+  const SharedFile file = openSharedRead(dataFilePath(accessor));
   if (!file) return NotAccessible;
   text.clear();
   const long size = sizeOf(file.get());

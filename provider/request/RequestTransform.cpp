@@ -1,14 +1,17 @@
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <string_view>
+#include <typeinfo>
 
 #include <xalanc/Include/PlatformDefinitions.hpp>
-#include <xalanc/XSLT/XSLTInputSource.hpp>
 #include <xalanc/XSLT/XSLTResultTarget.hpp>
 #include <xalanc/XalanTransformer/XalanTransformer.hpp>
 
 #include "provider/registration/ModuleRoots.h"
-#include "provider/request/FileUrl.h"
+#include "provider/request/ParsedDocument.h"
 #include "provider/request/RequestBase.h"
+#include "provider/request/RequestCaches.h"
 
 namespace qrv::cim {
 
@@ -16,30 +19,76 @@ namespace {
 
 std::string_view upToZero(std::string_view text) { return text.substr(0, text.find('\0')); }
 
+std::shared_ptr<const CompiledStylesheet> stylesheetOf(const Conversion& conversion) {
+  return RequestCaches::stylesheets().find(nativePath(xslRoot() + "/" + conversion.relativePath()));
+}
+
+// Applies a compiled stylesheet to a parsed document; the processor's
+// output, up to its first zero byte, is the result text even on failure.
+RequestStatus apply(const ParsedDocument& document, const CompiledStylesheet& stylesheet, std::string& resultText) {
+  std::ostringstream output;
+  const xalanc::XSLTResultTarget target(output);
+  const int transformed = (*RequestCaches::transformers().lease()).transform(document.source(), stylesheet.get(), target);
+  resultText = output.str();
+  resultText.resize(upToZero(resultText).size());
+  return transformed == 0 ? Ok : TransformFailed;
+}
+
+// Parses the document and applies the stylesheet to it; the parsed
+// document is handed back in `parsed`.
+RequestStatus parseAndApply(std::string_view document, const CompiledStylesheet& stylesheet,
+                            std::unique_ptr<ParsedDocument>& parsed, std::string& resultText) {
+  resultText.clear();
+  if (ParsedDocument::parse(upToZero(document), parsed) != Ok) return TransformFailed;
+  return apply(*parsed, stylesheet, resultText);
+}
+
+// The identities of the operator's data files, in the order appendData
+// reads them, with their paths appended to `key`; empty when one cannot be
+// had (appendData then reports the file).
+std::optional<DocumentCache::Identities> dataIdentities(const OperatorBase& op, std::string& key) {
+  DocumentCache::Identities identities;
+  for (const auto& accessor : op.accessors()) {
+    if (typeid(*accessor) != typeid(FileAccessor)) continue;
+    const std::string path = RequestBase::dataFilePath(static_cast<const FileAccessor&>(*accessor));
+    const std::optional<FileIdentity> identity = identityOf(path);
+    if (!identity) return std::nullopt;
+    key += '\0';
+    key += path;
+    identities.push_back(*identity);
+  }
+  return identities;
+}
+
 }  // namespace
 
 RequestStatus RequestBase::transform(const std::string& document, const Conversion& conversion,
                                      std::string& resultText) {
-  using namespace xalanc;
-  // One transformer per request, so concurrent requests share nothing here.
-  // It also owns the compiled stylesheet, which it frees should anything
-  // throw before destroyStylesheet.
-  XalanTransformer transformer(XalanMemMgrs::getDefaultXercesMemMgr());
-  const std::string url = fileUrl(nativePath(xslRoot() + "/" + conversion.relativePath()));
-  const XSLTInputSource stylesheetSource(url.c_str());
-  const XalanCompiledStylesheet* stylesheet = nullptr;
-  if (transformer.compileStylesheet(stylesheetSource, stylesheet) != 0) return StylesheetFailed;
+  const std::shared_ptr<const CompiledStylesheet> stylesheet = stylesheetOf(conversion);
+  if (!stylesheet) return StylesheetFailed;
+  std::unique_ptr<ParsedDocument> parsed;
+  return parseAndApply(document, *stylesheet, parsed, resultText);
+}
 
-  std::ostringstream output;
-  const XSLTResultTarget target(output);
-  std::istringstream input{std::string(upToZero(document))};
-  const XSLTInputSource documentSource(input);
-  const int transformed = transformer.transform(documentSource, stylesheet, target);
-  transformer.destroyStylesheet(stylesheet);
-
-  resultText = output.str();
-  resultText.resize(upToZero(resultText).size());
-  return transformed == 0 ? Ok : TransformFailed;
+RequestStatus RequestBase::produceReusedResult(const OperatorBase& op, std::string& document,
+                                               std::string& resultText) {
+  // The identities are taken before the files are read: a file that changes
+  // after that differs from them next time, and is read again.
+  std::string key = document;
+  const std::optional<DocumentCache::Identities> identities = dataIdentities(op, key);
+  std::unique_ptr<ParsedDocument> parsed = identities ? RequestCaches::documents().take(key, *identities) : nullptr;
+  if (!parsed) {
+    const RequestStatus dataStatus = appendData(op, document);
+    if (dataStatus != Ok) return dataStatus;
+    document += "</QRVCIM>";
+  }
+  if (!op.conversion()) return NotAccessible;
+  const std::shared_ptr<const CompiledStylesheet> stylesheet = stylesheetOf(*op.conversion());
+  if (!stylesheet) return StylesheetFailed;
+  const RequestStatus status = parsed ? apply(*parsed, *stylesheet, resultText)
+                                      : parseAndApply(document, *stylesheet, parsed, resultText);
+  if (parsed && identities) RequestCaches::documents().give(key, *identities, std::move(parsed));
+  return status;
 }
 
 }  // namespace qrv::cim

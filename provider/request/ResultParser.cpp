@@ -4,13 +4,11 @@
 
 #include "provider/request/RequestBase.h"
 #include "provider/request/StatementScanner.h"
-#include "provider/request/Trim.h"
 
 namespace qrv::cim {
 
 namespace {
 
-constexpr std::string_view kBlanks = " \t";
 constexpr std::string_view kEmbeddedBegin = "QRVCIMEMBEDDEDOBJBEGIN";
 constexpr std::string_view kEmbeddedEnd = "QRVCIMEMBEDDEDOBJEND";
 constexpr std::string_view kEmbeddedWord = "EMBEDDEDOBJECT";
@@ -29,7 +27,15 @@ std::string replaceAll(std::string_view text, std::string_view from, std::string
   return replaced;
 }
 
-std::string_view trimBlanks(std::string_view text) { return trim(text, kBlanks, TrimSide::Both); }
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The text without blanks and tabs at either end (trim() with that set, for
+// the two short pieces of every statement).
+std::string_view trimBlanks(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
 
 // Removes one pair of enclosing double quotes; a lone quote becomes empty.
 std::string_view unquote(std::string_view value) {
@@ -96,6 +102,8 @@ void readStatement(const Statement& statement, EmbeddedObject& embedded, ParsedI
     } else {
       instance.emplace(trimBlanks(token.substr(0, equals)), *statement.quotedValue);
     }
+  } else if (!embedded.open() && !mayHoldMarker(token)) {
+    parseStatement(token, equals, instance);
   } else if (const std::size_t begin = token.find(kEmbeddedBegin); begin != std::string_view::npos) {
     embedded.begin(token, begin, instance);
   } else if (embedded.open()) {

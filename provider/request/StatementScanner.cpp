@@ -7,8 +7,12 @@ namespace {
 constexpr std::string_view kInstanceOf = "instance of";
 constexpr std::string_view kLineBlanks = " \t\r";
 
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isLineBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
 // Statements that the parser reads as something other than "name = value".
 bool isSpecial(std::string_view statement) {
+  if (!mayHoldMarker(statement)) return false;
   for (const std::string_view marker : {"<?xml", "QRVCIMEMBEDDEDOBJBEGIN", "QRVCIMEMBEDDEDOBJEND"}) {
     if (statement.find(marker) != std::string_view::npos) return true;
   }
@@ -19,10 +23,12 @@ bool isSpecial(std::string_view statement) {
 // statement ends before that value's closing quote; npos otherwise.
 std::size_t openingQuoteOfCutValue(std::string_view statement) {
   const std::size_t equals = statement.find('=');
-  if (equals == std::string_view::npos || isSpecial(statement)) return std::string_view::npos;
-  const std::size_t open = statement.find_first_not_of(" \t", equals + 1);
-  if (open == std::string_view::npos || statement[open] != '"') return std::string_view::npos;
-  const std::size_t last = statement.find_last_not_of(kLineBlanks);
+  if (equals == std::string_view::npos) return std::string_view::npos;
+  std::size_t open = equals + 1;
+  while (open < statement.size() && isBlank(statement[open])) ++open;
+  if (open == statement.size() || statement[open] != '"' || isSpecial(statement)) return std::string_view::npos;
+  std::size_t last = statement.size() - 1;
+  while (isLineBlank(statement[last])) --last;  // stops at the opening quote at the latest
   return last > open && statement[last] == '"' ? std::string_view::npos : open;
 }
 
@@ -53,10 +59,15 @@ Statement StatementScanner::next() {
 }
 
 StatementScanner::Separator StatementScanner::findSeparator() const {
-  for (std::size_t i = position_; i < text_.size(); ++i) {
-    const char c = text_[i];
-    if (c == ';' || c == '\n') return {i, false};
-    if (splitInstances_ && c == 'i' && text_.compare(i, kInstanceOf.size(), kInstanceOf) == 0) return {i, true};
+  const char* const text = text_.data();
+  const std::size_t size = text_.size();
+  // ";", line feed and, when instances are split, "i": where a separator may start.
+  const char instanceStart = splitInstances_ ? 'i' : ';';
+  for (std::size_t i = position_; i < size; ++i) {
+    const char c = text[i];
+    if (c != ';' && c != '\n' && c != instanceStart) continue;
+    if (c != 'i') return {i, false};
+    if (text_.compare(i, kInstanceOf.size(), kInstanceOf) == 0) return {i, true};
   }
   return {std::string_view::npos, false};
 }

@@ -6,6 +6,16 @@
 
 namespace qrv::cim {
 
+// Whether `text` holds a "<" or a "Q", with which every marker that the
+// parser reads apart from statements ("<?xml", the embedded-object markers)
+// starts: a cheap test that spares most statements the marker searches.
+inline bool mayHoldMarker(std::string_view text) {
+  for (const char c : text) {
+    if (c == '<' || c == 'Q') return true;
+  }
+  return false;
+}
+
 // One statement of a result text, as StatementScanner cuts it.
 struct Statement {
   std::string_view text;

@@ -8,6 +8,7 @@
 #include <xercesc/util/PlatformUtils.hpp>
 
 #include "provider/registration/ClassCache.h"
+#include "provider/request/RequestCaches.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ class XalanEnvironment : public testing::Environment {
 
   void TearDown() override {
     qrv::cim::ClassCache::release();
+    qrv::cim::RequestCaches::release();
     xalanc::XalanTransformer::terminate();
     xercesc::XMLPlatformUtils::Terminate();
   }

@@ -1,0 +1,127 @@
+#include "provider/request/ParsedDocument.h"
+
+#include <xalanc/Include/PlatformDefinitions.hpp>
+#include <xalanc/PlatformSupport/XSLException.hpp>
+#include <xalanc/XSLT/XSLTInputSource.hpp>
+#include <xalanc/XalanDOM/XalanDOMException.hpp>
+#include <xalanc/XalanSourceTree/XalanSourceTreeContentHandler.hpp>
+#include <xalanc/XalanSourceTree/XalanSourceTreeDOMSupport.hpp>
+#include <xalanc/XalanSourceTree/XalanSourceTreeDocument.hpp>
+#include <xalanc/XalanSourceTree/XalanSourceTreeParserLiaison.hpp>
+#include <xalanc/XalanTransformer/XalanSourceTreeWrapperParsedSource.hpp>
+#include <xercesc/framework/MemBufInputSource.hpp>
+#include <xercesc/framework/MemoryManager.hpp>
+#include <xercesc/sax/SAXException.hpp>
+#include <xercesc/util/PlatformUtils.hpp>
+#include <xercesc/util/XMLException.hpp>
+
+#include <atomic>
+#include <new>
+
+namespace qrv::cim {
+
+namespace {
+
+using xalanc::XalanSourceTreeDocument;
+
+// Hands out memory like the default manager and keeps the count of bytes
+// live, which is what the tree built with it holds once parsing is done.
+class CountingMemoryManager : public xercesc::MemoryManager {
+ public:
+  void* allocate(XMLSize_t size) override {
+    auto* block = static_cast<unsigned char*>(::operator new(size + kHeader));
+    *reinterpret_cast<XMLSize_t*>(block) = size;
+    live_.fetch_add(size, std::memory_order_relaxed);
+    return block + kHeader;
+  }
+
+  void deallocate(void* p) override {
+    if (!p) return;
+    unsigned char* block = static_cast<unsigned char*>(p) - kHeader;
+    live_.fetch_sub(*reinterpret_cast<XMLSize_t*>(block), std::memory_order_relaxed);
+    ::operator delete(block);
+  }
+
+  MemoryManager* getExceptionMemoryManager() override { return xercesc::XMLPlatformUtils::fgMemoryManager; }
+
+  std::size_t live() const { return live_.load(std::memory_order_relaxed); }
+
+ private:
+  // Keeps what follows the size aligned for any type.
+  static constexpr std::size_t kHeader = alignof(std::max_align_t);
+  std::atomic<std::size_t> live_{0};
+};
+
+bool isPrime(std::size_t n) {
+  if (n < 2) return false;
+  for (std::size_t d = 2; d * d <= n; ++d) {
+    if (n % d == 0) return false;
+  }
+  return true;
+}
+
+// One bucket of the values pool per 32 bytes of text, as a prime, and never
+// fewer than Xalan-C's own default: about one distinct value per bucket.
+std::size_t valueBuckets(std::size_t textBytes) {
+  std::size_t buckets = std::max<std::size_t>(textBytes / 32, XalanSourceTreeDocument::eDefaultValuesStringPoolBucketCount);
+  while (!isPrime(buckets)) ++buckets;
+  return buckets;
+}
+
+}  // namespace
+
+struct ParsedDocument::Parts {
+  explicit Parts(std::size_t textBytes)
+      : liaison(memory),
+        domSupport(liaison),
+        document(XalanSourceTreeDocument::create(
+            memory, XalanSourceTreeDocument::getPoolAllTextNodes(), XalanSourceTreeDocument::eDefaultNamesStringPoolBlockSize,
+            XalanSourceTreeDocument::eDefaultNamesStringPoolBucketCount,
+            XalanSourceTreeDocument::eDefaultNamesStringPoolBucketSize,
+            XalanSourceTreeDocument::eDefaultValuesStringPoolBlockSize, valueBuckets(textBytes),
+            XalanSourceTreeDocument::eDefaultValuesStringPoolBucketSize)),
+        source(document, liaison, domSupport, xalanc::XalanDOMString(memory), memory) {}
+
+  ~Parts() {
+    // The wrapper only refers to the document; the document is this object's.
+    xalanc::XalanDestroy(memory, document);
+  }
+
+  CountingMemoryManager memory;
+  xalanc::XalanSourceTreeParserLiaison liaison;
+  xalanc::XalanSourceTreeDOMSupport domSupport;
+  XalanSourceTreeDocument* document;
+  xalanc::XalanSourceTreeWrapperParsedSource source;
+};
+
+ParsedDocument::ParsedDocument(std::size_t textBytes) : parts_(std::make_unique<Parts>(textBytes)) {}
+
+ParsedDocument::~ParsedDocument() = default;
+
+RequestStatus ParsedDocument::parse(std::string_view text, std::unique_ptr<ParsedDocument>& parsed) {
+  std::unique_ptr<ParsedDocument> document(new ParsedDocument(text.size()));
+  Parts& parts = *document->parts_;
+  xalanc::XalanSourceTreeContentHandler handler(parts.memory, parts.document);
+  const xercesc::MemBufInputSource input(reinterpret_cast<const XMLByte*>(text.data()), text.size(), "",
+                                         false, &parts.memory);
+  // The liaison reports a document that is not well-formed by throwing.
+  try {
+    parts.liaison.parseXMLStream(input, handler, xalanc::XalanDOMString(parts.memory), &handler, &handler);
+  } catch (const xalanc::XSLException&) {
+    return TransformFailed;
+  } catch (const xercesc::SAXException&) {
+    return TransformFailed;
+  } catch (const xercesc::XMLException&) {
+    return TransformFailed;
+  } catch (const xalanc::XalanDOMException&) {
+    return TransformFailed;
+  }
+  parsed = std::move(document);
+  return Ok;
+}
+
+const xalanc::XalanParsedSource& ParsedDocument::source() const { return parts_->source; }
+
+std::size_t ParsedDocument::bytes() const { return parts_->memory.live(); }
+
+}  // namespace qrv::cim

@@ -1,0 +1,37 @@
+#include "provider/request/RequestCaches.h"
+
+namespace qrv::cim {
+
+namespace {
+
+// Far more stylesheets than a deployment has classes.
+constexpr std::size_t kStylesheets = 64;
+// One per request running at once, which WMI keeps to a few per provider.
+constexpr std::size_t kIdleTransformers = 8;
+// The parsed trees of repeated enumerations; see docs/architecture.md.
+constexpr std::size_t kDocumentBudget = std::size_t{384} << 20;
+
+}  // namespace
+
+StylesheetCache& RequestCaches::stylesheets() {
+  static StylesheetCache cache(kStylesheets);
+  return cache;
+}
+
+TransformerPool& RequestCaches::transformers() {
+  static TransformerPool pool(kIdleTransformers);
+  return pool;
+}
+
+DocumentCache& RequestCaches::documents() {
+  static DocumentCache cache(kDocumentBudget);
+  return cache;
+}
+
+void RequestCaches::release() {
+  documents().clear();
+  stylesheets().clear();
+  transformers().clear();
+}
+
+}  // namespace qrv::cim

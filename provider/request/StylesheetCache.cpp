@@ -1,0 +1,111 @@
+#include "provider/request/StylesheetCache.h"
+
+#include <xalanc/Include/PlatformDefinitions.hpp>
+#include <xalanc/XSLT/XSLTInputSource.hpp>
+#include <xalanc/XalanTransformer/XalanTransformer.hpp>
+#include <xercesc/sax/EntityResolver.hpp>
+#include <xercesc/util/XMLString.hpp>
+
+#include <algorithm>
+
+#include "provider/request/FileUrl.h"
+
+namespace qrv::cim {
+
+namespace {
+
+// Notes the identity of every file that the compiler pulls in through
+// xsl:include and xsl:import, before it reads it, and leaves the reading to
+// the compiler. A file that is no local file cannot be watched: the
+// stylesheet is then used once and not kept.
+class IncludedFiles : public xercesc::EntityResolver {
+ public:
+  explicit IncludedFiles(CompiledStylesheet::Files& files) : files_(files) {}
+
+  xercesc::InputSource* resolveEntity(const XMLCh* const, const XMLCh* const systemId) override {
+    if (!systemId) return nullptr;
+    char* url = xercesc::XMLString::transcode(systemId);
+    const std::string path = pathOfFileUrl(url);
+    xercesc::XMLString::release(&url);
+    const std::optional<FileIdentity> identity = path.empty() ? std::nullopt : identityOf(path);
+    // An empty name marks a file that cannot be watched.
+    files_.emplace_back(identity ? path : std::string(), identity.value_or(FileIdentity{}));
+    return nullptr;
+  }
+
+ private:
+  CompiledStylesheet::Files& files_;
+};
+
+}  // namespace
+
+CompiledStylesheet::CompiledStylesheet(std::unique_ptr<xalanc::XalanTransformer> owner,
+                                       const xalanc::XalanCompiledStylesheet* compiled, Files files)
+    : owner_(std::move(owner)), compiled_(compiled), files_(std::move(files)) {}
+
+CompiledStylesheet::~CompiledStylesheet() { owner_->destroyStylesheet(compiled_); }
+
+bool CompiledStylesheet::current() const {
+  return std::all_of(files_.begin(), files_.end(), [](const auto& file) {
+    const std::optional<FileIdentity> now = file.first.empty() ? std::nullopt : identityOf(file.first);
+    return now && *now == file.second;
+  });
+}
+
+bool CompiledStylesheet::reusable() const {
+  return std::all_of(files_.begin(), files_.end(),
+                     [](const auto& file) { return !file.first.empty() && settled(file.second); });
+}
+
+std::shared_ptr<const CompiledStylesheet> compileStylesheet(const std::string& path) {
+  CompiledStylesheet::Files files;
+  const std::optional<FileIdentity> identity = identityOf(path);
+  files.emplace_back(identity ? path : std::string(), identity.value_or(FileIdentity{}));
+  // The transformer that compiles a stylesheet owns it until it is destroyed
+  // through that transformer; any other transformer may apply it.
+  auto owner = std::make_unique<xalanc::XalanTransformer>(xalanc::XalanMemMgrs::getDefaultXercesMemMgr());
+  IncludedFiles included(files);
+  owner->setEntityResolver(&included);
+  const std::string url = fileUrl(path);
+  const xalanc::XalanCompiledStylesheet* compiled = nullptr;
+  const int status = owner->compileStylesheet(xalanc::XSLTInputSource(url.c_str()), compiled);
+  owner->setEntityResolver(nullptr);
+  if (status != 0) return nullptr;
+  return std::make_shared<const CompiledStylesheet>(std::move(owner), compiled, std::move(files));
+}
+
+std::shared_ptr<const CompiledStylesheet> StylesheetCache::find(const std::string& path) {
+  if (std::shared_ptr<const CompiledStylesheet> stylesheet = kept(path)) {
+    if (stylesheet->current()) return stylesheet;
+  }
+  std::shared_ptr<const CompiledStylesheet> stylesheet = compileStylesheet(path);
+  if (stylesheet && stylesheet->reusable()) keep(path, stylesheet);
+  return stylesheet;
+}
+
+std::shared_ptr<const CompiledStylesheet> StylesheetCache::kept(const std::string& path) {
+  const std::lock_guard<std::mutex> guard(lock_);
+  const auto found =
+      std::find_if(entries_.begin(), entries_.end(), [&](const Entry& entry) { return entry.first == path; });
+  if (found == entries_.end()) return nullptr;
+  entries_.splice(entries_.begin(), entries_, found);
+  return found->second;
+}
+
+void StylesheetCache::keep(const std::string& path, std::shared_ptr<const CompiledStylesheet> stylesheet) {
+  std::list<Entry> dropped;  // destroyed after the lock is left
+  const std::lock_guard<std::mutex> guard(lock_);
+  const auto found =
+      std::find_if(entries_.begin(), entries_.end(), [&](const Entry& entry) { return entry.first == path; });
+  if (found != entries_.end()) dropped.splice(dropped.end(), entries_, found);
+  entries_.emplace_front(path, std::move(stylesheet));
+  while (entries_.size() > capacity_) dropped.splice(dropped.end(), entries_, std::prev(entries_.end()));
+}
+
+void StylesheetCache::clear() {
+  std::list<Entry> dropped;
+  const std::lock_guard<std::mutex> guard(lock_);
+  dropped.swap(entries_);
+}
+
+}  // namespace qrv::cim
