@@ -1,6 +1,7 @@
 #include "provider/registration/RegistrationParseHandler.h"
 
 #include <xercesc/sax/AttributeList.hpp>
+#include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/util/XMLString.hpp>
 
 #include "provider/registration/Attribute.h"
@@ -34,6 +35,10 @@ std::string attributeValue(AttributeList& attributes, const char* name) {
 bool isTrue(const std::string& value) { return value == "true"; }
 
 }  // namespace
+
+void insertIntoCache(std::unique_ptr<ClassMap> classMap) {
+  if (ClassCache* cache = ClassCache::instance()) cache->insert(std::move(classMap));
+}
 
 void RegistrationParseHandler::startElement(const XMLCh* const name, AttributeList& attributes) {
   const std::string element = transcode(name);
@@ -112,14 +117,8 @@ void RegistrationParseHandler::startAssociationClass(AttributeList& attributes) 
   if (classMap_ && !name.empty()) classMap_->addAssociationClass(name);
 }
 
-// Without a cache the class map is simply destroyed.
 void RegistrationParseHandler::endClass() {
-  if (!classMap_) return;
-  if (ClassCache* cache = ClassCache::instance()) {
-    cache->insert(std::move(classMap_));
-  } else {
-    classMap_.reset();
-  }
+  if (classMap_) sink_(std::move(classMap_));
 }
 
 void RegistrationParseHandler::endFileProvider() {
@@ -129,6 +128,12 @@ void RegistrationParseHandler::endFileProvider() {
   } else {
     accessor_.reset();
   }
+}
+
+void RegistrationParseHandler::keepProblem(const xercesc::SAXParseException& error) {
+  if (!problem_.empty()) return;
+  problem_ = "line " + std::to_string(error.getLineNumber()) + ", column " + std::to_string(error.getColumnNumber()) +
+             ": " + transcode(error.getMessage());
 }
 
 OperatorBase* RegistrationParseHandler::currentOperator() const {

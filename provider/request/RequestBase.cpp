@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "provider/registration/Diagnostic.h"
 #include "provider/request/HostName.h"
 
 namespace qrv::cim {
@@ -26,7 +27,10 @@ RequestStatus RequestBase::produceResult(const OperatorBase& op, std::string& do
   const RequestStatus dataStatus = appendData(op, document);
   if (dataStatus != Ok) return dataStatus;
   document += "</QRVCIM>";
-  if (!op.conversion()) return NotAccessible;
+  if (!op.conversion()) {
+    diagnose([] { return std::string("the operation names no stylesheet: its <Conversion> is missing"); });
+    return NotAccessible;
+  }
   return transform(document, *op.conversion(), resultText);
 }
 

@@ -6,6 +6,7 @@
 #include <xalanc/XSLT/XSLTResultTarget.hpp>
 #include <xalanc/XalanTransformer/XalanTransformer.hpp>
 
+#include "provider/registration/Diagnostic.h"
 #include "provider/registration/ModuleRoots.h"
 #include "provider/request/FileUrl.h"
 #include "provider/request/RequestBase.h"
@@ -25,10 +26,14 @@ RequestStatus RequestBase::transform(const std::string& document, const Conversi
   // It also owns the compiled stylesheet, which it frees should anything
   // throw before destroyStylesheet.
   XalanTransformer transformer(XalanMemMgrs::getDefaultXercesMemMgr());
-  const std::string url = fileUrl(nativePath(xslRoot() + "/" + conversion.relativePath()));
+  const std::string path = nativePath(xslRoot() + "/" + conversion.relativePath());
+  const std::string url = fileUrl(path);
   const XSLTInputSource stylesheetSource(url.c_str());
   const XalanCompiledStylesheet* stylesheet = nullptr;
-  if (transformer.compileStylesheet(stylesheetSource, stylesheet) != 0) return StylesheetFailed;
+  if (transformer.compileStylesheet(stylesheetSource, stylesheet) != 0) {
+    diagnose([&] { return "the stylesheet " + path + " does not compile: " + transformer.getLastError(); });
+    return StylesheetFailed;
+  }
 
   std::ostringstream output;
   const XSLTResultTarget target(output);
@@ -39,7 +44,9 @@ RequestStatus RequestBase::transform(const std::string& document, const Conversi
 
   resultText = output.str();
   resultText.resize(upToZero(resultText).size());
-  return transformed == 0 ? Ok : TransformFailed;
+  if (transformed == 0) return Ok;
+  diagnose([&] { return "the stylesheet " + path + " failed on the request: " + transformer.getLastError(); });
+  return TransformFailed;
 }
 
 }  // namespace qrv::cim
