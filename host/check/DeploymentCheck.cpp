@@ -59,6 +59,7 @@ class RegistrationCheck {
         file_, [&](std::unique_ptr<ClassMap> classMap) { classMaps.push_back(std::move(classMap)); });
     if (!parse.problem.empty() || parse.status != 0) {
       fault(0, "the registration cannot be parsed: " + (parse.problem.empty() ? "the parser failed" : parse.problem));
+      if (classMaps.empty()) return;
     }
     const std::string key = qrv::cim::classKey(nameSpace, className);
     const auto named = std::find_if(classMaps.begin(), classMaps.end(), [&](const auto& classMap) {

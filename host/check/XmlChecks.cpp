@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "provider/registration/Diagnostic.h"
+
 namespace wmihost {
 
 namespace {
@@ -81,7 +83,7 @@ std::string stylesheetProblem(const std::string& path) {
   xalanc::XalanTransformer transformer(xalanc::XalanMemMgrs::getDefaultXercesMemMgr());
   const xalanc::XSLTInputSource source(path.c_str());
   const xalanc::XalanCompiledStylesheet* stylesheet = nullptr;
-  if (transformer.compileStylesheet(source, stylesheet) != 0) return transformer.getLastError();
+  if (transformer.compileStylesheet(source, stylesheet) != 0) return qrv::cim::singleLine(transformer.getLastError());
   transformer.destroyStylesheet(stylesheet);
   return "";
 }

@@ -12,9 +12,14 @@ bool diagnosticsWanted() {
 #endif
 }
 
-void writeDiagnostic(const std::string& line) {
-  const std::string text = "wexi: " + line + "\n";
-  OutputDebugStringA(text.c_str());
+std::string singleLine(std::string text) {
+  for (char& c : text) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  text.erase(text.find_last_not_of(' ') + 1);
+  return text;
 }
+
+void writeDiagnostic(const std::string& line) { OutputDebugStringA((singleLine("wexi: " + line) + "\n").c_str()); }
 
 }  // namespace qrv::cim

@@ -14,8 +14,12 @@ namespace qrv::cim {
 // lines come only from failures.
 bool diagnosticsWanted();
 
-// Writes "wexi: <line>" to the channel.
+// Writes "wexi: <line>" to the channel as one line (singleLine).
 void writeDiagnostic(const std::string& line);
+
+// The text with its line breaks turned into blanks and no blanks at its
+// end: the XML libraries' messages span several lines.
+std::string singleLine(std::string text);
 
 // Writes the line that `compose` returns, composing it only when someone
 // listens: diagnose([&] { return "the data file " + path + " ..."; });
