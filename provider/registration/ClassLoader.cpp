@@ -16,6 +16,7 @@
 #include "provider/registration/ClassCache.h"
 #include "provider/registration/Diagnostic.h"
 #include "provider/registration/ModuleRoots.h"
+#include "provider/registration/RegistrationParseHandler.h"
 
 namespace qrv::cim {
 

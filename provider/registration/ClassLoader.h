@@ -3,7 +3,6 @@
 #include <string>
 
 #include "provider/registration/ClassMap.h"
-#include "provider/registration/RegistrationParseHandler.h"
 
 namespace qrv::cim {
 

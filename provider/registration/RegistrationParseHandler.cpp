@@ -5,7 +5,6 @@
 #include <xercesc/util/XMLString.hpp>
 
 #include "provider/registration/Attribute.h"
-#include "provider/registration/ClassCache.h"
 #include "provider/registration/Conversion.h"
 
 namespace qrv::cim {
@@ -35,10 +34,6 @@ std::string attributeValue(AttributeList& attributes, const char* name) {
 bool isTrue(const std::string& value) { return value == "true"; }
 
 }  // namespace
-
-void insertIntoCache(std::unique_ptr<ClassMap> classMap) {
-  if (ClassCache* cache = ClassCache::instance()) cache->insert(std::move(classMap));
-}
 
 void RegistrationParseHandler::startElement(const XMLCh* const name, AttributeList& attributes) {
   const std::string element = transcode(name);

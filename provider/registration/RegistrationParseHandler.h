@@ -2,21 +2,15 @@
 
 #include <xercesc/sax/HandlerBase.hpp>
 
-#include <functional>
 #include <memory>
 #include <string>
 
 #include "provider/registration/Accessor.h"
+#include "provider/registration/ClassCache.h"
 #include "provider/registration/ClassMap.h"
 #include "provider/registration/Operator.h"
 
 namespace qrv::cim {
-
-// Receives each class map a registration file completes.
-using ClassMapSink = std::function<void(std::unique_ptr<ClassMap>)>;
-
-// Hands a class map to the class cache; without a cache it is destroyed.
-void insertIntoCache(std::unique_ptr<ClassMap> classMap);
 
 // Builds class maps from the SAX events of one registration file and hands
 // each completed class map to its sink, the class cache unless told

@@ -82,8 +82,8 @@ HRESULT deliverInstance(IWbemClassObject* classDefinition, const ParsedInstance&
 }
 
 // "an enumeration of Korvex_Disk answers 0x80041003", when it failed.
-void diagnoseOutcome(const std::string& request, HRESULT hr) {
-  if (FAILED(hr)) diagnose([&] { return request + " answers " + hresultHex(hr); });
+void diagnoseOutcome(const char* request, const std::string& subject, HRESULT hr) {
+  if (FAILED(hr)) diagnose([&] { return request + subject + " answers " + hresultHex(hr); });
 }
 
 }  // namespace
@@ -141,7 +141,7 @@ HRESULT CQVProvider::enumerate(const BSTR className, IWbemContext* context, IWbe
   HRESULT hr = checkCaller();
   if (SUCCEEDED(hr)) hr = impersonation.begin();
   if (SUCCEEDED(hr)) hr = deliverEnumeration(className, name, context, sink);
-  diagnoseOutcome("an enumeration of " + name, hr);
+  diagnoseOutcome("an enumeration of ", name, hr);
   sink->SetStatus(WBEM_STATUS_COMPLETE, hr, nullptr, nullptr);
   return hr;
 }
@@ -178,7 +178,7 @@ HRESULT CQVProvider::get(const BSTR objectPath, IWbemContext* context, IWbemObje
     impersonation.begin();  // a get goes on without impersonation when it fails
     hr = deliverObject(path, className, context, sink);
   }
-  diagnoseOutcome("a get of " + path, hr);
+  diagnoseOutcome("a get of ", path, hr);
   sink->SetStatus(WBEM_STATUS_COMPLETE, hr, nullptr, nullptr);
   return hr;
 }
