@@ -23,6 +23,7 @@ EXTERN_C const CLSID DECLSPEC_SELECTANY CLSID_WbemDefPath = {
 #include "compat/com/BaseTypes.h"
 #include "compat/com/BstrApi.h"
 #include "compat/com/CodePage.h"
+#include "compat/com/DebugOutputApi.h"
 #include "compat/com/Errors.h"
 #include "compat/com/Guid.h"
 #include "compat/com/SafeArrayApi.h"

@@ -8,12 +8,15 @@ namespace wmihost {
 const char* const kUsage =
     "usage: wmihost [options] REQUEST [REQUEST ...]\n"
     "       wmihost [options] --batch FILE [REQUEST ...]\n"
+    "       wmihost [options] check\n"
     "       wmihost regsvr MODULE\n"
     "       wmihost unregsvr MODULE\n"
     "       wmihost --help | --version\n"
     "requests: enum CLASS          every instance of the class\n"
     "          get OBJECTPATH      one instance: Class.Key=\"value\",...\n"
     "          query WQL           SELECT * | Prop,... FROM Class [WHERE ...]\n"
+    "check:    validates the module's root (registrations, data files, stylesheets)\n"
+    "          against the repository, then enumerates each class once\n"
     "options: --module PATH          the provider module (default: the registered one)\n"
     "         --repository PATH      a MOF file or a folder of them; repeatable\n"
     "         --namespace NS         default root\\cimv2\n"
@@ -35,6 +38,7 @@ namespace {
 const std::map<std::string, Verb, std::less<>> kVerbs{{"enum", Verb::Enumerate},
                                                       {"get", Verb::Get},
                                                       {"query", Verb::Query},
+                                                      {"check", Verb::Check},
                                                       {"regsvr", Verb::Register},
                                                       {"unregsvr", Verb::Unregister}};
 
@@ -93,16 +97,31 @@ void applyOption(const std::string& name, const std::string& value, CommandLine&
 // and so on.
 std::vector<Request> requestsOf(const std::vector<std::string>& words) {
   std::vector<Request> requests;
-  for (std::size_t i = 0; i < words.size(); i += 2) {
+  for (std::size_t i = 0; i < words.size();) {
     const auto verb = kVerbs.find(words[i]);
     if (verb == kVerbs.end()) {
       throw UsageError(requests.empty() ? "unknown request '" + words[i] + "'"
                                         : "unexpected argument '" + words[i] + "'");
     }
+    if (verb->second == Verb::Check) {  // the one verb without an operand
+      requests.push_back({Verb::Check, {}});
+      ++i;
+      continue;
+    }
     if (i + 1 == words.size()) throw UsageError(words[i] + " needs " + operandName(verb->second));
     requests.push_back({verb->second, words[i + 1]});
+    i += 2;
   }
   return requests;
+}
+
+// check stands alone, with options but without requests or batches.
+void checkCheck(const CommandLine& command) {
+  const bool checking = std::any_of(command.requests.begin(), command.requests.end(),
+                                    [](const Request& request) { return request.verb == Verb::Check; });
+  if (checking && (command.requests.size() > 1 || !command.batchFiles.empty())) {
+    throw UsageError("check cannot be combined with other requests");
+  }
 }
 
 // regsvr and unregsvr stand alone, without options.
@@ -155,6 +174,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
   command.requests = requestsOf(words);
   if (command.requests.empty() && command.batchFiles.empty()) throw UsageError("no request given");
   checkRegistration(command, anyOption);
+  checkCheck(command);
   return command;
 }
 
@@ -168,7 +188,7 @@ std::optional<Request> parseRequestLine(std::string_view line) {
   std::string_view operand = line.substr(wordEnd);
   while (!operand.empty() && blank(operand.front())) operand.remove_prefix(1);
   const auto verb = kVerbs.find(word);
-  if (verb == kVerbs.end() || isRegistration(verb->second)) {
+  if (verb == kVerbs.end() || isRegistration(verb->second) || verb->second == Verb::Check) {
     throw UsageError("unknown request '" + std::string(word) + "': a line holds enum, get or query");
   }
   if (operand.empty()) throw UsageError(std::string(word) + " needs " + operandName(verb->second));

@@ -2,6 +2,7 @@
 // The command line of wmihost:
 //   wmihost [options] REQUEST [REQUEST ...]     REQUEST: enum CLASS | get OBJECTPATH | query WQL
 //   wmihost [options] --batch FILE [REQUEST ...] requests from FILE, one a line ("-": standard input)
+//   wmihost [options] check                      the module root against the repository
 //   wmihost regsvr MODULE | unregsvr MODULE
 //   wmihost --help | -h | --version
 // with the options --module PATH, --repository PATH (repeatable),
@@ -18,12 +19,13 @@
 
 namespace wmihost {
 
-enum class Verb { Enumerate, Get, Query, Register, Unregister };
+enum class Verb { Enumerate, Get, Query, Check, Register, Unregister };
 enum class OutputFormat { Mof, Json };
 
 struct Request {
   Verb verb = Verb::Enumerate;
-  // The class, object path, query or module that the verb works on.
+  // The class, object path, query or module that the verb works on; empty
+  // for check.
   std::string operand;
 };
 

@@ -1,20 +1,23 @@
 // wmihost: plays WMI for requests from the command line or batch files. It
 // loads the provider module the way WMI does, once, initialises the provider
 // over a class repository read from MOF, puts enumerations, gets and queries
-// to it and prints what the provider delivered; or it registers or
-// unregisters the module as a COM server.
+// to it and prints what the provider delivered; or it checks the module's
+// deployment, or registers or unregisters the module as a COM server.
 // Exit status: 0 on success, 1 when a request or operation fails, 2 for a
 // usage error.
 
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "host/cli/BatchRunner.h"
+#include "host/cli/CheckCommand.h"
 #include "host/cli/CommandLine.h"
 #include "host/cli/Diagnostics.h"
 #include "host/cli/OperationError.h"
+#include "host/cli/ProviderListener.h"
 #include "host/cli/ProviderModule.h"
 #include "host/cli/RequestOutput.h"
 #include "host/cli/RequestRunner.h"
@@ -44,6 +47,8 @@ void runBatchFile(const std::string& path, BatchRunner& batch) {
 
 int serve(const CommandLine& command) {
   const Diagnostics diagnostics(command.verbose, std::cerr);
+  std::optional<ProviderListener> listener;
+  if (command.verbose) listener.emplace([&diagnostics](const std::string& line) { diagnostics.fromProvider(line); });
   RequestRunner runner(command, diagnostics);
   RequestOutput output(command.format, command.batch(), std::cout, std::cerr);
   BatchRunner batch([&runner](const Request& request) { return runner.run(request); }, output);
@@ -63,7 +68,11 @@ int run(const CommandLine& command) {
   }
   const bool registering = command.requests.size() == 1 && (command.requests[0].verb == Verb::Register ||
                                                             command.requests[0].verb == Verb::Unregister);
-  return registering ? registration(command.requests[0]) : serve(command);
+  if (registering) return registration(command.requests[0]);
+  if (command.requests.size() == 1 && command.requests[0].verb == Verb::Check) {
+    return runCheck(command, std::cout, Diagnostics(command.verbose, std::cerr));
+  }
+  return serve(command);
 }
 
 }  // namespace

@@ -58,8 +58,6 @@ RequestOutcome RequestRunner::run(const Request& request) {
   return outcome;
 }
 
-// The module given on the command line, else the one registered for the
-// provider's class, as COM would find it.
 std::string RequestRunner::modulePath() const {
   if (!command_.module.empty()) return command_.module;
   const auto registered = registeredModulePath(kProviderClsid);

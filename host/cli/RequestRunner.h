@@ -38,9 +38,14 @@ class RequestRunner {
   // loaded or initialised, as then no later request can be answered either.
   RequestOutcome run(const Request& request);
 
+  // The module given on the command line, else the one registered for the
+  // provider's class, as COM would find it. Throws OperationError when
+  // there is none.
+  std::string modulePath() const;
+  const ClassRepository& repository() const { return *repository_; }
+
  private:
   HostedProvider& provider();
-  std::string modulePath() const;
   // The class in the command's namespace; none, with the failure filled in,
   // when the repository lacks it.
   std::shared_ptr<const ClassDefinition> findClass(const std::string& className, RequestOutcome& failure) const;

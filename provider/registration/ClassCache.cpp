@@ -52,6 +52,10 @@ const ClassMap* ClassCache::find(const std::string& nameSpace, const std::string
   return entry == classMaps_.end() ? nullptr : entry->second.get();
 }
 
+void insertIntoCache(std::unique_ptr<ClassMap> classMap) {
+  if (ClassCache* cache = ClassCache::instance()) cache->insert(std::move(classMap));
+}
+
 void ClassCache::insert(std::unique_ptr<ClassMap> classMap) {
   const std::string key = classKey(classMap->nameSpace(), classMap->className());
   std::lock_guard<std::mutex> guard(cacheLock);

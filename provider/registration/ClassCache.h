@@ -45,4 +45,8 @@ class ClassCache {
   std::map<std::string, std::unique_ptr<ClassMap>> classMaps_;
 };
 
+// Hands a class map to the cache; without a cache it is destroyed. The
+// class map sink of the provider's own registration loading.
+void insertIntoCache(std::unique_ptr<ClassMap> classMap);
+
 }  // namespace qrv::cim

@@ -3,12 +3,18 @@
 #include <xercesc/parsers/SAXParser.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/SecurityManager.hpp>
+#include <xercesc/util/XMLException.hpp>
+#include <xercesc/util/XMLString.hpp>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
+#include <system_error>
+#include <vector>
 
 #include "common/text/AsciiCase.h"
 #include "provider/registration/ClassCache.h"
+#include "provider/registration/Diagnostic.h"
 #include "provider/registration/ModuleRoots.h"
 #include "provider/registration/RegistrationParseHandler.h"
 
@@ -49,7 +55,8 @@ constexpr XMLSize_t kEntityExpansionLimit = 1000;
 // DTD is fetched, and entity expansion is bounded.
 class RegistrationParser {
  public:
-  RegistrationParser() : parser_(nullptr, xercesc::XMLPlatformUtils::fgMemoryManager, nullptr) {
+  explicit RegistrationParser(const ClassMapSink& sink)
+      : handler_(sink), parser_(nullptr, xercesc::XMLPlatformUtils::fgMemoryManager, nullptr) {
     securityManager_.setEntityExpansionLimit(kEntityExpansionLimit);
     parser_.setDisableDefaultEntityResolution(true);
     parser_.setLoadExternalDTD(false);
@@ -59,6 +66,7 @@ class RegistrationParser {
   }
 
   void parse(const std::string& path) { parser_.parse(path.c_str()); }
+  const std::string& problem() const { return handler_.problem(); }
 
  private:
   xercesc::SecurityManager securityManager_;
@@ -66,33 +74,72 @@ class RegistrationParser {
   xercesc::SAXParser parser_;
 };
 
+std::string messageOf(const xercesc::XMLException& error) {
+  char* text = xercesc::XMLString::transcode(error.getMessage());
+  const std::string message = text ? text : "";
+  xercesc::XMLString::release(&text);
+  return message;
+}
+
+// Why the registration file of a class gave no class map for it.
+std::string missingClassReason(const std::string& path, const RegistrationParse& parse,
+                               const std::vector<std::string>& registered) {
+  std::error_code error;
+  if (!std::filesystem::exists(nativePath(path), error)) return "the file does not exist";
+  if (!parse.problem.empty()) return "it cannot be parsed: " + parse.problem;
+  if (registered.empty()) return "it registers no class";
+  std::string list;
+  for (const std::string& name : registered) list += (list.empty() ? "" : ", ") + name;
+  return "it registers only " + list;
+}
+
 }  // namespace
 
 std::string registrationPath(const std::string& nameSpace, const std::string& className) {
   return xmlRegRoot() + "/" + text::toLowerAscii(nameSpace) + "/" + text::toLowerAscii(className) + ".xml";
 }
 
-int parseRegistrationFile(const std::string& path) {
+RegistrationParse parseRegistration(const std::string& path, const ClassMapSink& sink) {
+  RegistrationParse result;
   try {
-    RegistrationParser parser;
+    RegistrationParser parser(sink);
     try {
       parser.parse(nativePath(path));
+      result.problem = parser.problem();
+    } catch (const xercesc::XMLException& error) {
+      result = {3, messageOf(error)};
     } catch (...) {
-      return 3;
+      result = {3, parser.problem()};
     }
   } catch (...) {
-    return 4;
+    result.status = 4;
   }
-  return 0;
+  return result;
 }
 
+int parseRegistrationFile(const std::string& path) { return parseRegistration(path, insertIntoCache).status; }
+
 const ClassMap* findClassMap(const std::string& nameSpace, const std::string& className) {
-  if (!staysInRegistrationRoot(nameSpace, className)) return nullptr;
+  if (!staysInRegistrationRoot(nameSpace, className)) {
+    diagnose([&] { return "no registration is read for class " + className + " of namespace " + nameSpace +
+                          ": the names would lead out of the registration folder"; });
+    return nullptr;
+  }
   ClassCache* cache = ClassCache::instance();
   if (!cache) return nullptr;
   if (const ClassMap* classMap = cache->find(nameSpace, className)) return classMap;
-  parseRegistrationFile(registrationPath(nameSpace, className));
-  return cache->find(nameSpace, className);
+  const std::string path = registrationPath(nameSpace, className);
+  std::vector<std::string> registered;
+  const RegistrationParse parse = parseRegistration(path, [&](std::unique_ptr<ClassMap> classMap) {
+    if (diagnosticsWanted()) registered.push_back(classMap->className() + " of " + classMap->nameSpace());
+    insertIntoCache(std::move(classMap));
+  });
+  const ClassMap* classMap = cache->find(nameSpace, className);
+  if (!classMap) {
+    diagnose([&] { return "class " + className + " of namespace " + nameSpace + " is not registered: looked for " +
+                          nativePath(path) + ", and " + missingClassReason(path, parse, registered); });
+  }
+  return classMap;
 }
 
 }  // namespace qrv::cim

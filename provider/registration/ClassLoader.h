@@ -16,9 +16,19 @@ const ClassMap* findClassMap(const std::string& nameSpace, const std::string& cl
 // lower case.
 std::string registrationPath(const std::string& nameSpace, const std::string& className);
 
-// Parses one registration file, handing every completed class map to the
-// cache: 0 when the parser returned, 3 when the parse threw, 4 when creating
-// or destroying the parser or the handler threw.
+// What parsing one registration file came to: 0 when the parser returned,
+// 3 when the parse threw, 4 when creating or destroying the parser or the
+// handler threw; and the first problem met, "line L, column C: message" for
+// a parse error, the parser's message when it threw, else empty.
+struct RegistrationParse {
+  int status = 0;
+  std::string problem;
+};
+
+// Parses one registration file, handing every completed class map to `sink`.
+RegistrationParse parseRegistration(const std::string& path, const ClassMapSink& sink);
+
+// Parses one registration file into the cache; parseRegistration's status.
 int parseRegistrationFile(const std::string& path);
 
 }  // namespace qrv::cim

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,5 +43,8 @@ class ClassMap {
   std::vector<Attribute> attributes_;
   std::vector<std::string> associationClasses_;
 };
+
+// Receives each class map a registration file completes.
+using ClassMapSink = std::function<void(std::unique_ptr<ClassMap>)>;
 
 }  // namespace qrv::cim

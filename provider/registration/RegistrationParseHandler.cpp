@@ -1,10 +1,10 @@
 #include "provider/registration/RegistrationParseHandler.h"
 
 #include <xercesc/sax/AttributeList.hpp>
+#include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/util/XMLString.hpp>
 
 #include "provider/registration/Attribute.h"
-#include "provider/registration/ClassCache.h"
 #include "provider/registration/Conversion.h"
 
 namespace qrv::cim {
@@ -112,14 +112,8 @@ void RegistrationParseHandler::startAssociationClass(AttributeList& attributes) 
   if (classMap_ && !name.empty()) classMap_->addAssociationClass(name);
 }
 
-// Without a cache the class map is simply destroyed.
 void RegistrationParseHandler::endClass() {
-  if (!classMap_) return;
-  if (ClassCache* cache = ClassCache::instance()) {
-    cache->insert(std::move(classMap_));
-  } else {
-    classMap_.reset();
-  }
+  if (classMap_) sink_(std::move(classMap_));
 }
 
 void RegistrationParseHandler::endFileProvider() {
@@ -129,6 +123,12 @@ void RegistrationParseHandler::endFileProvider() {
   } else {
     accessor_.reset();
   }
+}
+
+void RegistrationParseHandler::keepProblem(const xercesc::SAXParseException& error) {
+  if (!problem_.empty()) return;
+  problem_ = "line " + std::to_string(error.getLineNumber()) + ", column " + std::to_string(error.getColumnNumber()) +
+             ": " + transcode(error.getMessage());
 }
 
 OperatorBase* RegistrationParseHandler::currentOperator() const {

@@ -6,20 +6,23 @@
 #include <string>
 
 #include "provider/registration/Accessor.h"
+#include "provider/registration/ClassCache.h"
 #include "provider/registration/ClassMap.h"
 #include "provider/registration/Operator.h"
 
 namespace qrv::cim {
 
 // Builds class maps from the SAX events of one registration file and hands
-// each completed class map to the class cache. Elements act on the state
+// each completed class map to its sink, the class cache unless told
+// otherwise. Elements act on the state
 // that earlier elements of the file left, whatever their nesting: the current
 // class map and the current operator word ("Enumerate" or "Get"). An element
-// that has nothing to attach to is dropped. Parse errors are ignored; a class
-// map still open when the parse stops is discarded.
+// that has nothing to attach to is dropped. A parse error stops nothing
+// here (the parser stops at a fatal one); the first is kept for diagnostics.
+// A class map still open when the parse stops is discarded.
 class RegistrationParseHandler : public xercesc::HandlerBase {
  public:
-  RegistrationParseHandler() = default;
+  explicit RegistrationParseHandler(ClassMapSink sink = insertIntoCache) : sink_(std::move(sink)) {}
   ~RegistrationParseHandler() override = default;
   RegistrationParseHandler(const RegistrationParseHandler&) = delete;
   RegistrationParseHandler& operator=(const RegistrationParseHandler&) = delete;
@@ -28,8 +31,11 @@ class RegistrationParseHandler : public xercesc::HandlerBase {
   void startElement(const XMLCh* const name, xercesc::AttributeList& attributes) override;
 
   void warning(const xercesc::SAXParseException&) override {}
-  void error(const xercesc::SAXParseException&) override {}
-  void fatalError(const xercesc::SAXParseException&) override {}
+  void error(const xercesc::SAXParseException& error) override { keepProblem(error); }
+  void fatalError(const xercesc::SAXParseException& error) override { keepProblem(error); }
+
+  // The first parse error, "line L, column C: message"; empty when none.
+  const std::string& problem() const { return problem_; }
 
  private:
   void startClass(xercesc::AttributeList& attributes);
@@ -45,6 +51,10 @@ class RegistrationParseHandler : public xercesc::HandlerBase {
   // The operator of the current class map that the operator word names;
   // null when there is no such operator.
   OperatorBase* currentOperator() const;
+  void keepProblem(const xercesc::SAXParseException& error);
+
+  ClassMapSink sink_;
+  std::string problem_;
 
   std::string operatorWord_;
   std::unique_ptr<ClassMap> classMap_;

@@ -1,6 +1,7 @@
 #include "provider/request/EnumerateImpl.h"
 
 #include "provider/registration/ClassLoader.h"
+#include "provider/registration/Diagnostic.h"
 
 namespace qrv::cim {
 
@@ -9,7 +10,10 @@ RequestStatus EnumerateImpl::run(const std::string& nameSpace, const std::string
   const ClassMap* classMap = findClassMap(nameSpace, className);
   if (!classMap) return NotAccessible;
   const Enumerate* op = classMap->enumerateOperator();
-  if (!op) return NotSupported;
+  if (!op) {
+    diagnose([&] { return "class " + className + " cannot be enumerated: its registration has no <Enumerate>"; });
+    return NotSupported;
+  }
 
   std::string document = writeHeader("enumerate", className, nameSpace);
   std::string resultText;

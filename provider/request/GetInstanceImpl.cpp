@@ -1,6 +1,7 @@
 #include "provider/request/GetInstanceImpl.h"
 
 #include "provider/registration/ClassLoader.h"
+#include "provider/registration/Diagnostic.h"
 
 namespace qrv::cim {
 
@@ -9,7 +10,10 @@ RequestStatus GetInstanceImpl::run(const std::string& nameSpace, const std::stri
   const ClassMap* classMap = findClassMap(nameSpace, className);
   if (!classMap) return NotAccessible;
   const Get* op = classMap->getOperator();
-  if (!op) return NotSupported;
+  if (!op) {
+    diagnose([&] { return "class " + className + " cannot be got: its registration has no <Get>"; });
+    return NotSupported;
+  }
 
   std::string document = writeHeader("get", className, nameSpace);
   const RequestStatus keyStatus = writeAttributes(*classMap, keyValues, document);

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "provider/registration/Diagnostic.h"
 #include "provider/request/ArrayElementXml.h"
 #include "provider/request/EscapeXml.h"
 #include "provider/request/RequestBase.h"
@@ -41,6 +42,18 @@ KeyValues::const_iterator findKey(const KeyValues& keys, const std::string& name
   return std::find_if(keys.begin(), keys.end(), [&](const auto& key) { return sameIgnoringCase(key.first, name); });
 }
 
+// "Name (written as PackageName)", or the name alone.
+std::string describeKey(const Attribute& attribute) {
+  return attribute.altName().empty() ? attribute.name()
+                                     : attribute.name() + " (written as " + attribute.altName() + ")";
+}
+
+std::string givenKeys(const KeyValues& keys) {
+  std::string names;
+  for (const auto& key : keys) names += (names.empty() ? "" : ", ") + key.first;
+  return names.empty() ? "none" : names;
+}
+
 }  // namespace
 
 RequestStatus RequestBase::writeAttributes(const ClassMap& classMap, const KeyValues& keyValues,
@@ -54,6 +67,10 @@ RequestStatus RequestBase::writeAttributes(const ClassMap& classMap, const KeyVa
   for (const Attribute& attribute : classMap.attributes()) {
     const auto key = findKey(unused, attribute.name());
     if (key == unused.end()) {
+      if (attribute.required()) {
+        diagnose([&] { return "a get of " + classMap.className() + " lacks the required key " + describeKey(attribute) +
+                              "; the path gives: " + givenKeys(keyValues); });
+      }
       missingKey = missingKey || attribute.required();
       continue;
     }

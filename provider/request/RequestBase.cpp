@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "provider/registration/Diagnostic.h"
 #include "provider/request/HostName.h"
 
 namespace qrv::cim {
@@ -26,8 +27,14 @@ RequestStatus RequestBase::produceResult(const OperatorBase& op, std::string& do
   const RequestStatus dataStatus = appendData(op, document);
   if (dataStatus != Ok) return dataStatus;
   document += "</QRVCIM>";
-  if (!op.conversion()) return NotAccessible;
+  if (!namesStylesheet(op)) return NotAccessible;
   return transform(document, *op.conversion(), resultText);
+}
+
+bool RequestBase::namesStylesheet(const OperatorBase& op) {
+  if (op.conversion()) return true;
+  diagnose([] { return std::string("the operation names no stylesheet: its <Conversion> is missing"); });
+  return false;
 }
 
 }  // namespace qrv::cim

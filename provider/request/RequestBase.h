@@ -67,6 +67,10 @@ class RequestBase {
   static RequestStatus produceReusedResult(const OperatorBase& op, std::string& document, std::string& resultText);
 
  private:
+  // Whether the operator names a stylesheet; says so on the diagnostic
+  // channel when it does not.
+  static bool namesStylesheet(const OperatorBase& op);
+
   std::string userName_;
 };
 

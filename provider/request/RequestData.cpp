@@ -1,9 +1,12 @@
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <system_error>
 #include <string_view>
 #include <typeinfo>
 #include <utility>
 
+#include "provider/registration/Diagnostic.h"
 #include "provider/registration/ModuleRoots.h"
 #include "provider/request/RequestBase.h"
 #include "provider/request/SharedFile.h"
@@ -75,13 +78,22 @@ std::string RequestBase::dataFilePath(const FileAccessor& accessor) {
 }
 
 RequestStatus RequestBase::readDataFile(const FileAccessor& accessor, std::string& text) {
-  const SharedFile file = openSharedRead(dataFilePath(accessor));
-  if (!file) return NotAccessible;
+  const std::string path = dataFilePath(accessor);
+  const SharedFile file = openSharedRead(path);
+  if (!file) {
+    const int error = errno;
+    diagnose([&] { return "the data file " + path + " cannot be opened: " + std::generic_category().message(error); });
+    return NotAccessible;
+  }
   text.clear();
   const long size = sizeOf(file.get());
   if (size <= 0) return Ok;
   std::string bytes;
-  if (!readBytes(file.get(), size, bytes)) return NotAccessible;
+  if (!readBytes(file.get(), size, bytes)) {
+    const int error = errno;
+    diagnose([&] { return "the data file " + path + " cannot be read: " + std::generic_category().message(error); });
+    return NotAccessible;
+  }
   text = accessor.unicode() ? unicodeText(bytes) : narrowText(std::move(bytes));
   dropDeclaration(text);
   return Ok;

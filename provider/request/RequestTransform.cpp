@@ -8,6 +8,7 @@
 #include <xalanc/XSLT/XSLTResultTarget.hpp>
 #include <xalanc/XalanTransformer/XalanTransformer.hpp>
 
+#include "provider/registration/Diagnostic.h"
 #include "provider/registration/ModuleRoots.h"
 #include "provider/request/ParsedDocument.h"
 #include "provider/request/RequestBase.h"
@@ -19,28 +20,33 @@ namespace {
 
 std::string_view upToZero(std::string_view text) { return text.substr(0, text.find('\0')); }
 
-std::shared_ptr<const CompiledStylesheet> stylesheetOf(const Conversion& conversion) {
-  return RequestCaches::stylesheets().find(nativePath(xslRoot() + "/" + conversion.relativePath()));
-}
+std::string stylesheetPath(const Conversion& conversion) { return nativePath(xslRoot() + "/" + conversion.relativePath()); }
 
 // Applies a compiled stylesheet to a parsed document; the processor's
 // output, up to its first zero byte, is the result text even on failure.
-RequestStatus apply(const ParsedDocument& document, const CompiledStylesheet& stylesheet, std::string& resultText) {
+RequestStatus apply(const ParsedDocument& document, const CompiledStylesheet& stylesheet, const std::string& path,
+                    std::string& resultText) {
   std::ostringstream output;
   const xalanc::XSLTResultTarget target(output);
-  const int transformed = (*RequestCaches::transformers().lease()).transform(document.source(), stylesheet.get(), target);
+  auto transformer = RequestCaches::transformers().lease();
+  const int transformed = (*transformer).transform(document.source(), stylesheet.get(), target);
   resultText = output.str();
   resultText.resize(upToZero(resultText).size());
-  return transformed == 0 ? Ok : TransformFailed;
+  if (transformed == 0) return Ok;
+  diagnose([&] { return "the stylesheet " + path + " failed on the request: " + (*transformer).getLastError(); });
+  return TransformFailed;
 }
 
 // Parses the document and applies the stylesheet to it; the parsed
 // document is handed back in `parsed`.
-RequestStatus parseAndApply(std::string_view document, const CompiledStylesheet& stylesheet,
+RequestStatus parseAndApply(std::string_view document, const CompiledStylesheet& stylesheet, const std::string& path,
                             std::unique_ptr<ParsedDocument>& parsed, std::string& resultText) {
   resultText.clear();
-  if (ParsedDocument::parse(upToZero(document), parsed) != Ok) return TransformFailed;
-  return apply(*parsed, stylesheet, resultText);
+  if (ParsedDocument::parse(upToZero(document), parsed) != Ok) {
+    diagnose([&] { return "the request document for " + path + " does not parse as XML: check that the data files are well-formed"; });
+    return TransformFailed;
+  }
+  return apply(*parsed, stylesheet, path, resultText);
 }
 
 // The identities of the operator's data files, in the order appendData
@@ -64,10 +70,11 @@ std::optional<DocumentCache::Identities> dataIdentities(const OperatorBase& op, 
 
 RequestStatus RequestBase::transform(const std::string& document, const Conversion& conversion,
                                      std::string& resultText) {
-  const std::shared_ptr<const CompiledStylesheet> stylesheet = stylesheetOf(conversion);
+  const std::string path = stylesheetPath(conversion);
+  const std::shared_ptr<const CompiledStylesheet> stylesheet = RequestCaches::stylesheets().find(path);
   if (!stylesheet) return StylesheetFailed;
   std::unique_ptr<ParsedDocument> parsed;
-  return parseAndApply(document, *stylesheet, parsed, resultText);
+  return parseAndApply(document, *stylesheet, path, parsed, resultText);
 }
 
 RequestStatus RequestBase::produceReusedResult(const OperatorBase& op, std::string& document,
@@ -82,11 +89,12 @@ RequestStatus RequestBase::produceReusedResult(const OperatorBase& op, std::stri
     if (dataStatus != Ok) return dataStatus;
     document += "</QRVCIM>";
   }
-  if (!op.conversion()) return NotAccessible;
-  const std::shared_ptr<const CompiledStylesheet> stylesheet = stylesheetOf(*op.conversion());
+  if (!namesStylesheet(op)) return NotAccessible;
+  const std::string path = stylesheetPath(*op.conversion());
+  const std::shared_ptr<const CompiledStylesheet> stylesheet = RequestCaches::stylesheets().find(path);
   if (!stylesheet) return StylesheetFailed;
-  const RequestStatus status = parsed ? apply(*parsed, *stylesheet, resultText)
-                                      : parseAndApply(document, *stylesheet, parsed, resultText);
+  const RequestStatus status = parsed ? apply(*parsed, *stylesheet, path, resultText)
+                                      : parseAndApply(document, *stylesheet, path, parsed, resultText);
   if (parsed && identities) RequestCaches::documents().give(key, *identities, std::move(parsed));
   return status;
 }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "provider/registration/Diagnostic.h"
 #include "provider/request/FileUrl.h"
 
 namespace qrv::cim {
@@ -70,7 +71,10 @@ std::shared_ptr<const CompiledStylesheet> compileStylesheet(const std::string& p
   const xalanc::XalanCompiledStylesheet* compiled = nullptr;
   const int status = owner->compileStylesheet(xalanc::XSLTInputSource(url.c_str()), compiled);
   owner->setEntityResolver(nullptr);
-  if (status != 0) return nullptr;
+  if (status != 0) {
+    diagnose([&] { return "the stylesheet " + path + " does not compile: " + owner->getLastError(); });
+    return nullptr;
+  }
   return std::make_shared<const CompiledStylesheet>(std::move(owner), compiled, std::move(files));
 }
 

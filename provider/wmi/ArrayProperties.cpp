@@ -3,6 +3,8 @@
 #include "common/com/Bstr.h"
 #include "common/com/SafeArray.h"
 #include "common/com/TextConversion.h"
+#include "provider/registration/Diagnostic.h"
+#include "provider/wmi/DiagnosticText.h"
 #include "provider/wmi/PropertyType.h"
 
 namespace qrv::cim {
@@ -41,7 +43,16 @@ HRESULT putArrayProperty(const std::string& property, const std::vector<std::str
   VariantInit(&value);
   value.vt = VT_ARRAY | VT_BSTR;
   value.parray = array.get();
-  return instance->Put(toWide(property, CP_THREAD_ACP).c_str(), 0, &value, 0);
+  status = instance->Put(toWide(property, CP_THREAD_ACP).c_str(), 0, &value, 0);
+  if (FAILED(status)) {
+    diagnose([&] {
+      std::string elements;
+      for (const std::string& text : texts) elements += (elements.empty() ? "\"" : ", \"") + text + "\"";
+      return "dropped " + classNameOf(instance) + "." + property + " = {" + elements + "}: WMI refused it as " +
+             cimTypeName(type) + " with " + hresultHex(status);
+    });
+  }
+  return status;
 }
 
 }  // namespace

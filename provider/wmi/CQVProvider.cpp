@@ -6,8 +6,10 @@
 #include "common/com/Bstr.h"
 #include "common/com/CallGuard.h"
 #include "common/com/TextConversion.h"
+#include "provider/registration/Diagnostic.h"
 #include "provider/wmi/CallerCheck.h"
 #include "provider/wmi/ClientImpersonation.h"
+#include "provider/wmi/DiagnosticText.h"
 #include "provider/wmi/FillInstance.h"
 #include "provider/wmi/ObjectPathKeys.h"
 #include "provider/wmi/RequestResult.h"
@@ -42,6 +44,21 @@ HRESULT guardReporting(IWbemObjectSink* sink, Operation operation) {
   });
 }
 
+// Names an instance that is not delivered by its first few values.
+void diagnoseDroppedInstance(IWbemClassObject* classDefinition, const ParsedInstance& parsed,
+                             const std::string& reason) {
+  diagnose([&] {
+    constexpr std::size_t kShown = 3;
+    std::string values;
+    std::size_t shown = 0;
+    for (auto entry = parsed.begin(); entry != parsed.end() && shown < kShown; ++entry, ++shown) {
+      values += (values.empty() ? "" : ", ") + entry->first + " = \"" + entry->second + "\"";
+    }
+    if (parsed.size() > kShown) values += ", ...";
+    return "dropped an instance of " + classNameOf(classDefinition) + " (" + values + "): " + reason;
+  });
+}
+
 // Spawns an instance of the class, fills it and hands it to the sink. A fill
 // failure that `allowed` does not let through becomes
 // WBEM_E_PROVIDER_NOT_CAPABLE; WMI's own failures are returned unchanged.
@@ -49,11 +66,24 @@ HRESULT deliverInstance(IWbemClassObject* classDefinition, const ParsedInstance&
                         bool (*allowed)(HRESULT)) {
   ComPtr<IWbemClassObject> instance;
   HRESULT hr = classDefinition->SpawnInstance(0, instance.put());
-  if (FAILED(hr)) return hr;
+  if (FAILED(hr)) {
+    diagnoseDroppedInstance(classDefinition, parsed, "SpawnInstance failed with " + hresultHex(hr));
+    return hr;
+  }
   hr = fillInstance(parsed, instance.get());
-  if (FAILED(hr)) return allowedOrNotCapable(hr, allowed);
+  if (FAILED(hr)) {
+    diagnoseDroppedInstance(classDefinition, parsed, "an array could not be put: " + hresultHex(hr));
+    return allowedOrNotCapable(hr, allowed);
+  }
   IWbemClassObject* delivered = instance.get();
-  return sink->Indicate(1, &delivered);
+  hr = sink->Indicate(1, &delivered);
+  if (FAILED(hr)) diagnoseDroppedInstance(classDefinition, parsed, "the sink refused it with " + hresultHex(hr));
+  return hr;
+}
+
+// "an enumeration of Korvex_Disk answers 0x80041003", when it failed.
+void diagnoseOutcome(const char* request, const std::string& subject, HRESULT hr) {
+  if (FAILED(hr)) diagnose([&] { return request + subject + " answers " + hresultHex(hr); });
 }
 
 }  // namespace
@@ -111,6 +141,7 @@ HRESULT CQVProvider::enumerate(const BSTR className, IWbemContext* context, IWbe
   HRESULT hr = checkCaller();
   if (SUCCEEDED(hr)) hr = impersonation.begin();
   if (SUCCEEDED(hr)) hr = deliverEnumeration(className, name, context, sink);
+  diagnoseOutcome("an enumeration of ", name, hr);
   sink->SetStatus(WBEM_STATUS_COMPLETE, hr, nullptr, nullptr);
   return hr;
 }
@@ -121,7 +152,9 @@ HRESULT CQVProvider::deliverEnumeration(const BSTR className, const std::string&
   HRESULT hr = namespaceServices_->GetObject(className, 0, context, classDefinition.put(), nullptr);
   if (FAILED(hr)) return hr;
   std::vector<ParsedInstance> instances;
-  hr = allowedOrNotCapable(mapRequestStatus(dispatcher_->enumerate(name, instances, "")), isEnumerationStatus);
+  const RequestStatus status = dispatcher_->enumerate(name, instances, "");
+  if (status != Ok) diagnose([&] { return "an enumeration of " + name + " stopped: " + requestStatusText(status); });
+  hr = allowedOrNotCapable(mapRequestStatus(status), isEnumerationStatus);
   if (FAILED(hr)) return hr;
   // Every instance is tried; the outcome is that of the last one.
   for (const ParsedInstance& parsed : instances) {
@@ -145,6 +178,7 @@ HRESULT CQVProvider::get(const BSTR objectPath, IWbemContext* context, IWbemObje
     impersonation.begin();  // a get goes on without impersonation when it fails
     hr = deliverObject(path, className, context, sink);
   }
+  diagnoseOutcome("a get of ", path, hr);
   sink->SetStatus(WBEM_STATUS_COMPLETE, hr, nullptr, nullptr);
   return hr;
 }
@@ -152,11 +186,14 @@ HRESULT CQVProvider::get(const BSTR objectPath, IWbemContext* context, IWbemObje
 HRESULT CQVProvider::deliverObject(const std::string& path, const std::string& className, IWbemContext* context,
                                    IWbemObjectSink* sink) {
   ParsedInstance parsed;
-  HRESULT hr = allowedOrNotCapable(
-      mapRequestStatus(dispatcher_->getInstance(className, parseObjectPathKeys(path), parsed, "")),
-      isGetObjectStatus);
+  const RequestStatus status = dispatcher_->getInstance(className, parseObjectPathKeys(path), parsed, "");
+  if (status != Ok) diagnose([&] { return "a get of " + path + " stopped: " + requestStatusText(status); });
+  HRESULT hr = allowedOrNotCapable(mapRequestStatus(status), isGetObjectStatus);
   if (FAILED(hr)) return hr;
-  if (parsed.empty()) return wbemResult(WBEM_E_NOT_FOUND);  // no instance has these keys
+  if (parsed.empty()) {  // no instance has these keys
+    diagnose([&] { return "a get of " + path + " found nothing: the stylesheet wrote no statement"; });
+    return wbemResult(WBEM_E_NOT_FOUND);
+  }
   ComPtr<IWbemClassObject> classDefinition;
   const Bstr wideClassName(toWide(className, CP_THREAD_ACP));
   hr = namespaceServices_->GetObject(wideClassName.get(), 0, context, classDefinition.put(), nullptr);

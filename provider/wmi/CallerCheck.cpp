@@ -1,5 +1,6 @@
 #include "provider/wmi/CallerCheck.h"
 
+#include "provider/registration/Diagnostic.h"
 #include "provider/wmi/ClientImpersonation.h"
 #include "provider/wmi/WbemResult.h"
 
@@ -54,7 +55,10 @@ HRESULT checkCaller() {
   DWORD level = RPC_C_IMP_LEVEL_ANONYMOUS;
   const HRESULT hr = checkImpersonationLevel(&level);
   if (FAILED(hr)) return hr;
-  return level < RPC_C_IMP_LEVEL_IMPERSONATE ? wbemResult(WBEM_E_ACCESS_DENIED) : hr;
+  if (level >= RPC_C_IMP_LEVEL_IMPERSONATE) return hr;
+  diagnose([&] { return "the caller is refused: its impersonation level is " + std::to_string(level) +
+                        ", and at least 3 (impersonate) is needed"; });
+  return wbemResult(WBEM_E_ACCESS_DENIED);
 }
 
 }  // namespace qrv::cim

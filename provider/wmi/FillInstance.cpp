@@ -2,8 +2,10 @@
 
 #include "common/com/TextConversion.h"
 #include "common/com/Variant.h"
+#include "provider/registration/Diagnostic.h"
 #include "provider/wmi/ArrayProperties.h"
 #include "provider/wmi/CimDateTime.h"
+#include "provider/wmi/DiagnosticText.h"
 #include "provider/wmi/PropertyType.h"
 
 namespace qrv::cim {
@@ -34,10 +36,26 @@ bool scalarValue(CIMTYPE type, const std::string& text, VARIANT* value) {
   }
 }
 
+// "Korvex_Disk.SizeBytes = "64 bits"": where a dropped value belonged.
+std::string describeValue(IWbemClassObject* instance, const std::string& name, const std::string& text) {
+  return classNameOf(instance) + "." + name + " = \"" + text + "\"";
+}
+
 void putScalar(IWbemClassObject* instance, const std::string& property, CIMTYPE type, const std::string& text) {
   Variant value;
-  if (scalarValue(type, text, value.get())) {
-    instance->Put(toWide(property, CP_THREAD_ACP).c_str(), 0, value.get(), 0);
+  if (!scalarValue(type, text, value.get())) {
+    diagnose([&] { return "dropped " + describeValue(instance, property, text) + ": a property of type " +
+                          cimTypeName(type) + " is never filled"; });
+    return;
+  }
+  if (type == CIM_DATETIME && value.get()->vt == VT_EMPTY) {
+    diagnose([&] { return "left " + describeValue(instance, property, text) +
+                          " unset: a negative count of seconds has no date"; });
+  }
+  const HRESULT hr = instance->Put(toWide(property, CP_THREAD_ACP).c_str(), 0, value.get(), 0);
+  if (FAILED(hr)) {
+    diagnose([&] { return "dropped " + describeValue(instance, property, text) + ": WMI refused it as " +
+                          cimTypeName(type) + " with " + hresultHex(hr); });
   }
 }
 
@@ -48,7 +66,11 @@ HRESULT fillInstance(const ParsedInstance& parsed, IWbemClassObject* instance) {
   for (const auto& [name, text] : parsed) {
     const std::string property = name.substr(0, name.find('['));
     CIMTYPE type = CIM_EMPTY;
-    if (FAILED(getPropertyType(instance, property, &type))) continue;
+    if (FAILED(getPropertyType(instance, property, &type))) {
+      diagnose([&] { return "dropped " + describeValue(instance, name, text) + ": the class has no property " +
+                            property; });
+      continue;
+    }
     if (type & CIM_FLAG_ARRAY) {
       arrays[property].push_back(text);
     } else {

@@ -64,6 +64,47 @@ query SELECT DeviceID FROM Korvex_Disk WHERE (SizeBytes > 1000000000000 OR NOT M
 list Korvex_Disk
 query SELECT * FROM Korvex_Disk WHERE
 IN
+# A copy of the deployment with one mistake of a class writer in each of
+# several classes: a file name, a namespace, a data file, an attribute, an
+# XPath, a missing <Get>, a key, a property name, text for a uint32, and a
+# registration that is no XML.
+broken=$work/broken
+cp -r "$deploy" "$broken"
+reg=$broken/xmlreg/root/cimv2 xsl=$broken/xslroot/inventory/xsl
+mv "$reg/korvex_networkadapter.xml" "$reg/korvex_networkadaptor.xml"
+sed -i 's/namespace="root\\cimv2"/namespace="root\\cimv3"/' "$reg/korvex_memory.xml"
+sed -i 's/name="inventory.xml"/name="inventroy.xml"/' "$reg/korvex_diskpartitionondisk.xml"
+sed -i 's/Attribute name="DeviceID"/Attribute name="DevicID"/' "$reg/korvex_disk.xml"
+sed -i 's/or @name = \$key\]/or @name = $key]]/' "$xsl/diskpartition.xsl"
+sed -i '/<Get>/,/<\/Get>/d' "$reg/korvex_software.xml"
+sed -i 's/Attribute name="Name"/Attribute name="Description"/' "$reg/korvex_computersystem.xml"
+sed -i "s/'Summary'/'Sumary'/" "$xsl/software.xsl"
+# NumberOfCores through string-property, which writes any text, quoted.
+python3 - "$xsl/processor.xsl" <<'PY'
+import sys
+path = sys.argv[1]
+text = open(path).read()
+number = """<xsl:call-template name="number-property">
+      <xsl:with-param name="name" select="'NumberOfCores'"/>
+      <xsl:with-param name="value" select="configuration/setting[@id = 'cores']/@value"/>"""
+string = """<xsl:call-template name="string-property">
+      <xsl:with-param name="name" select="'NumberOfCores'"/>
+      <xsl:with-param name="value" select="'64 bits'"/>"""
+assert number in text
+open(path, 'w').write(text.replace(number, string))
+PY
+sed -i '/<\/Class>/d' "$reg/korvex_installedsoftware.xml"
+broken_serve() {
+  local name=$1
+  shift
+  run "$name" --repository "$broken/mof" --module "$broken/bin/wexi.so" "$@"
+}
+serve check check &
+broken_serve broken_check check &
+broken_serve broken_verbose --verbose enum Korvex_NetworkAdapter enum Korvex_Memory \
+  get 'Korvex_Disk.DeviceID="sda"' get 'Korvex_Software.Name="bash",Architecture="amd64"' \
+  enum Korvex_DiskPartition enum Korvex_DiskPartitionOnDisk enum Korvex_InstalledSoftware \
+  enum Korvex_Software enum Korvex_Processor get 'Korvex_Processor.DeviceID="none"' &
 # Registration: a relative module path is registered in full, COM then finds
 # the module through the registry, and unregistration removes the class.
 (
@@ -133,6 +174,19 @@ reports() {
     }
   done
   [ "$missing" = 0 ]
+}
+
+# prints NAME STATUS: the exit status, and every line on stdin is a line of
+# NAME's standard output.
+prints() {
+  local name=$1 status=$2 line missing=0
+  while IFS= read -r line; do
+    grep -qxF -- "$line" "$work/$name.out" || {
+      echo "     missing on stdout: $line"
+      missing=1
+    }
+  done
+  [ "$(cat "$work/$name.rc")" = "$status" ] && [ "$missing" = 0 ]
 }
 
 # fast NAME: NAME ended before a provider's Initialize could have.
@@ -464,6 +518,53 @@ check "usage: an unknown option is named" fails_with unknown_option 2 'wmihost: 
 check "usage: no request" fails_with no_request 2 'wmihost: no request given'
 check "usage: a level outside 1 to 4" fails_with bad_level 2 "wmihost: --level must be 1, 2, 3 or 4, not '5'"
 check "usage: an unknown request" fails_with bad_verb 2 "wmihost: unknown request 'list'"
+
+check "check: the example deployment is sound, and each class enumerates" prints check 0 <<OUT
+$deploy/xmlreg/root/cimv2/korvex_disk.xml: registers Korvex_Disk of root\cimv2
+$deploy/xmlreg/root/cimv2/korvex_installedsoftware.xml:4: no <Get>: a get of Korvex_InstalledSoftware answers WBEM_E_NOT_SUPPORTED
+enum Korvex_Disk: 2 instances delivered
+enum Korvex_Software: 4 instances delivered
+check: 0 problems in 9 registrations below $deploy
+OUT
+check "check: every mistake of the broken copy, with its file and line, and the exit status 1" prints broken_check 1 <<OUT
+$reg/korvex_networkadaptor.xml: registers no class korvex_networkadaptor of root\cimv2, which the provider looks for here; it registers Korvex_NetworkAdapter of root\cimv2
+$reg/korvex_memory.xml: registers no class korvex_memory of root\cimv2, which the provider looks for here; it registers Korvex_Memory of root\cimv3
+$reg/korvex_diskpartitionondisk.xml:6: the data file $broken/xslroot/inventory/data/inventroy.xml: the file does not exist
+$reg/korvex_disk.xml:13: the attribute DevicID is no property of Korvex_Disk
+$reg/korvex_disk.xml:4: the key DeviceID of Korvex_Disk is no required attribute: a get cannot hand it to the stylesheet
+$reg/korvex_software.xml:4: attributes are registered for gets, but there is no <Get>: every get answers WBEM_E_NOT_SUPPORTED
+$reg/korvex_computersystem.xml:13: the required attribute Description is no key of Korvex_ComputerSystem
+$reg/korvex_installedsoftware.xml: the registration cannot be parsed: line 9, column 3: expected end of tag 'Class'
+$reg/korvex_processor.xml: registers Korvex_Processor of root\cimv2
+enum Korvex_Disk: 2 instances delivered
+enum Korvex_DiskPartition: 0 instances delivered, failed with 0x80041024 WBEM_E_PROVIDER_NOT_CAPABLE; the provider reports:
+enum Korvex_Software: 4 instances delivered; the provider reports:
+  wexi: dropped Korvex_Software.Sumary = "Korvex inventory agent": the class has no property Sumary
+enum Korvex_Processor: 3 instances delivered; the provider reports:
+  wexi: dropped Korvex_Processor.NumberOfCores = "64 bits": WMI refused it as uint32 with 0x80041005
+check: 14 problems in 9 registrations below $broken
+OUT
+check "check: a stylesheet that does not compile, with Xalan-C's file and line" grep -qE \
+  "^$reg/korvex_diskpartition.xml:7: the stylesheet $xsl/diskpartition.xsl: XPath error: .*at line 12, column 12\.\)\$" \
+  "$work/broken_check.out"
+check "--verbose: the provider says why each request failed" reports broken_verbose <<OUT
+wmihost: [provider] wexi: class Korvex_NetworkAdapter of namespace root\cimv2 is not registered: looked for $reg/korvex_networkadapter.xml, and the file does not exist
+wmihost: [provider] wexi: an enumeration of Korvex_NetworkAdapter answers 0x80041003
+wmihost: [provider] wexi: class Korvex_Memory of namespace root\cimv2 is not registered: looked for $reg/korvex_memory.xml, and it registers only Korvex_Memory of root\cimv3
+wmihost: [provider] wexi: a get of Korvex_Disk lacks the required key DevicID; the path gives: DeviceID
+wmihost: [provider] wexi: class Korvex_Software cannot be got: its registration has no <Get>
+wmihost: [provider] wexi: an enumeration of Korvex_DiskPartition stopped: the stylesheet does not compile
+wmihost: [provider] wexi: the data file $broken/xslroot/inventory/data/inventroy.xml cannot be opened: No such file or directory
+wmihost: [provider] wexi: class Korvex_InstalledSoftware of namespace root\cimv2 is not registered: looked for $reg/korvex_installedsoftware.xml, and it cannot be parsed: line 9, column 3: expected end of tag 'Class'
+wmihost: [provider] wexi: a get of Korvex_Processor.DeviceID="none" found nothing: the stylesheet wrote no statement
+OUT
+check "--verbose: the stylesheet error on one line, with the file and line" grep -qE \
+  "^wmihost: \[provider\] wexi: the stylesheet $xsl/diskpartition.xsl does not compile: XPath error: .*diskpartition.xsl', at line 12, column 12\.\)\$" \
+  "$work/broken_verbose.err"
+check "--verbose: every dropped value, with the value, the CIM type and the reason" bash -c \
+  "[ \"\$(grep -c '^wmihost: \[provider\] wexi: dropped Korvex_Processor.NumberOfCores = \"64 bits\": WMI refused it as uint32 with 0x80041005\$' '$work/broken_verbose.err')\" = 3 ] &&
+   [ \"\$(grep -c '^wmihost: \[provider\] wexi: dropped Korvex_Software.Sumary = .*: the class has no property Sumary\$' '$work/broken_verbose.err')\" = 4 ]"
+check "without --verbose the provider's lines stay silent" bash -c "! grep -q 'wexi:' '$work/batch.out' '$work/disks.err' '$work/missing_key.err'"
 
 check "regsvr reports the module's full path" output_is regsvr <<<"registered $module"
 check "regsvr writes the class's InprocServer32 entry" grep -qxF "@=\"$module\"" \

@@ -83,6 +83,20 @@ TEST(CommandLine, SeveralRequestsAndBatchFilesMakeABatch) {
   EXPECT_TRUE(parseCommandLine({"--batch", "requests.txt"}).batch());
 }
 
+TEST(CommandLine, CheckTakesNoOperandAndStandsAloneWithItsOptions) {
+  const CommandLine command = parseCommandLine({"--module", "m.so", "check", "--repository", "mof", "--verbose"});
+  ASSERT_EQ(command.requests.size(), 1u);
+  EXPECT_EQ(command.requests[0].verb, Verb::Check);
+  EXPECT_EQ(command.requests[0].operand, "");
+  EXPECT_EQ(command.module, "m.so");
+  EXPECT_TRUE(command.verbose);
+  EXPECT_EQ(usageErrorOf({"check", "enum", "X"}), "check cannot be combined with other requests");
+  EXPECT_EQ(usageErrorOf({"enum", "X", "check"}), "check cannot be combined with other requests");
+  EXPECT_EQ(usageErrorOf({"check", "--batch", "-"}), "check cannot be combined with other requests");
+  EXPECT_EQ(usageErrorOf({"check", "X"}), "unexpected argument 'X'");
+  EXPECT_THROW(parseRequestLine("check"), UsageError);
+}
+
 TEST(CommandLine, HelpAndVersionAnswerWhateverElseTheLineHolds) {
   for (const std::vector<std::string>& arguments :
        {std::vector<std::string>{"--help"}, {"-h"}, {"--level", "9", "-h"}, {"list", "--help", "--nonsense"}}) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "provider/request/EnumerateImpl.h"
 #include "provider/request/GetInstanceImpl.h"
 #include "tests/provider/request/RequestFiles.h"
+#include "tests/support/DiagnosticLines.h"
 
 namespace qrv::cim {
 namespace {
@@ -96,6 +98,48 @@ TEST_F(RequestObjects, FirstFailingStepEndsTheRequestAndLeavesTheOutput) {
   EXPECT_EQ(enumerate("nostylesheet", instances), StylesheetFailed);
   EXPECT_EQ(enumerate("baddata", instances), TransformFailed);
   EXPECT_EQ(instances, (Instances{{{"Kept", "1"}}}));
+}
+
+// Each failing step says why on the diagnostic channel, naming what failed.
+TEST_F(RequestObjects, EveryFailureIsReportedWithItsCause) {
+  registerClass("reported", op("Get", "<FileProvider name=\"none.xml\" app=\"app\" area=\"data\"/>", "get.xsl") +
+                                op("Enumerate", kInventoryFile, ""));
+  registerClass("uncompiled", op("Enumerate", kInventoryFile, "bad.xsl"));
+  registerClass("enumonly", op("Enumerate", kInventoryFile, "enum.xsl"));
+  test::writeXslRootFile("app/xsl/bad.xsl", textStylesheet("<xsl:value-of select=\"Inv[[\"/>"));
+  const struct {
+    std::string request;
+    std::function<RequestStatus()> run;
+    std::vector<std::string> parts;
+  } cases[] = {
+      {"missing key", [] { ParsedInstance i; return get("reported", {{"ItemName", "a"}, {"Size", "1"}}, i); },
+       {"a get of reported lacks the required key Name (written as ItemName); the path gives: ItemName, Size"}},
+      {"missing data file", [] { ParsedInstance i; return get("reported", {{"Name", "a"}}, i); },
+       {"the data file ", "/xslroot/app/data/none.xml cannot be opened: No such file or directory"}},
+      {"no conversion", [] { Instances i; return enumerate("reported", i); },
+       {"the operation names no stylesheet: its <Conversion> is missing"}},
+      {"not compiling", [] { Instances i; return enumerate("uncompiled", i); },
+       {"the stylesheet ", "/xslroot/app/xsl/bad.xsl does not compile: ", "line 1"}},
+      {"failing transform", [] { Instances i; return enumerate("baddata", i); },
+       {"/xslroot/app/xsl/enum.xsl does not parse as XML"}},
+      {"no operator", [] { ParsedInstance i; return get("enumonly", {{"Name", "a"}}, i); },
+       {"class enumonly cannot be got: its registration has no <Get>"}},
+  };
+  registerClass("baddata", op("Enumerate", "<FileProvider name=\"amp.xml\" app=\"app\" area=\"data\"/>", "enum.xsl"));
+  for (const auto& c : cases) {
+    test::DiagnosticLines lines;
+    EXPECT_NE(c.run(), Ok) << c.request;
+    ASSERT_EQ(lines.lines().size(), 1u) << c.request << ": " << lines.all();
+    EXPECT_EQ(lines.lines()[0].rfind("wexi: ", 0), 0u) << c.request;
+    for (const std::string& part : c.parts) EXPECT_NE(lines.all().find(part), std::string::npos) << lines.all();
+  }
+}
+
+TEST_F(RequestObjects, ASucceedingRequestSaysNothing) {
+  test::DiagnosticLines lines;
+  Instances instances;
+  EXPECT_EQ(enumerate("both", instances), Ok);
+  EXPECT_TRUE(lines.lines().empty());
 }
 
 TEST_F(RequestObjects, ResultWithoutStatementsIsAnEmptyAnswer) {

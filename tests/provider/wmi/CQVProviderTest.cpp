@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <functional>
 #include <memory>
 #include <new>
 #include <optional>
@@ -23,6 +24,7 @@
 #include "provider/wmi/WbemResult.h"
 #include "tests/provider/request/RequestFiles.h"
 #include "tests/provider/wmi/PropertyText.h"
+#include "tests/support/DiagnosticLines.h"
 
 namespace {
 
@@ -191,6 +193,36 @@ TEST_F(Provider, AnEnumerationWhoseLastInstanceFailsToFillIsNotCapable) {
   const Outcome outcome = enumerate(u"Fan");
   expectCompletedWith(outcome, wbemResult(WBEM_E_PROVIDER_NOT_CAPABLE));
   EXPECT_EQ(outcome.objects.size(), 1u);
+}
+
+// The front end's lines: the instance it drops, why a request stopped, the
+// get that found nothing, the refused caller, and each failure's answer.
+TEST_F(Provider, EveryDroppedInstanceAndFailedRequestIsReported) {
+  writeXslRootFile("t/xsl/fans.xsl", fixedResult("instance of Fan\n{\nName = \"a\";\n};\n"
+                                                 "instance of Fan\n{\nName = \"b\";\nLevels[0] = x;\n};\n"));
+  writeXslRootFile("t/xsl/empty.xsl", fixedResult(""));
+  registerClass("Fan", "fans.xsl", "empty.xsl", kFanKeys);
+  ASSERT_EQ(initialize(), WBEM_S_NO_ERROR);
+  const struct {
+    std::function<Outcome()> run;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {[this] { return enumerate(u"Fan"); },
+       {"wexi: dropped Fan.Levels = {\"x\"}: WMI refused it as uint32[] with 0x80041005\n",
+        "wexi: dropped an instance of Fan (Levels[0] = \"x\", Name = \"b\"): an array could not be put: 0x80041005\n",
+        "wexi: an enumeration of Fan answers 0x80041024\n"}},
+      {[this] { return get(u"Fan.Name=\"z\""); },
+       {"wexi: a get of Fan.Name=\"z\" found nothing: the stylesheet wrote no statement\n",
+        "wexi: a get of Fan.Name=\"z\" answers 0x80041002\n"}},
+      {[this] { return enumerate(u"Fan", RPC_C_IMP_LEVEL_IDENTIFY); },
+       {"wexi: the caller is refused: its impersonation level is 2, and at least 3 (impersonate) is needed\n",
+        "wexi: an enumeration of Fan answers 0x80041003\n"}},
+  };
+  for (const auto& c : cases) {
+    qrv::test::DiagnosticLines lines;
+    c.run();
+    EXPECT_EQ(lines.lines(), c.lines);
+  }
 }
 
 TEST_F(Provider, RequestFailuresAreFilteredAndWmiFailuresReportedUnchanged) {

@@ -9,6 +9,7 @@
 #include "provider/wmi/FillInstance.h"
 #include "provider/wmi/WbemResult.h"
 #include "tests/provider/wmi/PropertyText.h"
+#include "tests/support/DiagnosticLines.h"
 
 namespace {
 
@@ -61,6 +62,29 @@ TEST_F(InstanceFilling, ScalarsReachWmiAsTextForPutToConvert) {
   EXPECT_EQ(text("Speed"), "42");
   EXPECT_EQ(text("Active"), "TRUE");
   EXPECT_EQ(text("Ratio"), "4.500000");
+}
+
+// Every value that does not reach the instance is reported with the value,
+// the CIM type and the reason; one that does says nothing.
+TEST_F(InstanceFilling, EveryDroppedValueIsReported) {
+  const struct {
+    ParsedInstance parsed;
+    std::string line;
+  } cases[] = {
+      {{{"Speed", "64 bits"}}, "wexi: dropped Sample.Speed = \"64 bits\": WMI refused it as uint32 with 0x80041005\n"},
+      {{{"Sped", "1"}}, "wexi: dropped Sample.Sped = \"1\": the class has no property Sped\n"},
+      {{{"Unknown[0]", "x"}}, "wexi: dropped Sample.Unknown[0] = \"x\": the class has no property Unknown\n"},
+      {{{"Details", "x"}}, "wexi: dropped Sample.Details = \"x\": a property of type object is never filled\n"},
+      {{{"Installed", "-5"}}, "wexi: left Sample.Installed = \"-5\" unset: a negative count of seconds has no date\n"},
+      {{{"Levels[1]", "1"}, {"Levels[2]", "two"}},
+       "wexi: dropped Sample.Levels = {\"1\", \"two\"}: WMI refused it as uint32[] with 0x80041005\n"},
+      {{{"Speed", "42"}, {"Levels[1]", "7"}, {"Installed", "0"}}, ""},
+  };
+  for (const auto& c : cases) {
+    qrv::test::DiagnosticLines lines;
+    fill(c.parsed);
+    EXPECT_EQ(lines.all(), c.line);
+  }
 }
 
 TEST_F(InstanceFilling, UnknownPropertiesAndRefusedScalarsAreSkippedAndTheFillGoesOn) {

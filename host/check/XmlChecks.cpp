@@ -1,0 +1,91 @@
+#include "host/check/XmlChecks.h"
+
+#include <xalanc/Include/PlatformDefinitions.hpp>
+#include <xalanc/XSLT/XSLTInputSource.hpp>
+#include <xalanc/XalanTransformer/XalanTransformer.hpp>
+#include <xercesc/parsers/SAXParser.hpp>
+#include <xercesc/sax/HandlerBase.hpp>
+#include <xercesc/sax/SAXParseException.hpp>
+#include <xercesc/util/PlatformUtils.hpp>
+#include <xercesc/util/XMLException.hpp>
+#include <xercesc/util/XMLString.hpp>
+
+#include <filesystem>
+#include <system_error>
+
+#include "provider/registration/Diagnostic.h"
+
+namespace wmihost {
+
+namespace {
+
+using xercesc::SAXParseException;
+using xercesc::XMLString;
+
+std::string narrow(const XMLCh* text) {
+  char* bytes = XMLString::transcode(text);
+  const std::string result = bytes ? bytes : "";
+  XMLString::release(&bytes);
+  return result;
+}
+
+// Keeps the first error of a parse; the parser stops at a fatal one.
+class FirstError : public xercesc::HandlerBase {
+ public:
+  void error(const SAXParseException& error) override { keep(error); }
+  void fatalError(const SAXParseException& error) override { keep(error); }
+  const std::string& text() const { return text_; }
+
+ private:
+  void keep(const SAXParseException& error) {
+    if (!text_.empty()) return;
+    text_ = "line " + std::to_string(error.getLineNumber()) + ", column " + std::to_string(error.getColumnNumber()) +
+            ": " + narrow(error.getMessage());
+  }
+
+  std::string text_;
+};
+
+bool exists(const std::string& path) {
+  std::error_code error;
+  return std::filesystem::is_regular_file(path, error);
+}
+
+}  // namespace
+
+XmlLibraries::XmlLibraries() {
+  xercesc::XMLPlatformUtils::Initialize();
+  xalanc::XalanTransformer::initialize(xalanc::XalanMemMgrs::getDefaultXercesMemMgr());
+}
+
+XmlLibraries::~XmlLibraries() {
+  xalanc::XalanTransformer::terminate();
+  xercesc::XMLPlatformUtils::Terminate();
+}
+
+std::string xmlFileProblem(const std::string& path) {
+  if (!exists(path)) return "the file does not exist";
+  FirstError errors;
+  xercesc::SAXParser parser;
+  parser.setDisableDefaultEntityResolution(true);
+  parser.setLoadExternalDTD(false);
+  parser.setErrorHandler(&errors);
+  try {
+    parser.parse(path.c_str());
+  } catch (const xercesc::XMLException& error) {
+    return narrow(error.getMessage());
+  }
+  return errors.text();
+}
+
+std::string stylesheetProblem(const std::string& path) {
+  if (!exists(path)) return "the file does not exist";
+  xalanc::XalanTransformer transformer(xalanc::XalanMemMgrs::getDefaultXercesMemMgr());
+  const xalanc::XSLTInputSource source(path.c_str());
+  const xalanc::XalanCompiledStylesheet* stylesheet = nullptr;
+  if (transformer.compileStylesheet(source, stylesheet) != 0) return qrv::cim::singleLine(transformer.getLastError());
+  transformer.destroyStylesheet(stylesheet);
+  return "";
+}
+
+}  // namespace wmihost

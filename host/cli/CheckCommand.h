@@ -1,0 +1,20 @@
+#pragma once
+// wmihost check: validates the module root of the provider module (the
+// directory two levels above it) against the repository, then enumerates
+// each class that offers it once through the provider, in the namespace of
+// the run, reporting what the provider delivered and every line it wrote to
+// its diagnostic channel. Findings go to `out` as "FILE[:LINE]: what", the
+// last line counts the problems.
+
+#include <ostream>
+
+#include "host/cli/CommandLine.h"
+#include "host/cli/Diagnostics.h"
+
+namespace wmihost {
+
+// 0 when nothing is wrong, 1 otherwise. Throws what RequestRunner throws
+// when the repository cannot be read or the provider cannot be loaded.
+int runCheck(const CommandLine& command, std::ostream& out, const Diagnostics& diagnostics);
+
+}  // namespace wmihost
