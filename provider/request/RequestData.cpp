@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "provider/registration/ModuleRoots.h"
+#include "provider/request/DataFileLimits.h"
 #include "provider/request/RequestBase.h"
 #include "provider/request/SharedFile.h"
 #include "provider/request/UnicodeDataText.h"
@@ -76,10 +77,18 @@ RequestStatus RequestBase::readDataFile(const FileAccessor& accessor, std::strin
   text.clear();
   const long size = sizeOf(file.get());
   if (size <= 0) return Ok;
+  const DataFileLimits limits = DataFileLimits::current();
   std::string bytes;
-  if (!readBytes(file.get(), size, bytes)) return NotAccessible;
+  const bool tooLarge = static_cast<unsigned long>(size) > limits.maxBytes;
+  const long mostRead = tooLarge ? static_cast<long>(limits.maxBytes) + 1 : size;
+  if (!readBytes(file.get(), mostRead, bytes)) return NotAccessible;
+  if (bytes.size() > limits.maxBytes) return TransformFailed;
   text = accessor.unicode() ? unicodeText(bytes) : narrowText(std::move(bytes));
   dropDeclaration(text);
+  if (nestsDeeperThan(text, limits.maxDepth)) {
+    text.clear();
+    return TransformFailed;
+  }
   return Ok;
 }
 
