@@ -151,10 +151,11 @@ HRESULT CQVProvider::get(const BSTR objectPath, IWbemContext* context, IWbemObje
 
 HRESULT CQVProvider::deliverObject(const std::string& path, const std::string& className, IWbemContext* context,
                                    IWbemObjectSink* sink) {
+  const KeyValues keys = parseObjectPathKeys(path);
+  if (!keysFitTheRequestDocument(keys)) return wbemResult(WBEM_E_INVALID_OBJECT_PATH);
   ParsedInstance parsed;
-  HRESULT hr = allowedOrNotCapable(
-      mapRequestStatus(dispatcher_->getInstance(className, parseObjectPathKeys(path), parsed, "")),
-      isGetObjectStatus);
+  HRESULT hr =
+      allowedOrNotCapable(mapRequestStatus(dispatcher_->getInstance(className, keys, parsed, "")), isGetObjectStatus);
   if (FAILED(hr)) return hr;
   if (parsed.empty()) return wbemResult(WBEM_E_NOT_FOUND);  // no instance has these keys
   ComPtr<IWbemClassObject> classDefinition;
