@@ -21,7 +21,8 @@ KeyValues parseObjectPathKeys(const std::string& path);
 
 // Whether every key name and value can stand in the request document: none
 // holds a control character, which XML either forbids or (tab, line feed,
-// carriage return in an attribute) reads back as a space.
+// carriage return in an attribute) reads back as a space, nor U+FFFE or
+// U+FFFF, which XML forbids.
 bool keysFitTheRequestDocument(const KeyValues& keys);
 
 }  // namespace qrv::cim

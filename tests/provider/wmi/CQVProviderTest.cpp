@@ -227,7 +227,8 @@ TEST_F(Provider, AGetWithAControlCharacterInAKeyIsABadPath) {
   ASSERT_EQ(initialize(), WBEM_S_NO_ERROR);
 
   for (const std::u16string path : {u"Fan.Name=\"a\x01\",Index=2", u"Fan.Name=\"a\nb\",Index=2",
-                                    u"Fan.Name=\"a\",Index=\t2", u"Fan.Na\x1Fme=\"a\",Index=2"}) {
+                                    u"Fan.Name=\"a\",Index=\t2", u"Fan.Na\x1Fme=\"a\",Index=2",
+                                    u"Fan.Name=\"\uFFFF\",Index=2", u"Fan.Name=\"\uFFFE\",Index=2"}) {
     const Outcome outcome = get(path);
     expectCompletedWith(outcome, wbemResult(WBEM_E_INVALID_OBJECT_PATH));
     EXPECT_TRUE(outcome.objects.empty());
