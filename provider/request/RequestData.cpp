@@ -62,9 +62,10 @@ void dropDeclaration(std::string& text) {
 
 RequestStatus RequestBase::appendData(const OperatorBase& op, std::string& document) {
   for (const auto& accessor : op.accessors()) {
-    if (typeid(*accessor) != typeid(FileAccessor)) continue;
+    const Accessor& source = *accessor;
+    if (typeid(source) != typeid(FileAccessor)) continue;
     std::string text;
-    const RequestStatus status = readDataFile(static_cast<const FileAccessor&>(*accessor), text);
+    const RequestStatus status = readDataFile(static_cast<const FileAccessor&>(source), text);
     if (status != Ok) return status;
     document += text;
   }
