@@ -18,7 +18,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     const wmihost::ObjectPath parsed = wmihost::parseObjectPath(path);
     QRV_FUZZ_CHECK(!parsed.className.empty());
-    for (const wmihost::ObjectPathKey& key : parsed.keys) QRV_FUZZ_CHECK(key.position < path.size());
+    // Positions count from 1, as error messages give them.
+    for (const wmihost::ObjectPathKey& key : parsed.keys) {
+      QRV_FUZZ_CHECK(key.position >= 1 && key.position <= path.size());
+    }
   } catch (const wmihost::ObjectPathError&) {
   }
   return 0;
