@@ -27,6 +27,16 @@ function(qrv_apply_sanitizer kind)
   add_link_options(${flags})
 endfunction()
 
+# The fuzzing build: every library with libFuzzer's coverage and
+# AddressSanitizer+UndefinedBehaviorSanitizer, which only clang offers.
+function(qrv_apply_fuzzing)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "QRV_FUZZ needs clang (-DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang)")
+  endif()
+  qrv_apply_sanitizer(address)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endfunction()
+
 # qrv_library(NAME TYPE SOURCES... [DEPS targets...])
 # One folder's library: warnings as errors, the tree's root as its include
 # directory, and the libraries of the layers below it that it may use.

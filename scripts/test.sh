@@ -2,7 +2,8 @@
 # Sets up the machine, then builds and runs every test: the Windows build (its
 # tests run under wine from the plain build), the plain build, the
 # AddressSanitizer+UndefinedBehaviorSanitizer build and the ThreadSanitizer
-# build. Ends with a summary that names every skipped test and its reason.
+# build, then runs every fuzz target for a bounded time (scripts/fuzz.sh).
+# Ends with a summary that names every skipped test and its reason.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -39,6 +40,11 @@ bash scripts/build-windows.sh
 run_suite build
 run_suite build-asan -DQRV_SANITIZE=address -DQRV_BUILD_BENCH=OFF
 run_suite build-tsan -DQRV_SANITIZE=thread -DQRV_BUILD_BENCH=OFF
+
+echo "== build-fuzz"
+mkdir -p build-fuzz
+bash scripts/fuzz.sh | tee build-fuzz/fuzz-summary.log
+summary+=("build-fuzz: $(grep -c ' executions, ' build-fuzz/fuzz-summary.log) fuzz targets without a finding")
 
 echo "== summary"
 printf '%s\n' "${summary[@]}"

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "common/text/Unicode.h"
 #include "common/text/Utf16Le.h"
 
 namespace qrv::regfile {
@@ -47,6 +48,58 @@ std::vector<Line> logicalLines(const std::string& text) {
     if (continues) lines.back().text.pop_back();
   }
   return lines;
+}
+
+// Text as UTF-16LE bytes such that any bytes come back unchanged: valid
+// UTF-8 as its code points, each byte of an ill-formed sequence as the lone
+// low surrogate U+DC00 plus the byte. Well-formed text never yields a lone
+// surrogate, so the two cannot be confused.
+std::string keptBytesAsUtf16Le(const std::string& text) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  std::u16string units;
+  for (std::size_t i = 0; i < text.size();) {
+    char32_t codePoint = 0;
+    bool invalid = false;
+    const std::size_t next = unicode::decodeUtf8(bytes, text.size(), i, &codePoint, &invalid);
+    if (!invalid) unicode::appendUtf16(units, codePoint);
+    for (; invalid && i < next; ++i) units += static_cast<char16_t>(0xDC00 + bytes[i]);
+    i = next;
+  }
+  std::string out;
+  for (const char16_t unit : units) {
+    out += static_cast<char>(unit & 0xFF);
+    out += static_cast<char>(unit >> 8);
+  }
+  return out;
+}
+
+// The reverse of keptBytesAsUtf16Le; any other unpaired surrogate becomes
+// U+FFFD.
+std::string keptBytesFromUtf16Le(std::string_view bytes) {
+  const std::u16string units = text::utf16LeUnits(bytes);
+  std::string out;
+  for (std::size_t i = 0; i < units.size();) {
+    char32_t codePoint = 0;
+    bool invalid = false;
+    const std::size_t next = unicode::decodeUtf16(units.data(), units.size(), i, &codePoint, &invalid);
+    if (invalid && units[i] >= 0xDC80 && units[i] <= 0xDCFF) {
+      out += static_cast<char>(units[i] - 0xDC00);
+    } else {
+      unicode::appendUtf8(out, codePoint);
+    }
+    i = next;
+  }
+  return out;
+}
+
+bool validUtf8(const std::string& text) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  bool invalid = false;
+  for (std::size_t i = 0; i < text.size() && !invalid;) {
+    char32_t codePoint = 0;
+    i = unicode::decodeUtf8(bytes, text.size(), i, &codePoint, &invalid);
+  }
+  return !invalid;
 }
 
 class Parser {
@@ -126,7 +179,7 @@ class Parser {
       std::vector<char> bytes = hexBytes(text.substr(close + 2));
       if (type == kRegSz || type == kRegExpandSz) {
         if (bytes.size() % 2 != 0) fail("text in hex(" + std::to_string(type) + ") needs an even number of bytes");
-        return textValue(text::decodeUtf16Le({bytes.data(), bytes.size()}), type);
+        return textValue(keptBytesFromUtf16Le({bytes.data(), bytes.size()}), type);
       }
       return {type, bytes};
     }
@@ -180,10 +233,13 @@ bool printable(const std::string& text) {
   return std::none_of(text.begin(), text.end(), [](unsigned char c) { return c < 0x20 || c == 0x7F; });
 }
 
+// Text values that are printable UTF-8 are written as quoted text; the others
+// as UTF-16LE that gives back every byte.
 std::string formatData(const Value& value) {
-  if (value.type == kRegSz && printable(textOf(value))) return escaped(textOf(value));
-  if (value.type == kRegSz || value.type == kRegExpandSz) {
-    const std::string utf16 = text::encodeUtf16Le(textOf(value)) + std::string(2, '\0');
+  const bool isText = value.type == kRegSz || value.type == kRegExpandSz;
+  if (value.type == kRegSz && printable(textOf(value)) && validUtf8(textOf(value))) return escaped(textOf(value));
+  if (isText) {
+    const std::string utf16 = keptBytesAsUtf16Le(textOf(value)) + std::string(2, '\0');
     return "hex(" + std::to_string(value.type) + "):" + hexList({utf16.begin(), utf16.end()});
   }
   if (value.type == kRegDword && value.bytes.size() == 4) {
@@ -204,7 +260,7 @@ std::string formatData(const Value& value) {
 Registry parseRegText(const std::string& text, const std::string& origin) {
   const std::vector<Line> lines = logicalLines(decodeText(text));
   Registry registry;
-  std::string section;
+  Registry::Key* section = nullptr;
   bool headerSeen = false;
   for (const Line& line : lines) {
     const Parser parser(origin, line);
@@ -213,12 +269,11 @@ Registry parseRegText(const std::string& text, const std::string& origin) {
       if (line.text != kHeader) parser.fail(std::string("not a registry file: expected \"") + kHeader + "\"");
       headerSeen = true;
     } else if (line.text[0] == '[') {
-      section = parser.section();
-      parser.apply([&] { registry.createKey(section); });
+      parser.apply([&] { section = &registry.createKey(parser.section()); });
     } else {
-      if (section.empty()) parser.fail("a value line before the first [key] section");
+      if (!section) parser.fail("a value line before the first [key] section");
       const auto [name, value] = parser.valueLine();
-      parser.apply([&, &name = name, &value = value] { registry.setValue(section, name, value); });
+      parser.apply([&, &name = name, &value = value] { section->setValue(name, value); });
     }
   }
   if (!headerSeen) throw RegistryError(origin + ": not a registry file: it is empty");
@@ -227,11 +282,9 @@ Registry parseRegText(const std::string& text, const std::string& origin) {
 
 std::string formatRegText(const Registry& registry) {
   std::string out = std::string(kHeader) + "\n";
-  for (const auto& [lookup, key] : registry.keys()) {
-    const bool bareRoot = key.path.find('\\') == std::string::npos && key.values.empty();
-    if (bareRoot) continue;
-    out += "\n[" + key.path + "]\n";
-    for (const auto& [name, value] : key.values) {
+  for (const Registry::Key* key : registry.keysToWrite()) {
+    out += "\n[" + key->path() + "]\n";
+    for (const auto& [name, value] : key->values()) {
       out += (name.empty() ? std::string("@") : escaped(name)) + "=" + formatData(value) + "\n";
     }
   }

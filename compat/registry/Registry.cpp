@@ -18,14 +18,24 @@ bool hasControlCharacter(const std::string& text) {
   return std::any_of(text.begin(), text.end(), [](unsigned char c) { return c < 0x20 || c == 0x7F; });
 }
 
+std::string checkedValueName(const std::string& name) {
+  if (hasControlCharacter(name)) throw RegistryError("invalid registry value name (control character): " + name);
+  return toLowerAscii(name);
+}
+
+}  // namespace
+
 // A validated key path: its display form, its lookup form and its depth.
-struct KeyPath {
+struct Registry::KeyPath {
   std::string display;
   std::string lookup;
   std::size_t depth = 0;  // 0 for a root
+
+  static KeyPath parse(const std::string& path);
+  KeyPath parent() const;
 };
 
-KeyPath parseKeyPath(const std::string& path) {
+Registry::KeyPath Registry::KeyPath::parse(const std::string& path) {
   if (hasControlCharacter(path)) throw RegistryError("invalid registry key path (control character): " + path);
   const std::size_t rootEnd = std::min(path.find('\\'), path.size());
   const std::string root = toLowerAscii(path.substr(0, rootEnd));
@@ -36,9 +46,8 @@ KeyPath parseKeyPath(const std::string& path) {
   KeyPath result{*known, "", 0};
   for (std::size_t start = rootEnd; start < path.size();) {
     const std::size_t end = std::min(path.find('\\', start + 1), path.size());
-    const std::string name = path.substr(start + 1, end - start - 1);
-    if (name.empty()) throw RegistryError("empty key name in registry key path: " + path);
-    result.display += '\\' + name;
+    if (end == start + 1) throw RegistryError("empty key name in registry key path: " + path);
+    result.display.append(path, start, end - start);
     ++result.depth;
     start = end;
   }
@@ -46,14 +55,21 @@ KeyPath parseKeyPath(const std::string& path) {
   return result;
 }
 
-void checkValueName(const std::string& name) {
-  if (hasControlCharacter(name)) throw RegistryError("invalid registry value name (control character): " + name);
+Registry::KeyPath Registry::KeyPath::parent() const {
+  const std::size_t end = display.rfind('\\');
+  return {display.substr(0, end), lookup.substr(0, end), depth - 1};
 }
 
-auto findValue(std::vector<std::pair<std::string, Value>>& values, const std::string& name) {
-  const std::string wanted = toLowerAscii(name);
-  return std::find_if(values.begin(), values.end(),
-                      [&wanted](const auto& v) { return toLowerAscii(v.first) == wanted; });
+namespace {
+
+// The length of the leading key names that two lookup paths share.
+std::size_t sharedAncestorLength(const std::string& a, const std::string& b) {
+  const auto [endA, endB] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+  const std::size_t common = static_cast<std::size_t>(endA - a.begin());
+  const bool atBoundary = (endA == a.end() || *endA == '\\') && (endB == b.end() || *endB == '\\');
+  if (atBoundary || common == 0) return common;
+  const std::size_t lastSeparator = a.rfind('\\', common - 1);
+  return lastSeparator == std::string::npos ? 0 : lastSeparator;
 }
 
 }  // namespace
@@ -80,92 +96,134 @@ std::string textOf(const Value& value) {
   return std::string(value.bytes.begin(), std::find(value.bytes.begin(), value.bytes.end(), '\0'));
 }
 
-Registry::Key* Registry::find(const std::string& path) {
-  const auto it = keys_.find(parseKeyPath(path).lookup);
-  return it == keys_.end() ? nullptr : &it->second;
+const Value* Registry::Key::value(const std::string& name) const {
+  const auto it = positions_.find(toLowerAscii(name));
+  return it == positions_.end() ? nullptr : &values_[it->second].second;
 }
 
-const Registry::Key* Registry::find(const std::string& path) const {
-  const auto it = keys_.find(parseKeyPath(path).lookup);
-  return it == keys_.end() ? nullptr : &it->second;
-}
-
-bool Registry::hasKey(const std::string& path) const {
-  return parseKeyPath(path).depth == 0 || find(path) != nullptr;
-}
-
-void Registry::createKey(const std::string& path) {
-  const KeyPath key = parseKeyPath(path);
-  for (std::size_t end = 0; end != std::string::npos;) {
-    end = key.display.find('\\', end + 1);
-    const std::string prefix = key.display.substr(0, end);
-    keys_.try_emplace(toLowerAscii(prefix), Key{prefix, {}});
+void Registry::Key::setValue(const std::string& name, const Value& value) {
+  const auto [it, added] = positions_.try_emplace(checkedValueName(name), values_.size());
+  Value stored = normalizedValue(value.type, value.bytes);
+  if (added) {
+    values_.emplace_back(name, std::move(stored));
+  } else {
+    values_[it->second].second = std::move(stored);
   }
 }
 
+bool Registry::Key::deleteValue(const std::string& name) {
+  const auto it = positions_.find(toLowerAscii(name));
+  if (it == positions_.end()) return false;
+  values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(it->second));
+  positions_.clear();
+  for (std::size_t i = 0; i < values_.size(); ++i) positions_.emplace(toLowerAscii(values_[i].first), i);
+  return true;
+}
+
+Registry::Key* Registry::find(const std::string& lookup) {
+  const auto it = keys_.find(lookup);
+  return it == keys_.end() ? nullptr : &it->second;
+}
+
+const Registry::Key* Registry::find(const std::string& lookup) const {
+  const auto it = keys_.find(lookup);
+  return it == keys_.end() ? nullptr : &it->second;
+}
+
+bool Registry::hasDescendant(const std::string& lookup) const {
+  const std::string prefix = lookup + '\\';
+  const auto it = keys_.lower_bound(prefix);
+  return it != keys_.end() && it->first.compare(0, prefix.size(), prefix) == 0;
+}
+
+Registry::Key& Registry::add(const KeyPath& key) {
+  const auto next = keys_.lower_bound(key.lookup);
+  if (next != keys_.end() && next->first == key.lookup) return next->second;
+  // The ancestors it shares with keys already there keep the case they were
+  // first written in; a neighbour in sorted order shares the most of them.
+  std::string display = key.display;
+  const auto adopt = [&display, &key](const std::pair<const std::string, Key>& neighbour) {
+    const std::size_t shared = sharedAncestorLength(neighbour.first, key.lookup);
+    display.replace(0, shared, neighbour.second.path(), 0, shared);
+  };
+  if (next != keys_.end()) adopt(*next);
+  if (next != keys_.begin()) adopt(*std::prev(next));
+  return keys_.emplace_hint(next, key.lookup, Key(display))->second;
+}
+
+bool Registry::hasKey(const std::string& path) const {
+  const KeyPath key = KeyPath::parse(path);
+  return key.depth == 0 || find(key.lookup) != nullptr || hasDescendant(key.lookup);
+}
+
+Registry::Key& Registry::createKey(const std::string& path) { return add(KeyPath::parse(path)); }
+
 bool Registry::deleteKey(const std::string& path) {
-  const KeyPath key = parseKeyPath(path);
+  const KeyPath key = KeyPath::parse(path);
   if (key.depth == 0) throw RegistryError("a registry root cannot be deleted: " + key.display);
-  if (keys_.erase(key.lookup) == 0) return false;
+  const bool stored = keys_.erase(key.lookup) != 0;
   // Subkeys sort together, though not always right after their parent.
   const std::string prefix = key.lookup + '\\';
   const auto first = keys_.lower_bound(prefix);
   auto last = first;
   while (last != keys_.end() && last->first.compare(0, prefix.size(), prefix) == 0) ++last;
+  if (!stored && first == last) return false;
   keys_.erase(first, last);
+  // The parent may have been there only as this key's ancestor.
+  if (key.depth > 1 && !hasKey(key.parent().display)) add(key.parent());
   return true;
 }
 
 std::vector<std::string> Registry::subkeys(const std::string& path) const {
-  const std::string prefix = parseKeyPath(path).lookup + '\\';
-  std::vector<std::string> names;
+  const std::string prefix = KeyPath::parse(path).lookup + '\\';
+  std::map<std::string, std::string> names;  // by lower-case name
   for (auto it = keys_.lower_bound(prefix); it != keys_.end() && it->first.compare(0, prefix.size(), prefix) == 0;
        ++it) {
-    if (it->first.find('\\', prefix.size()) == std::string::npos) names.push_back(it->second.path.substr(prefix.size()));
+    const std::size_t end = it->first.find('\\', prefix.size());
+    const std::size_t length = end == std::string::npos ? std::string::npos : end - prefix.size();
+    names.try_emplace(it->first.substr(prefix.size(), length), it->second.path().substr(prefix.size(), length));
   }
-  return names;
+  std::vector<std::string> result;
+  for (auto& entry : names) result.push_back(std::move(entry.second));
+  return result;
 }
 
 std::vector<std::string> Registry::valueNames(const std::string& path) const {
   std::vector<std::string> names;
-  if (const Key* key = find(path)) {
-    for (const auto& v : key->values) names.push_back(v.first);
+  if (const Key* key = find(KeyPath::parse(path).lookup)) {
+    for (const auto& v : key->values()) names.push_back(v.first);
   }
   return names;
 }
 
 std::optional<Value> Registry::value(const std::string& keyPath, const std::string& name) const {
-  const Key* key = find(keyPath);
-  if (!key) return std::nullopt;
-  const std::string wanted = toLowerAscii(name);
-  for (const auto& v : key->values) {
-    if (toLowerAscii(v.first) == wanted) return v.second;
-  }
-  return std::nullopt;
+  const Key* key = find(KeyPath::parse(keyPath).lookup);
+  const Value* found = key ? key->value(name) : nullptr;
+  return found ? std::optional<Value>(*found) : std::nullopt;
 }
 
 bool Registry::setValue(const std::string& keyPath, const std::string& name, const Value& value) {
-  checkValueName(name);
-  if (parseKeyPath(keyPath).depth == 0) createKey(keyPath);
-  Key* key = find(keyPath);
-  if (!key) return false;
-  const Value stored = normalizedValue(value.type, value.bytes);
-  const auto it = findValue(key->values, name);
-  if (it != key->values.end()) {
-    it->second = stored;
-  } else {
-    key->values.emplace_back(name, stored);
-  }
+  checkedValueName(name);
+  const KeyPath path = KeyPath::parse(keyPath);
+  Key* key = find(path.lookup);
+  if (!key && path.depth != 0 && !hasDescendant(path.lookup)) return false;
+  if (!key) key = &add(path);
+  key->setValue(name, value);
   return true;
 }
 
 bool Registry::deleteValue(const std::string& keyPath, const std::string& name) {
-  Key* key = find(keyPath);
-  if (!key) return false;
-  const auto it = findValue(key->values, name);
-  if (it == key->values.end()) return false;
-  key->values.erase(it);
-  return true;
+  Key* key = find(KeyPath::parse(keyPath).lookup);
+  return key && key->deleteValue(name);
+}
+
+std::vector<const Registry::Key*> Registry::keysToWrite() const {
+  std::vector<const Key*> written;
+  for (const auto& [lookup, key] : keys_) {
+    const bool root = lookup.find('\\') == std::string::npos;
+    if (!key.values().empty() || (!root && !hasDescendant(lookup))) written.push_back(&key);
+  }
+  return written;
 }
 
 }  // namespace qrv::regfile

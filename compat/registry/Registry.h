@@ -3,11 +3,13 @@
 // values. Key and value names compare without regard to case, as on Windows.
 // RegFormat reads and writes it as .reg text, RegistryFile keeps it in a file.
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -43,9 +45,21 @@ std::string textOf(const Value& value);
 class Registry {
  public:
   // One key: its path as first written, and its values in the order set.
-  struct Key {
-    std::string path;
-    std::vector<std::pair<std::string, Value>> values;
+  class Key {
+   public:
+    explicit Key(std::string path) : path_(std::move(path)) {}
+
+    const std::string& path() const { return path_; }
+    const std::vector<std::pair<std::string, Value>>& values() const { return values_; }
+    const Value* value(const std::string& name) const;
+    // Sets or replaces a value (its name keeps the case first written).
+    void setValue(const std::string& name, const Value& value);
+    bool deleteValue(const std::string& name);
+
+   private:
+    std::string path_;
+    std::vector<std::pair<std::string, Value>> values_;
+    std::unordered_map<std::string, std::size_t> positions_;  // by lower-case name
   };
 
   // Key paths are full paths: a root (HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT,
@@ -53,7 +67,8 @@ class Registry {
   // separated by single backslashes. Invalid paths throw RegistryError.
   bool hasKey(const std::string& path) const;
   // Creates the key and any missing parents; an existing key stays as it is.
-  void createKey(const std::string& path);
+  // The key stays valid until it or an ancestor is deleted.
+  Key& createKey(const std::string& path);
   // Deletes the key with all its subkeys; false when it does not exist.
   bool deleteKey(const std::string& path);
   // The names of the key's direct subkeys, sorted without regard to case.
@@ -67,13 +82,21 @@ class Registry {
   // False when the key or the value does not exist.
   bool deleteValue(const std::string& keyPath, const std::string& name);
 
-  // Every key created, parents before children.
-  const std::map<std::string, Key>& keys() const { return keys_; }
+  // The keys that hold values or have no subkeys, sorted by path, parents
+  // before children: the keys that must be written for the registry to be
+  // read back the same. The other keys are there as their ancestors.
+  std::vector<const Key*> keysToWrite() const;
 
  private:
-  Key* find(const std::string& path);
-  const Key* find(const std::string& path) const;
+  struct KeyPath;
 
+  Key* find(const std::string& lookup);
+  const Key* find(const std::string& lookup) const;
+  bool hasDescendant(const std::string& lookup) const;
+  Key& add(const KeyPath& key);
+
+  // Only keys created by name or holding values are stored; their ancestors
+  // are implied, so a deep key costs memory in proportion to its path.
   std::map<std::string, Key> keys_;  // by lower-case path
 };
 

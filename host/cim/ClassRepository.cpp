@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <unordered_map>
 #include <vector>
 
 #include "common/text/AsciiCase.h"
@@ -14,6 +15,67 @@
 namespace wmihost {
 
 using qrv::text::toLowerAscii;
+
+// A class as loaded: its own properties, with a link to its base. The full
+// property list is put together when the class is asked for, so a long chain
+// of classes takes memory in proportion to its text, not to its square.
+struct ClassRepository::StoredClass {
+  std::string name;
+  std::string nameSpace;
+  std::shared_ptr<const StoredClass> base;
+  std::size_t depth = 0;
+  // Its own properties in declaration order, with their origin; a redeclared
+  // inherited property keeps the origin of its first declaration.
+  std::vector<PropertyDefinition> own;
+  std::unordered_map<std::string, std::size_t> ownByName;  // lower-case name -> position in own
+
+  // The nearest declaration of a property along the chain, or null.
+  const PropertyDefinition* declaration(const std::string& lowerName) const {
+    for (const StoredClass* c = this; c; c = c->base.get()) {
+      const auto found = c->ownByName.find(lowerName);
+      if (found != c->ownByName.end()) return &c->own[found->second];
+    }
+    return nullptr;
+  }
+
+  // A class may redeclare an inherited property (to make it a key, say) with
+  // its type unchanged; it keeps its place and its origin.
+  void addOwn(PropertyDefinition property, const std::string& fileName, int line) {
+    const std::string lowerName = toLowerAscii(property.name);
+    property.origin = name;
+    if (const PropertyDefinition* inherited = base ? base->declaration(lowerName) : nullptr) {
+      if (inherited->type != property.type || inherited->referencedClass != property.referencedClass) {
+        throw MofError(fileName, line,
+                       "class " + name + " changes the type of property " + property.name + " of " + inherited->origin);
+      }
+      property.name = inherited->name;
+      property.origin = inherited->origin;
+    }
+    ownByName.emplace(lowerName, own.size());
+    own.push_back(std::move(property));
+  }
+
+  std::shared_ptr<ClassDefinition> definition() const {
+    std::vector<const StoredClass*> chain;
+    for (const StoredClass* c = this; c; c = c->base.get()) chain.push_back(c);
+    auto result = std::make_shared<ClassDefinition>();
+    result->name = name;
+    result->nameSpace = nameSpace;
+    if (base) result->superclass = base->name;
+    std::unordered_map<std::string, std::size_t> positions;
+    for (auto c = chain.rbegin(); c != chain.rend(); ++c) {
+      for (const PropertyDefinition& property : (*c)->own) {
+        const auto [at, added] = positions.try_emplace(toLowerAscii(property.name), result->properties.size());
+        if (added) {
+          result->properties.push_back(property);
+        } else {
+          result->properties[at->second].key = result->properties[at->second].key || property.key;
+        }
+      }
+    }
+    return result;
+  }
+};
 
 namespace {
 
@@ -30,25 +92,6 @@ std::string readText(const std::filesystem::path& file) {
 
 bool isMofFile(const std::filesystem::directory_entry& entry) {
   return entry.is_regular_file() && toLowerAscii(entry.path().extension().string()) == ".mof";
-}
-
-// Adds a property of the class itself after the inherited ones. A class may
-// redeclare an inherited property (to make it a key, say) with its type
-// unchanged; it keeps its place and its origin.
-void addOwnProperty(ClassDefinition& definition, PropertyDefinition property, const std::string& fileName, int line) {
-  const auto inheritedAt = definition.indexOf(property.name);
-  if (!inheritedAt) {
-    property.origin = definition.name;
-    definition.properties.push_back(std::move(property));
-    return;
-  }
-  PropertyDefinition& inherited = definition.properties[*inheritedAt];
-  if (inherited.type != property.type || inherited.referencedClass != property.referencedClass) {
-    throw MofError(
-        fileName, line,
-        "class " + definition.name + " changes the type of property " + property.name + " of " + inherited.origin);
-  }
-  inherited.key = inherited.key || property.key;
 }
 
 }  // namespace
@@ -76,21 +119,26 @@ void ClassRepository::loadText(std::string_view text, const std::string& fileNam
   for (const MofClass& declared : parseMof(text, fileName)) {
     const std::string key = classKey(declared.nameSpace, declared.name);
     if (loaded.count(key)) throw MofError(fileName, declared.line, "class " + declared.name + " defined twice");
-    auto definition = std::make_shared<ClassDefinition>();
-    definition->name = declared.name;
-    definition->nameSpace = declared.nameSpace;
+    auto stored = std::make_shared<StoredClass>();
+    stored->name = declared.name;
+    stored->nameSpace = declared.nameSpace;
     if (!declared.superclass.empty()) {
       const auto base = loaded.find(classKey(declared.nameSpace, declared.superclass));
       if (base == loaded.end()) {
         throw MofError(fileName, declared.line, "unknown base class " + declared.superclass);
       }
-      definition->superclass = base->second->name;
-      definition->properties = base->second->properties;
+      stored->base = base->second;
+      stored->depth = base->second->depth + 1;
+      if (stored->depth > kMaxDerivationDepth) {
+        throw MofError(fileName, declared.line,
+                       "class " + declared.name + " derives through more than " +
+                           std::to_string(kMaxDerivationDepth) + " base classes");
+      }
     }
     for (const PropertyDefinition& property : declared.properties) {
-      addOwnProperty(*definition, property, fileName, declared.line);
+      stored->addOwn(property, fileName, declared.line);
     }
-    loaded.emplace(key, std::move(definition));
+    loaded.emplace(key, std::move(stored));
   }
   classes_.swap(loaded);
 }
@@ -98,7 +146,8 @@ void ClassRepository::loadText(std::string_view text, const std::string& fileNam
 std::shared_ptr<const ClassDefinition> ClassRepository::find(std::string_view nameSpace,
                                                              std::string_view className) const {
   const auto found = classes_.find(classKey(nameSpace, className));
-  return found == classes_.end() ? nullptr : found->second;
+  if (found == classes_.end()) return nullptr;
+  return found->second->definition();
 }
 
 }  // namespace wmihost

@@ -24,14 +24,19 @@ class ClassRepository {
   // Loads MOF text; fileName is the name its errors carry.
   void loadText(std::string_view text, const std::string& fileName);
 
-  // The class, or null when the namespace holds no such class.
+  // A class may derive through this many base classes at most.
+  static constexpr std::size_t kMaxDerivationDepth = 256;
+
+  // The class with its inherited properties, or null when the namespace
+  // holds no such class.
   std::shared_ptr<const ClassDefinition> find(std::string_view nameSpace, std::string_view className) const;
 
   // The MOF files read so far, in the order they were read.
   const std::vector<std::string>& files() const { return files_; }
 
  private:
-  using ClassMap = std::map<std::string, std::shared_ptr<const ClassDefinition>>;
+  struct StoredClass;
+  using ClassMap = std::map<std::string, std::shared_ptr<const StoredClass>>;
 
   void loadFile(const std::filesystem::path& file);
 

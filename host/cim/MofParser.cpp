@@ -1,5 +1,7 @@
 #include "host/cim/MofParser.h"
 
+#include <unordered_set>
+
 #include "common/text/AsciiCase.h"
 #include "host/cim/CimTypes.h"
 #include "host/cim/MofLexer.h"
@@ -8,6 +10,7 @@
 namespace wmihost {
 
 using qrv::text::equalsIgnoringAsciiCase;
+using qrv::text::toLowerAscii;
 
 namespace {
 
@@ -128,14 +131,11 @@ class MofParser {
     declared.name = identifier("a class name");
     if (acceptSymbol(":")) declared.superclass = identifier("a base class name after ':'");
     expectSymbol("{", "to open class " + declared.name);
+    std::unordered_set<std::string> names;  // lower case
     while (!acceptSymbol("}")) {
       const int line = current_.line;
       PropertyDefinition added = property();
-      for (const PropertyDefinition& earlier : declared.properties) {
-        if (equalsIgnoringAsciiCase(earlier.name, added.name)) {
-          lexer_.fail(line, "property " + added.name + " declared twice");
-        }
-      }
+      if (!names.insert(toLowerAscii(added.name)).second) lexer_.fail(line, "property " + added.name + " declared twice");
       declared.properties.push_back(std::move(added));
     }
     expectSymbol(";", "after the body of class " + declared.name);

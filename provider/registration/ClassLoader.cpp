@@ -51,8 +51,22 @@ bool staysInRegistrationRoot(const std::string& nameSpace, const std::string& cl
 // character references are not counted), so a small bound suffices.
 constexpr XMLSize_t kEntityExpansionLimit = 1000;
 
-// A parser that reads the registration file alone: no external entity or
-// DTD is fetched, and entity expansion is bounded.
+// A registration needs no document type declaration; one is where entities
+// come from that expand a small file into gigabytes, so the parse ends at it
+// before its internal subset is read.
+class NoDoctypeSaxParser : public xercesc::SAXParser {
+ public:
+  using SAXParser::SAXParser;
+
+  void doctypeDecl(const xercesc::DTDElementDecl&, const XMLCh*, const XMLCh*, bool, bool) override {
+    throw DoctypeRefused();
+  }
+
+  struct DoctypeRefused {};
+};
+
+// A parser that reads the registration file alone: no document type
+// declaration, no external entity or DTD fetched, entity expansion bounded.
 class RegistrationParser {
  public:
   explicit RegistrationParser(const ClassMapSink& sink)
@@ -63,6 +77,7 @@ class RegistrationParser {
     parser_.setSecurityManager(&securityManager_);
     parser_.setDocumentHandler(&handler_);
     parser_.setErrorHandler(&handler_);
+    parser_.setDTDHandler(&handler_);  // makes the scanner report the document type declaration
   }
 
   void parse(const std::string& path) { parser_.parse(path.c_str()); }
@@ -71,7 +86,7 @@ class RegistrationParser {
  private:
   xercesc::SecurityManager securityManager_;
   RegistrationParseHandler handler_;
-  xercesc::SAXParser parser_;
+  NoDoctypeSaxParser parser_;
 };
 
 std::string messageOf(const xercesc::XMLException& error) {

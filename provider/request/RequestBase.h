@@ -43,6 +43,7 @@ class RequestBase {
 
   // The text of one data file below the stylesheet root, without its XML
   // declaration and anything before it, up to its first zero character.
+  // TransformFailed for a file beyond the DataFileLimits.
   static RequestStatus readDataFile(const FileAccessor& accessor, std::string& text);
 
   // Applies the conversion's stylesheet to the document. StylesheetFailed

@@ -1,13 +1,15 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <system_error>
+#include <string>
 #include <string_view>
+#include <system_error>
 #include <typeinfo>
 #include <utility>
 
 #include "provider/registration/Diagnostic.h"
 #include "provider/registration/ModuleRoots.h"
+#include "provider/request/DataFileLimits.h"
 #include "provider/request/RequestBase.h"
 #include "provider/request/SharedFile.h"
 #include "provider/request/UnicodeDataText.h"
@@ -64,9 +66,10 @@ void dropDeclaration(std::string& text) {
 
 RequestStatus RequestBase::appendData(const OperatorBase& op, std::string& document) {
   for (const auto& accessor : op.accessors()) {
-    if (typeid(*accessor) != typeid(FileAccessor)) continue;
+    const Accessor& source = *accessor;
+    if (typeid(source) != typeid(FileAccessor)) continue;
     std::string text;
-    const RequestStatus status = readDataFile(static_cast<const FileAccessor&>(*accessor), text);
+    const RequestStatus status = readDataFile(static_cast<const FileAccessor&>(source), text);
     if (status != Ok) return status;
     document += text;
   }
@@ -88,14 +91,26 @@ RequestStatus RequestBase::readDataFile(const FileAccessor& accessor, std::strin
   text.clear();
   const long size = sizeOf(file.get());
   if (size <= 0) return Ok;
+  const DataFileLimits limits = DataFileLimits::current();
   std::string bytes;
-  if (!readBytes(file.get(), size, bytes)) {
+  const bool tooLarge = static_cast<unsigned long>(size) > limits.maxBytes;
+  const long mostRead = tooLarge ? static_cast<long>(limits.maxBytes) + 1 : size;
+  if (!readBytes(file.get(), mostRead, bytes)) {
     const int error = errno;
     diagnose([&] { return "the data file " + path + " cannot be read: " + std::generic_category().message(error); });
     return NotAccessible;
   }
+  if (bytes.size() > limits.maxBytes) {
+    diagnose([&] { return "the data file " + path + " is larger than " + std::to_string(limits.maxBytes) + " bytes"; });
+    return TransformFailed;
+  }
   text = accessor.unicode() ? unicodeText(bytes) : narrowText(std::move(bytes));
   dropDeclaration(text);
+  if (nestsDeeperThan(text, limits.maxDepth)) {
+    diagnose([&] { return "the data file " + path + " nests deeper than " + std::to_string(limits.maxDepth) + " elements"; });
+    text.clear();
+    return TransformFailed;
+  }
   return Ok;
 }
 

@@ -185,8 +185,13 @@ HRESULT CQVProvider::get(const BSTR objectPath, IWbemContext* context, IWbemObje
 
 HRESULT CQVProvider::deliverObject(const std::string& path, const std::string& className, IWbemContext* context,
                                    IWbemObjectSink* sink) {
+  const KeyValues keys = parseObjectPathKeys(path);
+  if (!keysFitTheRequestDocument(keys)) {
+    diagnose([&] { return "a get of " + path + ": a key holds a character that XML cannot carry"; });
+    return wbemResult(WBEM_E_INVALID_OBJECT_PATH);
+  }
   ParsedInstance parsed;
-  const RequestStatus status = dispatcher_->getInstance(className, parseObjectPathKeys(path), parsed, "");
+  const RequestStatus status = dispatcher_->getInstance(className, keys, parsed, "");
   if (status != Ok) diagnose([&] { return "a get of " + path + " stopped: " + requestStatusText(status); });
   HRESULT hr = allowedOrNotCapable(mapRequestStatus(status), isGetObjectStatus);
   if (FAILED(hr)) return hr;

@@ -1,5 +1,6 @@
 #include "provider/wmi/ObjectPathKeys.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace qrv::cim {
@@ -46,6 +47,13 @@ std::string_view range(std::string_view keys, size_t begin, size_t end) {
   return begin < end ? keys.substr(begin, end - begin) : std::string_view();
 }
 
+// A control character, or U+FFFE or U+FFFF in UTF-8: what XML forbids, or
+// reads back changed.
+bool fitsNoDocument(const std::string& text) {
+  return std::any_of(text.begin(), text.end(), [](unsigned char c) { return c < 0x20; }) ||
+         text.find("\xEF\xBF\xBE") != std::string::npos || text.find("\xEF\xBF\xBF") != std::string::npos;
+}
+
 }  // namespace
 
 std::string objectPathClass(const std::string& path) {
@@ -77,6 +85,11 @@ KeyValues parseObjectPathKeys(const std::string& path) {
     start = next;
   }
   return values;
+}
+
+bool keysFitTheRequestDocument(const KeyValues& keys) {
+  return std::none_of(keys.begin(), keys.end(),
+                      [](const auto& key) { return fitsNoDocument(key.first) || fitsNoDocument(key.second); });
 }
 
 }  // namespace qrv::cim

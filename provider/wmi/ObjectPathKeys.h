@@ -19,4 +19,10 @@ std::string objectPathClass(const std::string& path);
 // kept, and the parser never fails.
 KeyValues parseObjectPathKeys(const std::string& path);
 
+// Whether every key name and value can stand in the request document: none
+// holds a control character, which XML either forbids or (tab, line feed,
+// carriage return in an attribute) reads back as a space, nor U+FFFE or
+// U+FFFF, which XML forbids.
+bool keysFitTheRequestDocument(const KeyValues& keys);
+
 }  // namespace qrv::cim

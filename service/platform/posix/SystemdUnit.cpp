@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "service/platform/posix/Fd.h"
@@ -17,15 +18,42 @@ namespace {
 
 constexpr DWORD kServiceAutoStart = 2;
 
+bool isControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
+
+// Appends text for a quoted value, which systemd reads with C escapes:
+// quotes and backslashes escaped, control characters (a line feed would end
+// the line and add lines of its own to the unit) as \xNN, and each of
+// `doubled` (what systemd would expand) doubled.
+void appendQuoted(std::string& out, const std::string& text, const char* doubled) {
+  static const char kHex[] = "0123456789abcdef";
+  for (const char c : text) {
+    if (isControl(c)) {
+      out += "\\x";
+      out += kHex[(c >> 4) & 0xF];
+      out += kHex[c & 0xF];
+      continue;
+    }
+    if (c == '\\' || c == '"') out += '\\';
+    if (std::strchr(doubled, c)) out += c;
+    out += c;
+  }
+}
+
 // One ExecStart word: quoted, with what systemd would expand escaped.
 std::string execWord(const std::string& word) {
   std::string out = "\"";
-  for (char c : word) {
-    if (c == '\\' || c == '"') out += '\\';
-    if (c == '%' || c == '$') out += c;
-    out += c;
-  }
+  appendQuoted(out, word, "%$");
   return out + '"';
+}
+
+// The description: one line, with no specifier expanded.
+std::string descriptionText(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '%') out += c;
+    out += isControl(c) ? ' ' : c;
+  }
+  return out;
 }
 
 // An Environment= line that gives the service the value name has here, with
@@ -36,15 +64,7 @@ std::string environmentLine(const char* name) {
   std::error_code error;
   const std::filesystem::path absolute = std::filesystem::absolute(value, error);
   std::string line = "Environment=\"" + std::string(name) + "=";
-  for (char c : error ? std::string(value) : absolute.string()) {
-    if (c == '\\' || c == '"') line += '\\';
-    if (c == '%') line += '%';
-    if (c == '\n') {
-      line += "\\n";
-      continue;
-    }
-    line += c;
-  }
+  appendQuoted(line, error ? std::string(value) : absolute.string(), "%");
   return line + "\"\n";
 }
 
@@ -67,7 +87,7 @@ std::string unitFileText(const ServiceConfig& config) {
     command += (command.empty() ? "" : " ") + execWord(word);
   }
   return "[Unit]\n"
-         "Description=" + config.displayName + "\n"
+         "Description=" + descriptionText(config.displayName) + "\n"
          "\n[Service]\n"
          "Type=notify\n" +
          environmentLine("KORVEX_REGISTRY_FILE") + environmentLine("RULOSRV_TRACE_DIR") +

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/text/Utf16Le.h"
 #include "compat/registry/RegFormat.h"
 
 using namespace qrv::regfile;
@@ -27,12 +28,7 @@ TEST(RegFormat, WritesWhatWindowsWrites) {
   const std::string text = formatRegText(everyKind());
   EXPECT_EQ(text,
             "Windows Registry Editor Version 5.00\n"
-            "\n[HKEY_CLASSES_ROOT\\CLSID]\n"
-            "\n[HKEY_CLASSES_ROOT\\CLSID\\{X}]\n"
             "\n[HKEY_CLASSES_ROOT\\CLSID\\{X}\\InprocServer32]\n"
-            "\n[HKEY_LOCAL_MACHINE\\SOFTWARE]\n"
-            "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Korvex]\n"
-            "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Korvex\\rulo]\n"
             "\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Korvex\\rulo\\SysInvSrv]\n"
             "\"invexecdir\"=\"C:\\\\Program Files\\\\\\\"inv\\\".exe\"\n"
             "@=\"default\"\n"
@@ -114,16 +110,73 @@ TEST(RegFormat, MalformedTextNamesTheFaultAndItsLine) {
 
 }  // namespace
 
-// Expandable strings are stored as UTF-16LE: ill-formed UTF-8 text and
-// unpaired surrogates become U+FFFD instead of corrupting the file.
-TEST(RegFormat, ReplacesIllFormedTextInExpandableStrings) {
+// Text values that are not printable UTF-8 go through UTF-16LE, where each
+// byte of an ill-formed sequence is kept as a lone low surrogate, so any
+// value another program wrote survives a write-back byte for byte.
+TEST(RegFormat, KeepsEveryTextValueByteForByte) {
+  const std::string texts[] = {
+      "a\xC0\x80" "b",                        // overlong NUL
+      "\xFF\xFE\x80",                          // bytes that never start UTF-8
+      "tab\there\r\n\x7F",                     // control characters
+      "\xED\xA0\x80\xED\xB0\x80",              // a surrogate pair spelled in UTF-8
+      "\xE2\x82",                              // cut short at the end
+      "\xF0\x9F\x98\x80\xC3\xA9 \xEF\xBF\xBD",  // valid text beside them stays text
+  };
   Registry registry;
   registry.createKey(kKey);
-  registry.setValue(kKey, "bad", textValue("a\xC0\x80" "b", kRegExpandSz));
-  const std::string text = formatRegText(registry);
-  EXPECT_NE(text.find("\"bad\"=hex(2):61,00,fd,ff,fd,ff,62,00,00,00"), std::string::npos) << text;
+  int n = 0;
+  for (const std::string& text : texts) {
+    for (const std::uint32_t type : {kRegSz, kRegExpandSz}) registry.setValue(kKey, std::to_string(n++), textValue(text, type));
+  }
+  const std::string written = formatRegText(registry);
+  const std::string utf16 = "\xFF\xFE" + qrv::text::encodeUtf16Le(written);  // as regedit would save it
+  for (const std::string& text : {written, formatRegText(parseRegText(written, "a")), utf16}) {
+    const Registry read = parseRegText(text, "round trip");
+    for (const std::string& name : registry.valueNames(kKey)) {
+      EXPECT_EQ(read.value(kKey, name), registry.value(kKey, name)) << name;
+    }
+  }
+  EXPECT_NE(written.find("\"0\"=hex(1):61,00,c0,dc,80,dc,62,00,00,00"), std::string::npos) << written;
 
+  // An unpaired surrogate another writer left stays what it read as.
   const Registry read = parseRegText(
       "Windows Registry Editor Version 5.00\n\n[" + kKey + "]\n\"lone\"=hex(2):00,d8,41,00,00,00\n", "lone.reg");
   EXPECT_EQ(textOf(*read.value(kKey, "lone")), "\xEF\xBF\xBD" "A");
+}
+
+// A deep key is one section, however many ancestors it has; keys that are
+// there only as ancestors are not written, but a key without subkeys or
+// values is, and so is an ancestor holding values.
+TEST(RegFormat, WritesEachKeyOnceWithoutItsAncestors) {
+  std::string path = "HKEY_LOCAL_MACHINE";
+  while (path.size() < 4000) path += "\\k";
+  Registry registry;
+  registry.createKey(path);
+  registry.setValue("HKEY_LOCAL_MACHINE\\k\\k", "v", dwordValue(1));
+  const std::string text = formatRegText(registry);
+  EXPECT_LT(text.size(), 2 * path.size());
+  EXPECT_EQ(text, "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\k\\k]\n\"v\"=dword:00000001\n\n[" +
+                      path + "]\n");
+  const Registry read = parseRegText(text, "deep.reg");
+  EXPECT_TRUE(read.hasKey(path));
+  EXPECT_EQ(read.subkeys("HKEY_LOCAL_MACHINE\\k"), std::vector<std::string>{"k"});
+}
+
+// Inputs that took the reader seconds to minutes while it re-read the key
+// path or every value name for each line; now each is one pass.
+TEST(RegFormat, ReadsLargeFilesInOnePass) {
+  const std::string header = "Windows Registry Editor Version 5.00\n";
+  std::string deepPath = "HKEY_LOCAL_MACHINE";
+  while (deepPath.size() < 80000) deepPath += "\\k";
+  std::string deepWithLines = header + "[" + deepPath + "]\n";
+  for (int i = 0; i < 20000; ++i) deepWithLines += "@=\"\"\n";
+  std::string manyValues = header + "[HKEY_LOCAL_MACHINE\\K]\n";
+  for (int i = 0; i < 20000; ++i) manyValues += "\"value" + std::to_string(i) + "\"=\"\"\n";
+
+  const Registry deep = parseRegText(deepWithLines, "deep.reg");
+  EXPECT_EQ(deep.valueNames(deepPath), std::vector<std::string>{""});
+  EXPECT_EQ(formatRegText(deep).size(), header.size() + deepPath.size() + 9);
+  const Registry many = parseRegText(manyValues, "many.reg");
+  EXPECT_EQ(many.valueNames("HKEY_LOCAL_MACHINE\\K").size(), 20000u);
+  EXPECT_EQ(many.value("HKEY_LOCAL_MACHINE\\K", "VALUE19999"), textValue(""));
 }

@@ -38,7 +38,7 @@ TEST_F(RegistryFileTest, TheEnvironmentNamesTheFile) {
 
 TEST_F(RegistryFileTest, AMissingFileReadsEmptyAndAnUnchangedUpdateWritesNothing) {
   const RegistryFile file(path_);
-  EXPECT_TRUE(file.read().keys().empty());
+  EXPECT_TRUE(file.read().keysToWrite().empty());
   EXPECT_FALSE(file.update([](Registry&) { return false; }));
   EXPECT_FALSE(std::filesystem::exists(path_));
 }

@@ -46,6 +46,24 @@ TEST(Registry, DeleteKeyTakesItsSubtreeButNotKeysSharingItsPrefix) {
   EXPECT_THROW(registry.deleteKey("HKEY_LOCAL_MACHINE"), RegistryError);
 }
 
+// Ancestors are kept as implied by their descendants: they exist, take
+// values, keep the case first written and outlive a deleted subkey.
+TEST(Registry, AncestorsOfAKeyAreKeys) {
+  Registry registry;
+  registry.createKey(kBase + "\\Deep\\Er");
+  registry.createKey("hkey_local_machine\\software\\KORVEX\\deep\\Other");
+  EXPECT_EQ(registry.subkeys(kBase + "\\DEEP"), (std::vector<std::string>{"Er", "Other"}));
+  EXPECT_EQ(registry.subkeys("HKEY_LOCAL_MACHINE\\SOFTWARE"), std::vector<std::string>{"Korvex"});
+  EXPECT_TRUE(registry.setValue(kBase + "\\deep", "v", dwordValue(1)));
+  EXPECT_TRUE(registry.deleteKey(kBase + "\\Deep\\Er"));
+  EXPECT_TRUE(registry.deleteKey(kBase + "\\Deep\\Other"));
+  EXPECT_TRUE(registry.hasKey(kBase + "\\Deep"));
+  EXPECT_EQ(registry.value(kBase + "\\deep", "V"), dwordValue(1));
+  EXPECT_TRUE(registry.deleteKey(kBase));
+  EXPECT_TRUE(registry.hasKey("HKEY_LOCAL_MACHINE\\SOFTWARE"));
+  EXPECT_FALSE(registry.hasKey(kBase + "\\Deep"));
+}
+
 TEST(Registry, ValuesNeedAnExistingKey) {
   Registry registry;
   EXPECT_FALSE(registry.setValue(kBase, "x", textValue("y")));

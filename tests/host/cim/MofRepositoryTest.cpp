@@ -106,6 +106,37 @@ TEST(MofRepository, DerivedClassesInheritTheirBaseProperties) {
   EXPECT_FALSE(property(*repository->find("root\\cimv2", "Base"), "Common").key);
 }
 
+// A class keeps only its own properties and gets the inherited ones when it
+// is asked for: a chain at the depth limit with thousands of classes beside
+// it once took the host hundreds of megabytes (thousands of classes deep,
+// gigabytes).
+TEST(MofRepository, LongChainsAndManyPropertiesLoadInProportionToTheirText) {
+  std::string mof = "class C0 { [key] string P0; };\n";
+  for (std::size_t i = 1; i < ClassRepository::kMaxDerivationDepth; ++i) {
+    mof += "class C" + std::to_string(i) + " : C" + std::to_string(i - 1) + " { string P" + std::to_string(i) + "; ";
+    if (i == 100) mof += "[key] string P50; ";
+    mof += "};\n";
+  }
+  for (int i = 0; i < 5000; ++i) mof += "class S" + std::to_string(i) + " : C255 { uint32 X; };\n";
+  mof += "class Wide {";
+  for (int i = 0; i < 20000; ++i) mof += " string P" + std::to_string(i) + ";";
+  mof += " };\n";
+
+  const auto repository = repositoryOf(mof);
+  const auto deepest = repository->find("root\\cimv2", "S4999");
+  ASSERT_TRUE(deepest);
+  ASSERT_EQ(deepest->properties.size(), 257u);
+  EXPECT_EQ(deepest->properties[50].name, "P50");
+  EXPECT_EQ(deepest->properties[50].origin, "C50");
+  EXPECT_TRUE(deepest->properties[50].key);  // made a key further down
+  EXPECT_FALSE(property(*repository->find("root\\cimv2", "C99"), "P50").key);
+  EXPECT_EQ(deepest->properties[256].origin, "S4999");
+  EXPECT_EQ(repository->find("root\\cimv2", "Wide")->properties.size(), 20000u);
+
+  EXPECT_EQ(errorOf(mof + "class Deeper : C255 { };\nclass Deepest : Deeper { };"),
+            "test.mof:5259: class Deepest derives through more than 256 base classes");
+}
+
 TEST(MofRepository, NamespacesComeFromThePragmaAndCompareLoosely) {
   const auto repository = repositoryOf(R"(
     class InDefault { string A; };

@@ -112,6 +112,22 @@ TEST_F(LoadingTest, EntityExpansionIsBounded) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
+// One entity of 200 KB referenced 999 times stayed under the expansion limit
+// and took 1.4 GB; a document type declaration now ends the parse before any
+// entity is read, even one without entities.
+TEST_F(LoadingTest, DocumentTypeDeclarationsAreRefused) {
+  std::string references;
+  for (int i = 0; i < 999; ++i) references += "&big;";
+  writeFile(root() + "/xmlreg/n/wide.xml", "<!DOCTYPE Registration [<!ENTITY big \"" + std::string(200000, 'x') +
+                                               "\">]><Registration>" + classElement("n", "Wide") + references +
+                                               "</Registration>");
+  writeFile(root() + "/xmlreg/n/plain.xml",
+            "<!DOCTYPE Registration><Registration>" + classElement("n", "Plain") + "</Registration>");
+  EXPECT_EQ(findClassMap("n", "Wide"), nullptr);
+  EXPECT_EQ(findClassMap("n", "Plain"), nullptr);
+  EXPECT_EQ(cim::parseRegistrationFile(root() + "/xmlreg/n/plain.xml"), 3);
+}
+
 TEST_F(LoadingTest, ConcurrentLookupsAgreeOnOneClassMap) {
   constexpr int kClasses = 16;
   constexpr int kThreads = 8;

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "provider/request/DataFileLimits.h"
 #include "provider/request/HostName.h"
 #include "provider/request/RequestBase.h"
 #include "tests/provider/request/RequestFiles.h"
@@ -42,6 +44,41 @@ TEST(ReadDataFile, MissingFilesAndDirectoriesAreNotAccessible) {
   EXPECT_EQ(RequestBase::readDataFile(FileAccessor("app", "data", "missing.xml", false), text), NotAccessible);
   std::filesystem::create_directories(test::xslRootFile("app/data/directory.xml"));
   EXPECT_EQ(RequestBase::readDataFile(FileAccessor("app", "data", "directory.xml", false), text), NotAccessible);
+}
+
+// 700 KB of nesting took the transform's parser 21 s per request, and a file
+// of any size was read whole; both now fail the request at once.
+TEST(ReadDataFile, FilesBeyondTheLimitsFailTheRequest) {
+  std::string deep;
+  for (int i = 0; i < 100000; ++i) deep += "<a>";
+  writeXslRootFile("app/data/deep.xml", deep);
+  std::string text = "stale";
+  EXPECT_EQ(RequestBase::readDataFile(FileAccessor("app", "data", "deep.xml", false), text), TransformFailed);
+  EXPECT_EQ(text, "");
+
+  std::string allowed;
+  for (std::size_t i = 0; i < DataFileLimits::kDefaultMaxDepth; ++i) allowed += "<a x='>' y=\"/>\"><b/>";
+  allowed += "<!-- <c> --><![CDATA[<c>]]>";
+  EXPECT_TRUE(dataText(allowed) == allowed);
+
+  setenv("KORVEX_DATA_FILE_MAX_BYTES", "100", 1);
+  EXPECT_EQ(dataText(std::string(100, ' ')).size(), 100u);
+  writeXslRootFile("app/data/big.xml", std::string(101, ' '));
+  EXPECT_EQ(RequestBase::readDataFile(FileAccessor("app", "data", "big.xml", false), text), TransformFailed);
+  unsetenv("KORVEX_DATA_FILE_MAX_BYTES");
+  setenv("KORVEX_DATA_FILE_MAX_DEPTH", "2", 1);
+  EXPECT_EQ(RequestBase::readDataFile(FileAccessor("app", "data", "deep.xml", false), text), TransformFailed);
+  EXPECT_EQ(dataText("<a><b/><b></b></a><a><b/></a>"), "<a><b/><b></b></a><a><b/></a>");
+  unsetenv("KORVEX_DATA_FILE_MAX_DEPTH");
+}
+
+TEST(DataFileLimits, NestingIsCountedOutsideCommentsSectionsAndQuotes) {
+  EXPECT_FALSE(nestsDeeperThan("<a><!-- <b><c> --></a><?p <b>?>", 1));
+  EXPECT_FALSE(nestsDeeperThan("<a t='<b>'><![CDATA[<b><c>]]></a><a/>", 1));
+  EXPECT_TRUE(nestsDeeperThan("<a><b/><b>", 1));
+  EXPECT_FALSE(nestsDeeperThan("<a></a><a></a><a>", 1));
+  EXPECT_FALSE(nestsDeeperThan("<a", 0));
+  EXPECT_TRUE(nestsDeeperThan("<a>", 0));
 }
 
 // Only accessors whose dynamic type is exactly FileAccessor are read.

@@ -250,6 +250,24 @@ TEST_F(Provider, AGetHandsTheUnescapedKeysToTheRequest) {
   EXPECT_EQ(propertyText(outcome.objects[0].get(), "Index"), "2");
 }
 
+// A control character in a key made the request document ill-formed and the
+// get failed as a transform would; it is a bad path, refused before any file
+// is read. A line feed in an attribute would read back as a space.
+TEST_F(Provider, AGetWithAControlCharacterInAKeyIsABadPath) {
+  writeXslRootFile("t/xsl/echo.xsl", kEchoKeys);
+  registerClass("Fan", "echo.xsl", "echo.xsl", kFanKeys);
+  ASSERT_EQ(initialize(), WBEM_S_NO_ERROR);
+
+  for (const std::u16string path : {u"Fan.Name=\"a\x01\",Index=2", u"Fan.Name=\"a\nb\",Index=2",
+                                    u"Fan.Name=\"a\",Index=\t2", u"Fan.Na\x1Fme=\"a\",Index=2",
+                                    u"Fan.Name=\"\uFFFF\",Index=2", u"Fan.Name=\"\uFFFE\",Index=2"}) {
+    const Outcome outcome = get(path);
+    expectCompletedWith(outcome, wbemResult(WBEM_E_INVALID_OBJECT_PATH));
+    EXPECT_TRUE(outcome.objects.empty());
+  }
+  expectCompletedWith(get(u"Fan.Name=\"a\x7F\u00E9\",Index=2"), WBEM_S_NO_ERROR);
+}
+
 TEST_F(Provider, AGetOfAPathWithoutKeysNeedsAClassWithoutRequiredKeys) {
   writeXslRootFile("t/xsl/one.xsl", fixedResult("instance of Fan\n{\nName = \"only\";\n};\n"));
   writeXslRootFile("t/xsl/empty.xsl", fixedResult(""));

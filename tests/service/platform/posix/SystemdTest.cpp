@@ -11,6 +11,7 @@
 #include "tests/service/platform/posix/NotifyListener.h"
 #include "service/platform/posix/LastError.h"
 #include "service/platform/posix/PosixPlatform.h"
+#include "service/platform/posix/SystemdUnit.h"
 #include "tests/support/TempTree.h"
 
 namespace fs = std::filesystem;
@@ -148,6 +149,21 @@ TEST_F(PosixServiceManager, TheUnitCarriesTheInstallersRegistryFileAndTraceDirec
             "ExecStart=\"/opt/rulosrv\"\n\n[Install]\nWantedBy=multi-user.target\n");
   EXPECT_TRUE(fs::is_directory(dir_ + "/trace"));
   for (Handle h : {created, manager}) EXPECT_TRUE(platform_.closeServiceHandle(h));
+}
+
+// A line feed in the program path or the display name once added lines of
+// its own to the unit ("\nExecStartPre=..." ran another program first).
+TEST_F(PosixServiceManager, ControlCharactersCannotAddLinesToTheUnit) {
+  unsetenv("KORVEX_REGISTRY_FILE");
+  setenv("RULOSRV_TRACE_DIR", "/t\r\n[Service]", 1);
+  const ServiceConfig config{"rulosrv", "Agent\nExecStartPre=/bin/evil 100%", 0xF01FF, 0x110, 2, 1,
+                             "\"/opt/a\nExecStartPre=/bin/evil\" \x7F\t$x"};
+  const std::string text = posix::unitFileText(config);
+  unsetenv("RULOSRV_TRACE_DIR");
+  EXPECT_EQ(text,
+            "[Unit]\nDescription=Agent ExecStartPre=/bin/evil 100%%\n\n[Service]\nType=notify\n"
+            "Environment=\"RULOSRV_TRACE_DIR=/t\\x0d\\x0a[Service]\"\n"
+            "ExecStart=\"/opt/a\\x0aExecStartPre=/bin/evil\" \"\\x7f\" \"$$x\"\n\n[Install]\nWantedBy=multi-user.target\n");
 }
 
 TEST_F(PosixServiceManager, StartAndQueryGoThroughSystemctl) {
