@@ -18,19 +18,7 @@ collector=$source/deploy/collector/korvex-collector
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-passed=0
-failed=0
-check() {
-  local description=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-    echo "ok   $description"
-  else
-    failed=$((failed + 1))
-    echo "FAIL $description"
-  fi
-}
+source "$(dirname "$0")/check.sh"
 
 # deployment NAME [DATA]: a laid-out root; DATA becomes its inventory data file.
 deployment() {

@@ -135,21 +135,7 @@ run bad_verb list Korvex_Disk
 run no_repository --repository "$work/none.mof" enum Korvex_Disk
 wait
 
-passed=0
-failed=0
-
-# check DESCRIPTION COMMAND...: one case, passed when COMMAND succeeds.
-check() {
-  local description=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-    echo "ok   $description"
-  else
-    failed=$((failed + 1))
-    echo "FAIL $description"
-  fi
-}
+source "$(dirname "$0")/check.sh"
 
 # output_is NAME: exit status 0 and standard output exactly as on stdin.
 output_is() {
