@@ -50,6 +50,11 @@ FailRule& FakePlatform::fail(Op op) {
   return rules_.back();
 }
 
+void FakePlatform::clearFailures() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  rules_.clear();
+}
+
 void FakePlatform::addDirectory(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
   for (std::string level = path; !level.empty(); level = ParentOf(level)) directories_.insert(level);
@@ -94,6 +99,7 @@ void FakePlatform::scriptServiceStatuses(const std::string& name, std::vector<Se
 }
 
 std::vector<RecordedEvent> FakePlatform::events() const { return Locked(mutex_, events_); }
+std::vector<Op> FakePlatform::operations() const { return Locked(mutex_, operations_); }
 
 std::vector<std::string> FakePlatform::eventTexts() const {
   std::vector<std::string> texts;
@@ -157,6 +163,7 @@ ServiceHandlerFunction FakePlatform::handler() const {
 }
 
 bool FakePlatform::failing(Op op, const std::string& path, const std::string& other) {
+  operations_.push_back(op);
   for (FailRule& rule : rules_) {
     if (rule.op != op) continue;
     const std::string& part = rule.pathContains;

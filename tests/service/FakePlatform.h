@@ -87,6 +87,8 @@ class FakePlatform : public Platform {
   void addService(const std::string& name, ServiceStatus status = {});
   // Statuses the next queries of the service read, one each; the last stays.
   void scriptServiceStatuses(const std::string& name, std::vector<ServiceStatus> statuses);
+  // Drops every failure rule: later calls succeed.
+  void clearFailures();
   // Runs in place of the wait for the collector, outside the fake's lock.
   std::function<void()> onWaitForProcess;
   // Runs at the start of each wait for a stop, outside the fake's lock.
@@ -94,6 +96,8 @@ class FakePlatform : public Platform {
 
   // --- what happened ---
   std::vector<RecordedEvent> events() const;
+  // Every call of an operation that can be made to fail, in order, failed or not.
+  std::vector<Op> operations() const;
   std::vector<std::string> eventTexts() const;
   std::vector<ServiceStatus> statusReports() const;
   std::vector<DWORD> sleeps() const;  // sleeps and waits for a stop alike
@@ -193,6 +197,7 @@ class FakePlatform : public Platform {
   bool stopSignalled_ = false;
 
   std::vector<RecordedEvent> events_;
+  std::vector<Op> operations_;
   std::vector<ServiceStatus> statusReports_;
   std::vector<DWORD> sleeps_;
   std::vector<RecordedLaunch> launches_;
