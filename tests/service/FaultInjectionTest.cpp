@@ -111,6 +111,13 @@ class FaultInjectionTest : public RunTest {
     return static_cast<std::size_t>(std::count_if(files.begin(), files.end(), IsUniqueFileName));
   }
 
+  // Whether a copy beside the data file holds content.
+  static bool KeptAside(const FakePlatform& platform, const std::string& content) {
+    const auto files = platform.filesIn(kDataDir);
+    return std::any_of(files.begin(), files.end(),
+                       [&](const std::string& path) { return path != kDataFile && platform.file(path) == content; });
+  }
+
   static int FailedChecks() {
     const ::testing::TestResult& result = *::testing::UnitTest::GetInstance()->current_test_info()->result();
     int failed = 0;
@@ -125,12 +132,7 @@ class FaultInjectionTest : public RunTest {
     const auto data = platform.file(kDataFile);
     const bool published = data == kNew;
     EXPECT_TRUE(published || data == kPrevious) << "data file lost or altered: " << data.value_or("(none)");
-    if (published) {
-      const auto copies = platform.filesIn(kDataDir);
-      EXPECT_TRUE(std::any_of(copies.begin(), copies.end(),
-                              [&](const std::string& path) { return path != kDataFile && platform.file(path) == kPrevious; }))
-          << "the previous data is kept aside";
-    }
+    EXPECT_TRUE(!published || KeptAside(platform, kPrevious)) << "the previous data is kept aside";
     EXPECT_EQ(ErrorEvents(platform), expected.errorEvents);
     const auto reports = platform.statusReports();
     if (expected.stoppedReported) {
@@ -152,9 +154,7 @@ class FaultInjectionTest : public RunTest {
     EXPECT_TRUE((after == kNew || after == kNext) && after != before) << "not published: " << after;
     EXPECT_EQ(UniqueFilesIn(platform, kDataDir), 1u) << "only the newest set-aside copy";
     EXPECT_EQ(UniqueFilesIn(platform, kInvDir), 1u) << "only the newest collector output";
-    const auto copies = platform.filesIn(kDataDir);
-    EXPECT_TRUE(std::any_of(copies.begin(), copies.end(),
-                            [&](const std::string& path) { return path != kDataFile && platform.file(path) == before; }));
+    EXPECT_TRUE(KeptAside(platform, before));
   }
 };
 
