@@ -55,8 +55,9 @@ RequestStatus parseAndApply(std::string_view document, const CompiledStylesheet&
 std::optional<DocumentCache::Identities> dataIdentities(const OperatorBase& op, std::string& key) {
   DocumentCache::Identities identities;
   for (const auto& accessor : op.accessors()) {
-    if (typeid(*accessor) != typeid(FileAccessor)) continue;
-    const std::string path = RequestBase::dataFilePath(static_cast<const FileAccessor&>(*accessor));
+    const Accessor& source = *accessor;
+    if (typeid(source) != typeid(FileAccessor)) continue;
+    const std::string path = RequestBase::dataFilePath(static_cast<const FileAccessor&>(source));
     const std::optional<FileIdentity> identity = identityOf(path);
     if (!identity) return std::nullopt;
     key += '\0';
