@@ -13,19 +13,9 @@
 #include <set>
 
 #include "service/platform/Platform.h"
+#include "tests/service/PlatformOp.h"
 
 namespace rulo::test {
-
-// The operations that can be made to fail.
-enum class Op {
-  readRegistryValue, createRegistryKey, setRegistryValue,
-  pathExists, isDirectory, createDirectory, createUniqueFile, copyFile, moveFile, deleteFile,
-  setNormalAttributes, fileSize, readFile, listFiles,
-  createProcess, processExitCode,
-  registerEventSource, appendTraceLine, moduleFileName,
-  openServiceManager, openService, createService, deleteService, startService, queryServiceStatus,
-  startServiceCtrlDispatcher, registerServiceCtrlHandler, setServiceStatus,
-};
 
 // Which calls of an operation fail: those from the fromCall-th matching call
 // on, `calls` of them; a call matches when one of its paths contains
