@@ -17,6 +17,7 @@
 
 #include "compat/registry/RegistryFile.h"
 #include "service/platform/posix/Fd.h"
+#include "service/platform/posix/FileCopy.h"
 #include "service/platform/posix/JournalEvent.h"
 #include "service/platform/posix/LastError.h"
 #include "service/platform/posix/PaddingMarker.h"
@@ -140,9 +141,7 @@ std::optional<std::string> PosixPlatform::createUniqueFile(const std::string& di
 }
 
 bool PosixPlatform::copyFile(const std::string& from, const std::string& to) {
-  std::error_code error;
-  std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
-  return !error || failWithErrorCode(error, from, to);
+  return posix::copyFile(from, to) || failWithErrnoFor(from, to);
 }
 
 bool PosixPlatform::moveFile(const std::string& from, const std::string& to) {

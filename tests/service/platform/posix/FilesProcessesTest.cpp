@@ -68,8 +68,12 @@ TEST_F(PosixFilesAndProcesses, MoveRefusesAnExistingTargetAndCopyOverwrites) {
 
   EXPECT_TRUE(platform_.moveFile(dir_ + "/a", dir_ + "/c"));
   EXPECT_FALSE(fs::exists(dir_ + "/a"));
+  fs::permissions(dir_ + "/c", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   EXPECT_TRUE(platform_.copyFile(dir_ + "/c", dir_ + "/b"));
   EXPECT_EQ(readFile(dir_ + "/b"), "new");
+  EXPECT_EQ(fs::status(dir_ + "/b").permissions(), fs::status(dir_ + "/c").permissions());
+  EXPECT_FALSE(platform_.copyFile(dir_ + "/b", dir_ + "/b"));
+  EXPECT_EQ(readFile(dir_ + "/b"), "new") << "a file copied onto itself is not emptied";
 }
 
 TEST_F(PosixFilesAndProcesses, NormalAttributesMakeAFileWritableAgain) {

@@ -1,0 +1,14 @@
+#pragma once
+// CopyFileA with overwriting allowed: the bytes and the permission bits of a
+// file into another, created or emptied first. A failure leaves errno as the
+// failing system call left it, so that a full disk reads as ENOSPC; the C++
+// library's copy turns a failed write into EIO.
+
+#include <string>
+
+namespace rulo::posix {
+
+// False, with errno set, when the copy fails; a partly written target stays.
+bool copyFile(const std::string& from, const std::string& to);
+
+}  // namespace rulo::posix
