@@ -52,8 +52,14 @@ std::optional<std::string> PublishInventoryData(const std::string& strInvOutput,
 
   const std::string staging = CreateUniqueFile(platform, strDataDir);
   const std::string setAside = CreateUniqueFile(platform, strDataDir);
-  if (!platform.copyFile(strInvOutput, staging))
-    throw PathFailure("Fail to copy inventory date from " + strInvOutput + " to " + staging);
+  if (!platform.copyFile(strInvOutput, staging)) {
+    const RunFailure failure = PathFailure("Fail to copy inventory date from " + strInvOutput + " to " + staging);
+    // A partial copy would hold its space until a later run succeeds: on a
+    // full disk, the very space that run needs.
+    platform.deleteFile(staging);
+    platform.deleteFile(setAside);
+    throw failure;
+  }
   platform.deleteFile(setAside);  // only its name is used
 
   const bool hadDataFile = platform.pathExists(strDataFile);

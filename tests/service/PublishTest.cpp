@@ -81,6 +81,15 @@ TEST_F(PublishTest, EveryFailingOperationOnTheDataDirectoryKeepsThePreviousFile)
   }
 }
 
+TEST_F(PublishTest, AFailedCopyRemovesTheStagingFileAndTheSetAsideName) {
+  fake.fail(Op::copyFile).withError(112);
+  RunInventoryCollection();
+  ExpectFailedPublish(fake, "Fail to copy inventory date from " + kOutput + " to " + kStaging);
+  EXPECT_EQ(fake.events()[0].errorText, "rulosrv error (112): ") << "the copy's error is reported";
+  EXPECT_FALSE(fake.file(kStaging));
+  EXPECT_FALSE(fake.file(kSetAside));
+}
+
 TEST_F(PublishTest, AttributesThatCannotBeClearedDoNotStopThePublish) {
   fake.fail(Op::setNormalAttributes);
   RunInventoryCollection();
