@@ -1,6 +1,6 @@
-// Many threads creating provider objects and asking them for enumerations
-// and gets while the files behind the answers change: the data file is
-// replaced by a rename as the service publishes it, and a registration is
+// Many threads creating provider objects and asking them for enumerations,
+// gets and queries while the files behind the answers change: the data file
+// is replaced by a rename as the service publishes it, and a registration is
 // rewritten. Every answer must be whole: one generation of the data, one
 // version of the registration, never a mixture and never a failure.
 
@@ -27,6 +27,8 @@
 #include "host/cim/NamespaceServices.h"
 #include "host/cim/ObjectSink.h"
 #include "host/cim/PathParserRegistration.h"
+#include "host/query/QueryFilter.h"
+#include "host/query/WqlParser.h"
 #include "provider/wmi/CQVProvider.h"
 #include "tests/provider/request/RequestFiles.h"
 #include "tests/provider/wmi/PropertyText.h"
@@ -66,8 +68,42 @@ class Disk
 };
 )";
 
+const std::string kNoSuchProperty = "<no such property>";  // propertyText of a property the object lacks
+
+// Queries the provider declines, answered as WMI answers them: by
+// enumerating the class and filtering its instances.
+const char* const kFanQuery = "SELECT * FROM Fan WHERE Name <> 'i0' AND Gen >= 0";  // every item but the first
+const char* const kDiskQuery = "SELECT Name, Gen FROM Disk WHERE Name LIKE 'i_'";    // every item, without Source
+
 // A generation of the data file holds 2 to 4 items, each naming the generation.
 int ItemCount(unsigned generation) { return 2 + static_cast<int>(generation % 3); }
+
+enum class Kind { Enumeration, Get, Query };
+
+// One request of the mix: an enumeration, a get of item or the class's query.
+struct Request {
+  Kind kind;
+  bool fan;
+  std::string item;
+
+  // The items a whole answer holds for a generation of the data, in order.
+  std::vector<std::string> names(unsigned generation) const {
+    if (kind == Kind::Get) return {item};
+    std::vector<std::string> all;
+    for (int i = kind == Kind::Query && fan ? 1 : 0; i < ItemCount(generation); ++i)
+      all.push_back("i" + std::to_string(i));
+    return all;
+  }
+  // Whether the answer's instances carry Source: the Disk query leaves it out.
+  bool sourceSelected() const { return kind != Kind::Query || fan; }
+
+  std::string describe() const {
+    const std::string className = fan ? "Fan" : "Disk";
+    if (kind == Kind::Enumeration) return className + " enumeration";
+    if (kind == Kind::Get) return className + " get of " + item;
+    return className + " query";
+  }
+};
 
 std::string DataFile(unsigned generation) {
   const std::string gen = std::to_string(generation);
@@ -139,6 +175,38 @@ class Stress : public testing::Test {
     return result == WBEM_S_NO_ERROR ? provider : qrv::com::ComPtr<CQVProvider>();
   }
 
+  // The answer to request, taken as a client of WMI takes it; filter is the
+  // class's query.
+  static Answer put(CQVProvider& provider, const Request& request, const wmihost::QueryFilter& filter) {
+    const std::u16string className = request.fan ? u"Fan" : u"Disk";
+    switch (request.kind) {
+      case Kind::Enumeration:
+        return ask(provider, true, className);
+      case Kind::Get:
+        return ask(provider, false, className + u".Name=\"" + qrv::com::toWide(request.item) + u"\"");
+      default:
+        return query(provider, className, request.fan ? kFanQuery : kDiskQuery, filter);
+    }
+  }
+
+  // The class's query put to the provider; declined, the class enumerated
+  // and filtered as WMI does.
+  static Answer query(CQVProvider& provider, const std::u16string& className, const char* wql,
+                      const wmihost::QueryFilter& filter) {
+    const Bstr language(u"WQL");
+    const Bstr text(qrv::com::toWide(wql));
+    auto sink = wmihost::ObjectSink::create();
+    HRESULT result;
+    {
+      wmihost::ClientCall call(RPC_C_IMP_LEVEL_IMPERSONATE);
+      result = provider.ExecQueryAsync(language.get(), text.get(), 0, nullptr, sink.get());
+    }
+    if (result != static_cast<HRESULT>(WBEM_E_NOT_SUPPORTED)) return {result, sink->statuses(), sink->objects()};
+    Answer all = ask(provider, true, className);
+    all.objects = filter.apply(all.objects);
+    return all;
+  }
+
   static Answer ask(CQVProvider& provider, bool enumeration, const std::u16string& text) {
     const Bstr argument(text);
     auto sink = wmihost::ObjectSink::create();
@@ -152,8 +220,7 @@ class Stress : public testing::Test {
   // published before and after the request: complete, of one generation, its
   // items all there, all from one version of the class's stylesheet.
   // What is wrong with it; empty when nothing is.
-  static std::string fault(const Answer& answer, const std::string& sources, std::optional<std::string> name,
-                           unsigned oldest, unsigned newest) {
+  static std::string fault(const Answer& answer, const Request& request, unsigned oldest, unsigned newest) {
     char status[64];
     std::snprintf(status, sizeof status, "answered 0x%08X, status 0x%08X", static_cast<unsigned>(answer.result),
                   answer.statuses.empty() ? 0u : static_cast<unsigned>(answer.statuses[0].result));
@@ -161,20 +228,21 @@ class Stress : public testing::Test {
         answer.statuses[0].result != WBEM_S_NO_ERROR || answer.objects.empty())
       return status;
     const std::string gen = propertyText(answer.objects[0].get(), "Gen");
-    const std::string source = propertyText(answer.objects[0].get(), "Source");
+    const std::string source =
+        request.sourceSelected() ? propertyText(answer.objects[0].get(), "Source") : kNoSuchProperty;
     const unsigned generation = static_cast<unsigned>(std::stoul(gen));
     const std::string seen = "generation " + gen + " (published " + std::to_string(oldest) + " to " +
                              std::to_string(newest) + "), source " + source + ", " +
                              std::to_string(answer.objects.size()) + " instances";
-    if (generation < oldest || generation > newest || source.size() != 1 ||
-        sources.find(source) == std::string::npos)
+    const std::string sources = request.fan ? "ab" : "d";
+    if (generation < oldest || generation > newest ||
+        (request.sourceSelected() && (source.size() != 1 || sources.find(source) == std::string::npos)))
       return seen;
-    const std::size_t expected = name ? 1u : static_cast<std::size_t>(ItemCount(generation));
-    if (answer.objects.size() != expected) return seen;
+    const std::vector<std::string> names = request.names(generation);
+    if (answer.objects.size() != names.size()) return seen;
     for (std::size_t i = 0; i < answer.objects.size(); ++i) {
       IWbemClassObject* object = answer.objects[i].get();
-      const std::string itemName = name ? *name : "i" + std::to_string(i);
-      if (propertyText(object, "Name") != itemName || propertyText(object, "Gen") != gen ||
+      if (propertyText(object, "Name") != names[i] || propertyText(object, "Gen") != gen ||
           propertyText(object, "Source") != source)
         return seen + ", a mixture";
     }
@@ -190,7 +258,7 @@ class Stress : public testing::Test {
 TEST_F(Stress, AnswersStayWholeWhileTheDataAndARegistrationChange) {
   // The generation in place for certain, and the newest that may be.
   std::atomic<unsigned> published{0}, publishing{0};
-  std::atomic<int> requests{0}, invalid{0}, providers{0};
+  std::atomic<int> requests{0}, queries{0}, invalid{0}, providers{0};
   std::atomic<long> warmResident{0};
   std::atomic<bool> done{false};
   std::mutex firstInvalidMutex;
@@ -211,6 +279,8 @@ TEST_F(Stress, AnswersStayWholeWhileTheDataAndARegistrationChange) {
   std::vector<std::thread> workers;
   for (int t = 0; t < kThreads; ++t) {
     workers.emplace_back([&, t] {
+      const wmihost::QueryFilter fanQuery(wmihost::parseWql(kFanQuery), repository_->find("root\\cimv2", "Fan"));
+      const wmihost::QueryFilter diskQuery(wmihost::parseWql(kDiskQuery), repository_->find("root\\cimv2", "Disk"));
       qrv::com::ComPtr<CQVProvider> provider;
       for (int i = 0; i < kRequestsPerThread; ++i) {
         if (i % kRequestsPerProvider == 0) {
@@ -218,24 +288,18 @@ TEST_F(Stress, AnswersStayWholeWhileTheDataAndARegistrationChange) {
           provider = newProvider();
           ++providers;
         }
-        const int kind = (t + i) % 4;
-        const bool enumeration = kind < 2;
-        const bool fan = kind % 2 == 0;
-        const std::string item = "i" + std::to_string(i % 2);
-        const std::u16string className = fan ? u"Fan" : u"Disk";
-        const std::u16string text =
-            enumeration ? className : className + u".Name=\"" + qrv::com::toWide(item) + u"\"";
+        const int turn = (t + i) % 6;
+        const Request request{static_cast<Kind>(turn / 2), turn % 2 == 0, "i" + std::to_string(i % 2)};
         const unsigned oldest = published;
         std::string wrong = "no provider object";
         if (provider) {
-          const Answer answer = ask(*provider, enumeration, text);
-          wrong = fault(answer, fan ? "ab" : "d", enumeration ? std::nullopt : std::optional<std::string>(item),
-                        oldest, publishing);
+          const Answer answer = put(*provider, request, request.fan ? fanQuery : diskQuery);
+          queries += request.kind == Kind::Query ? 1 : 0;
+          wrong = fault(answer, request, oldest, publishing);
         }
         if (!wrong.empty() && invalid++ == 0) {
           std::lock_guard<std::mutex> lock(firstInvalidMutex);
-          firstInvalid =
-              std::string(fan ? "Fan" : "Disk") + (enumeration ? " enumeration " : " get of " + item + " ") + wrong;
+          firstInvalid = request.describe() + " " + wrong;
         }
         if (++requests == kWarmUpRequests) warmResident = ResidentBytes();
       }
@@ -246,11 +310,12 @@ TEST_F(Stress, AnswersStayWholeWhileTheDataAndARegistrationChange) {
   changer.join();
   const long finalResident = ResidentBytes();
 
-  std::printf("stress: %d requests, %d invalid, %d provider objects, %u data files published, "
+  std::printf("stress: %d requests (%d queries), %d invalid, %d provider objects, %u data files published, "
               "resident %ld KiB after %d requests, %ld KiB at the end\n",
-              requests.load(), invalid.load(), providers.load(), published.load(), warmResident.load() >> 10,
-              kWarmUpRequests, finalResident >> 10);
+              requests.load(), queries.load(), invalid.load(), providers.load(), published.load(),
+              warmResident.load() >> 10, kWarmUpRequests, finalResident >> 10);
   RecordProperty("requests", requests.load());
+  RecordProperty("queries", queries.load());
   RecordProperty("invalid", invalid.load());
   EXPECT_EQ(requests, kThreads * kRequestsPerThread);
   EXPECT_EQ(invalid, 0) << "first: " << firstInvalid;
