@@ -94,7 +94,8 @@ struct ParsedDocument::Parts {
   xalanc::XalanSourceTreeWrapperParsedSource source;
 };
 
-ParsedDocument::ParsedDocument(std::size_t textBytes) : parts_(std::make_unique<Parts>(textBytes)) {}
+ParsedDocument::ParsedDocument(std::size_t textBytes)
+    : parts_(std::make_unique<Parts>(textBytes)), textBytes_(textBytes) {}
 
 ParsedDocument::~ParsedDocument() = default;
 
