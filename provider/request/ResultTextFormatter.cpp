@@ -18,50 +18,25 @@ bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 char32_t combine(char32_t high, char32_t low) { return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00); }
 
-// UTF-8 bytes gathered in a small buffer and appended to the text a block at a time.
-class Utf8Appender {
- public:
-  explicit Utf8Appender(std::string& text) : text_(text) {}
-  ~Utf8Appender() { flush(); }
-  Utf8Appender(const Utf8Appender&) = delete;
-  Utf8Appender& operator=(const Utf8Appender&) = delete;
-
-  void ascii(char c) {
-    if (used_ == sizeof buffer_) flush();
-    buffer_[used_++] = c;
+// Writes `c` as UTF-8 at `out` (room for four bytes) and returns the end.
+char* encodeUtf8(char32_t c, char* out) {
+  if (c < 0x80) {
+    *out++ = static_cast<char>(c);
+  } else if (c < 0x800) {
+    *out++ = static_cast<char>(0xC0 | (c >> 6));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    *out++ = static_cast<char>(0xE0 | (c >> 12));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    *out++ = static_cast<char>(0xF0 | (c >> 18));
+    *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
   }
-
-  void codePoint(char32_t c) {
-    if (used_ + 4 > sizeof buffer_) flush();
-    if (c < 0x80) {
-      buffer_[used_++] = static_cast<char>(c);
-    } else if (c < 0x800) {
-      put(0xC0 | (c >> 6));
-      put(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      put(0xE0 | (c >> 12));
-      put(0x80 | ((c >> 6) & 0x3F));
-      put(0x80 | (c & 0x3F));
-    } else {
-      put(0xF0 | (c >> 18));
-      put(0x80 | ((c >> 12) & 0x3F));
-      put(0x80 | ((c >> 6) & 0x3F));
-      put(0x80 | (c & 0x3F));
-    }
-  }
-
- private:
-  void put(char32_t byte) { buffer_[used_++] = static_cast<char>(byte); }
-
-  void flush() {
-    text_.append(buffer_, used_);
-    used_ = 0;
-  }
-
-  std::string& text_;
-  char buffer_[1024];
-  std::size_t used_ = 0;
-};
+  return out;
+}
 
 }  // namespace
 
@@ -88,51 +63,66 @@ void ResultTextFormatter::ignorableWhitespace(const XMLCh* const chars, const si
 }
 
 void ResultTextFormatter::endDocument() {
-  if (ended_ || !pendingHigh_) return;
-  Utf8Appender(text_).codePoint(kReplacement);
-  pendingHigh_ = 0;
+  flush();
+  if (!ended_ && pendingHigh_) {
+    used_ = static_cast<std::size_t>(encodeUtf8(kReplacement, buffer_) - buffer_);
+    pendingHigh_ = 0;
+  }
+  flush();
+}
+
+ResultTextFormatter::~ResultTextFormatter() { flush(); }
+
+void ResultTextFormatter::flush() {
+  text_.append(buffer_, used_);
+  used_ = 0;
 }
 
 void ResultTextFormatter::append(const XMLCh* const chars, const size_type length) {
   if (ended_ || length == 0) return;
-  Utf8Appender out(text_);
+  // Each character is written at `out` once the buffer has room for it.
+  if (used_ > kRoomBefore) flush();
+  char* out = buffer_ + used_;
   size_type i = 0;
   if (pendingHigh_) {
-    if (isLowSurrogate(chars[0])) {
-      out.codePoint(combine(pendingHigh_, chars[0]));
-      i = 1;
-    } else {
-      out.codePoint(kReplacement);
-    }
+    const bool paired = isLowSurrogate(chars[0]);
+    out = encodeUtf8(paired ? combine(pendingHigh_, chars[0]) : kReplacement, out);
+    i = paired ? 1 : 0;
     pendingHigh_ = 0;
   }
   for (; i < length; ++i) {
+    if (out > buffer_ + kRoomBefore) {
+      used_ = static_cast<std::size_t>(out - buffer_);
+      flush();
+      out = buffer_;
+    }
     char32_t unit = chars[i];
     if (unit == 0) {
       ended_ = true;
-      return;
+      break;
     }
     if (unit < 0x80) {
 #if defined(XALAN_NEWLINE_IS_CRLF)
       // Xalan-C's text output ends lines with CR LF here: a line feed, or a
       // carriage return and line feed within one piece of text, becomes both.
       if (unit == '\r' && i + 1 < length && chars[i + 1] == '\n') unit = chars[++i];
-      if (unit == '\n') out.ascii('\r');
+      if (unit == '\n') *out++ = '\r';
 #endif
-      out.ascii(static_cast<char>(unit));
+      *out++ = static_cast<char>(unit);
     } else if (isHighSurrogate(unit)) {
       if (i + 1 == length) {
         pendingHigh_ = static_cast<char16_t>(unit);  // its partner may start the next text
       } else if (isLowSurrogate(chars[i + 1])) {
-        out.codePoint(combine(unit, chars[i + 1]));
+        out = encodeUtf8(combine(unit, chars[i + 1]), out);
         ++i;
       } else {
-        out.codePoint(kReplacement);
+        out = encodeUtf8(kReplacement, out);
       }
     } else {
-      out.codePoint(isLowSurrogate(unit) ? kReplacement : unit);
+      out = encodeUtf8(isLowSurrogate(unit) ? kReplacement : unit, out);
     }
   }
+  used_ = static_cast<std::size_t>(out - buffer_);
 }
 
 }  // namespace qrv::cim

@@ -3,6 +3,7 @@
 #include <xalanc/Include/PlatformDefinitions.hpp>
 #include <xalanc/PlatformSupport/FormatterListener.hpp>
 
+#include <cstddef>
 #include <string>
 
 namespace XALAN_CPP_NAMESPACE {
@@ -20,8 +21,9 @@ namespace qrv::cim {
 // A surrogate without its partner becomes U+FFFD.
 class ResultTextFormatter : public xalanc::FormatterListener {
  public:
-  // Appends to `text`.
+  // Appends to `text`, all of it by the time the formatter is destroyed.
   explicit ResultTextFormatter(std::string& text);
+  ~ResultTextFormatter() override;
 
   // Whether the stylesheet's output is text in UTF-8 (named so, or left to
   // the default), which this formatter writes.
@@ -44,8 +46,17 @@ class ResultTextFormatter : public xalanc::FormatterListener {
 
  private:
   void append(const XMLCh* chars, size_type length);
+  // Appends what the buffer holds to the text.
+  void flush();
 
   std::string& text_;
+  // UTF-8 not yet appended; a character is written while the buffer holds
+  // at most kRoomBefore bytes, so that the longest (CR LF, or four bytes of
+  // UTF-8) fits.
+  static constexpr std::size_t kBufferSize = 4096;
+  static constexpr std::size_t kRoomBefore = kBufferSize - 4;
+  char buffer_[kBufferSize];
+  std::size_t used_ = 0;
   char16_t pendingHigh_ = 0;  // a high surrogate at the end of the last characters, awaiting its partner
   bool ended_ = false;        // a zero character was written
 };
