@@ -36,11 +36,15 @@ class ParsedDocument {
   // The memory that the tree holds, in bytes.
   std::size_t bytes() const;
 
+  // The size of the text it was parsed from, in bytes.
+  std::size_t textBytes() const { return textBytes_; }
+
  private:
   struct Parts;
   explicit ParsedDocument(std::size_t textBytes);
 
   std::unique_ptr<Parts> parts_;
+  std::size_t textBytes_;
 };
 
 }  // namespace qrv::cim

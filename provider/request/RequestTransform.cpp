@@ -13,6 +13,7 @@
 #include "provider/request/ParsedDocument.h"
 #include "provider/request/RequestBase.h"
 #include "provider/request/RequestCaches.h"
+#include "provider/request/ResultTextFormatter.h"
 
 namespace qrv::cim {
 
@@ -22,16 +23,33 @@ std::string_view upToZero(std::string_view text) { return text.substr(0, text.fi
 
 std::string stylesheetPath(const Conversion& conversion) { return nativePath(xslRoot() + "/" + conversion.relativePath()); }
 
-// Applies a compiled stylesheet to a parsed document; the processor's
-// output, up to its first zero byte, is the result text even on failure.
-RequestStatus apply(const ParsedDocument& document, const CompiledStylesheet& stylesheet, const std::string& path,
-                    std::string& resultText) {
+// Transforms the document into the result text, up to the first zero byte
+// of the output: UTF-8 text output is written into it straight, any other
+// through Xalan-C's serializer and a stream. Xalan-C's result code.
+int transformInto(xalanc::XalanTransformer& transformer, const ParsedDocument& document,
+                  const CompiledStylesheet& stylesheet, std::string& resultText) {
+  resultText.clear();
+  if (ResultTextFormatter::writesOutputOf(*stylesheet.get())) {
+    // A result text runs to about its document's size, an inventory's a
+    // little more: room for twice that spares the copies of a growing
+    // string, and what is never written costs no memory.
+    resultText.reserve(2 * document.textBytes());
+    ResultTextFormatter formatter(resultText);
+    return transformer.transform(document.source(), stylesheet.get(), xalanc::XSLTResultTarget(formatter));
+  }
   std::ostringstream output;
-  const xalanc::XSLTResultTarget target(output);
-  auto transformer = RequestCaches::transformers().lease();
-  const int transformed = (*transformer).transform(document.source(), stylesheet.get(), target);
+  const int transformed = transformer.transform(document.source(), stylesheet.get(), xalanc::XSLTResultTarget(output));
   resultText = output.str();
   resultText.resize(upToZero(resultText).size());
+  return transformed;
+}
+
+// Applies a compiled stylesheet to a parsed document; the processor's
+// output is the result text even on failure.
+RequestStatus apply(const ParsedDocument& document, const CompiledStylesheet& stylesheet, const std::string& path,
+                    std::string& resultText) {
+  auto transformer = RequestCaches::transformers().lease();
+  const int transformed = transformInto(*transformer, document, stylesheet, resultText);
   if (transformed == 0) return Ok;
   diagnose([&] { return "the stylesheet " + path + " failed on the request: " + (*transformer).getLastError(); });
   return TransformFailed;

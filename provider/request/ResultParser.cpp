@@ -1,6 +1,8 @@
+#include <forward_list>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "provider/request/RequestBase.h"
 #include "provider/request/StatementScanner.h"
@@ -43,6 +45,32 @@ std::string_view unquote(std::string_view value) {
   return value.size() == 1 ? std::string_view() : value.substr(1, value.size() - 2);
 }
 
+// The properties of the piece of result text being read, in the order they
+// were read: views into the result text and into the values made from it.
+class ReadProperties {
+ public:
+  // Room for the properties of a typical instance from the start.
+  ReadProperties() { read_.reserve(16); }
+
+  void add(std::string_view name, std::string_view value) { read_.emplace_back(name, value); }
+
+  void addMade(std::string_view name, std::string value) {
+    made_.push_front(std::move(value));
+    read_.emplace_back(name, made_.front());
+  }
+
+  // Adds the properties read to `instance` and starts on the next piece.
+  void moveInto(ParsedInstance& instance) {
+    instance.add(read_);
+    read_.clear();
+    made_.clear();
+  }
+
+ private:
+  std::vector<ParsedInstance::PropertyView> read_;
+  std::forward_list<std::string> made_;  // stable as it grows, for the views into it
+};
+
 // Collects the text of an embedded object, which spans several tokens
 // between its begin and end markers.
 class EmbeddedObject {
@@ -53,7 +81,7 @@ class EmbeddedObject {
   // unfinished one. Ignored when no "=" precedes the marker. An end marker
   // in the same token completes the object at once, so that a one-line
   // object does not swallow the statements after it.
-  void begin(std::string_view token, std::size_t marker, ParsedInstance& instance) {
+  void begin(std::string_view token, std::size_t marker, ReadProperties& properties) {
     const std::string_view head = token.substr(0, marker);
     const std::size_t equals = head.find('=');
     if (equals == std::string_view::npos) return;
@@ -63,36 +91,36 @@ class EmbeddedObject {
     text_ = trimBlanks(rest.substr(0, endMarker));
     if (!text_.empty() && text_.front() == '"') text_.erase(0, 1);
     open_ = true;
-    if (endMarker != std::string_view::npos) finish(instance);
+    if (endMarker != std::string_view::npos) finish(properties);
   }
 
   void append(std::string_view token) { text_.append(token); }
 
   // "text QRVCIMEMBEDDEDOBJEND": completes the object; what follows the
   // marker is ignored.
-  void end(std::string_view token, std::size_t marker, ParsedInstance& instance) {
+  void end(std::string_view token, std::size_t marker, ReadProperties& properties) {
     text_ += trimBlanks(token.substr(0, marker));
-    finish(instance);
+    finish(properties);
   }
 
  private:
-  void finish(ParsedInstance& instance) {
-    instance.emplace(std::move(name_), replaceAll(text_, kEmbeddedWord, "instance"));
+  void finish(ReadProperties& properties) {
+    properties.addMade(name_, replaceAll(text_, kEmbeddedWord, "instance"));
     open_ = false;
   }
 
   bool open_ = false;
-  std::string name_;
+  std::string_view name_;  // in the result text
   std::string text_;
 };
 
-void parseStatement(std::string_view token, std::size_t equals, ParsedInstance& instance) {
-  instance.emplace(trimBlanks(token.substr(0, equals)), unquote(trimBlanks(token.substr(equals + 1))));
+void readNameAndValue(std::string_view token, std::size_t equals, ReadProperties& properties) {
+  properties.add(trimBlanks(token.substr(0, equals)), unquote(trimBlanks(token.substr(equals + 1))));
 }
 
-void readStatement(const Statement& statement, EmbeddedObject& embedded, ParsedInstance& instance) {
+void readStatement(const Statement& statement, EmbeddedObject& embedded, ReadProperties& properties) {
   const std::string_view token = statement.text;
-  const std::size_t equals = token.find('=');
+  const std::size_t equals = statement.equals;
   // Outside an embedded object only a token with "=" can mean anything:
   // a statement, or the begin marker, which needs a name before it.
   if (!embedded.open() && equals == std::string_view::npos) return;
@@ -100,48 +128,51 @@ void readStatement(const Statement& statement, EmbeddedObject& embedded, ParsedI
     if (embedded.open()) {
       embedded.append(token);
     } else {
-      instance.emplace(trimBlanks(token.substr(0, equals)), *statement.quotedValue);
+      properties.add(trimBlanks(token.substr(0, equals)), *statement.quotedValue);
     }
-  } else if (!embedded.open() && !mayHoldMarker(token)) {
-    parseStatement(token, equals, instance);
+  } else if (!embedded.open() && !statement.mayHoldMarker) {
+    readNameAndValue(token, equals, properties);
   } else if (const std::size_t begin = token.find(kEmbeddedBegin); begin != std::string_view::npos) {
-    embedded.begin(token, begin, instance);
+    embedded.begin(token, begin, properties);
   } else if (embedded.open()) {
     const std::size_t end = token.find(kEmbeddedEnd);
     if (end != std::string_view::npos) {
-      embedded.end(token, end, instance);
+      embedded.end(token, end, properties);
     } else {
       embedded.append(token);
     }
   } else if (!contains(token, "<?xml")) {
-    parseStatement(token, equals, instance);
+    readNameAndValue(token, equals, properties);
   }
 }
 
 // Reads statements into `instance` up to the end of the text or, when the
 // scanner splits instances, up to the next "instance of".
-void readInstance(StatementScanner& statements, ParsedInstance& instance) {
+void readInstance(StatementScanner& statements, ReadProperties& properties, ParsedInstance& instance) {
   EmbeddedObject embedded;
   while (statements.hasMore()) {
     const Statement statement = statements.next();
-    readStatement(statement, embedded, instance);
-    if (statement.endsInstance) return;
+    readStatement(statement, embedded, properties);
+    if (statement.endsInstance) break;
   }
+  properties.moveInto(instance);
 }
 
 }  // namespace
 
 RequestStatus RequestBase::parseInstance(std::string_view piece, ParsedInstance& instance) {
   StatementScanner statements(piece, StatementScanner::Cut::Statements);
-  readInstance(statements, instance);
+  ReadProperties properties;
+  readInstance(statements, properties, instance);
   return Ok;
 }
 
 RequestStatus RequestBase::parseInstances(std::string_view resultText, std::vector<ParsedInstance>& instances) {
   StatementScanner statements(resultText, StatementScanner::Cut::StatementsAndInstances);
+  ReadProperties properties;
   while (statements.hasMore()) {
     ParsedInstance instance;
-    readInstance(statements, instance);
+    readInstance(statements, properties, instance);
     if (!instance.empty()) instances.push_back(std::move(instance));
   }
   return Ok;

@@ -1,5 +1,7 @@
 #include "provider/request/StatementScanner.h"
 
+#include <array>
+
 namespace qrv::cim {
 
 namespace {
@@ -10,26 +12,75 @@ constexpr std::string_view kLineBlanks = " \t\r";
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isLineBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
+// What the search for a separator notes of each byte.
+enum ByteKind : unsigned char {
+  kSeparator = 1,      // ";" or line feed
+  kInstanceStart = 2,  // "i", which may start "instance of"
+  kEquals = 4,
+  kMarkerStart = 8,    // "<" or "Q"
+};
+
+constexpr std::array<unsigned char, 256> kByteKinds = [] {
+  std::array<unsigned char, 256> kinds{};
+  kinds[';'] = kinds['\n'] = kSeparator;
+  kinds['i'] = kInstanceStart;
+  kinds['='] = kEquals;
+  kinds['<'] = kinds['Q'] = kMarkerStart;
+  return kinds;
+}();
+
 // Statements that the parser reads as something other than "name = value".
-bool isSpecial(std::string_view statement) {
-  if (!mayHoldMarker(statement)) return false;
+bool isSpecial(const Statement& statement) {
+  if (!statement.mayHoldMarker) return false;
   for (const std::string_view marker : {"<?xml", "QRVCIMEMBEDDEDOBJBEGIN", "QRVCIMEMBEDDEDOBJEND"}) {
-    if (statement.find(marker) != std::string_view::npos) return true;
+    if (statement.text.find(marker) != std::string_view::npos) return true;
   }
   return false;
 }
 
 // The position of the quote that opens the value of `statement` when the
 // statement ends before that value's closing quote; npos otherwise.
-std::size_t openingQuoteOfCutValue(std::string_view statement) {
-  const std::size_t equals = statement.find('=');
-  if (equals == std::string_view::npos) return std::string_view::npos;
-  std::size_t open = equals + 1;
-  while (open < statement.size() && isBlank(statement[open])) ++open;
-  if (open == statement.size() || statement[open] != '"' || isSpecial(statement)) return std::string_view::npos;
-  std::size_t last = statement.size() - 1;
-  while (isLineBlank(statement[last])) --last;  // stops at the opening quote at the latest
-  return last > open && statement[last] == '"' ? std::string_view::npos : open;
+std::size_t openingQuoteOfCutValue(const Statement& statement) {
+  const std::string_view text = statement.text;
+  if (statement.equals == std::string_view::npos) return std::string_view::npos;
+  std::size_t open = statement.equals + 1;
+  while (open < text.size() && isBlank(text[open])) ++open;
+  if (open == text.size() || text[open] != '"' || isSpecial(statement)) return std::string_view::npos;
+  std::size_t last = text.size() - 1;
+  while (isLineBlank(text[last])) --last;  // stops at the opening quote at the latest
+  return last > open && text[last] == '"' ? std::string_view::npos : open;
+}
+
+// Cuts `statement` from `start` to the next separator of `text` (its end
+// when there is none) and returns that separator's position, npos at the
+// end of the text.
+std::size_t cutAtSeparator(std::string_view text, std::size_t start, bool splitInstances, Statement& statement) {
+  const auto* const bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size();
+  std::size_t i = start;
+  for (;; ++i) {
+    // Most bytes are of no kind: four at a time past those.
+    while (i + 4 <= size &&
+           (kByteKinds[bytes[i]] | kByteKinds[bytes[i + 1]] | kByteKinds[bytes[i + 2]] | kByteKinds[bytes[i + 3]]) == 0) {
+      i += 4;
+    }
+    while (i < size && kByteKinds[bytes[i]] == 0) ++i;
+    if (i == size) break;
+    const unsigned char kind = kByteKinds[bytes[i]];
+    if (kind == kSeparator) break;
+    if (kind == kInstanceStart) {
+      if (splitInstances && text.compare(i, kInstanceOf.size(), kInstanceOf) == 0) {
+        statement.endsInstance = true;
+        break;
+      }
+    } else if (kind == kEquals) {
+      if (statement.equals == std::string_view::npos) statement.equals = i - start;
+    } else {
+      statement.mayHoldMarker = true;
+    }
+  }
+  statement.text = text.substr(start, i - start);
+  return i < size ? i : std::string_view::npos;
 }
 
 }  // namespace
@@ -38,38 +89,27 @@ StatementScanner::StatementScanner(std::string_view text, Cut cut)
     : text_(text), splitInstances_(cut == Cut::StatementsAndInstances), position_(text.empty() ? std::string_view::npos : 0) {}
 
 Statement StatementScanner::next() {
-  if (!hasMore()) return {};
+  Statement statement;
+  if (!hasMore()) return statement;
   const std::size_t start = position_;
-  const Separator separator = findSeparator();
-  const std::string_view cut = text_.substr(start, separator.position - start);
-  if (const std::size_t open = openingQuoteOfCutValue(cut); open != std::string_view::npos) {
+  const std::size_t separator = cutAtSeparator(text_, start, splitInstances_, statement);
+  if (const std::size_t open = openingQuoteOfCutValue(statement); open != std::string_view::npos) {
     const std::size_t close = closingQuote(start + open + 1);
     if (close != std::string_view::npos) {
       const std::size_t end = text_.find_first_not_of(kLineBlanks, close + 1);
       position_ = end == std::string_view::npos ? end : end + 1;
-      return {text_.substr(start, end - start), text_.substr(start + open + 1, close - start - open - 1), false};
+      statement.text = text_.substr(start, end - start);
+      statement.quotedValue = text_.substr(start + open + 1, close - start - open - 1);
+      statement.endsInstance = false;
+      return statement;
     }
   }
-  if (separator.position == std::string_view::npos) {
+  if (separator == std::string_view::npos) {
     position_ = std::string_view::npos;
   } else {
-    position_ = separator.position + (separator.instance ? kInstanceOf.size() : 1);
+    position_ = separator + (statement.endsInstance ? kInstanceOf.size() : 1);
   }
-  return {cut, std::nullopt, separator.instance};
-}
-
-StatementScanner::Separator StatementScanner::findSeparator() const {
-  const char* const text = text_.data();
-  const std::size_t size = text_.size();
-  // ";", line feed and, when instances are split, "i": where a separator may start.
-  const char instanceStart = splitInstances_ ? 'i' : ';';
-  for (std::size_t i = position_; i < size; ++i) {
-    const char c = text[i];
-    if (c != ';' && c != '\n' && c != instanceStart) continue;
-    if (c != 'i') return {i, false};
-    if (text_.compare(i, kInstanceOf.size(), kInstanceOf) == 0) return {i, true};
-  }
-  return {std::string_view::npos, false};
+  return statement;
 }
 
 // Statements start further on each time, so the last closing quote found

@@ -6,16 +6,6 @@
 
 namespace qrv::cim {
 
-// Whether `text` holds a "<" or a "Q", with which every marker that the
-// parser reads apart from statements ("<?xml", the embedded-object markers)
-// starts: a cheap test that spares most statements the marker searches.
-inline bool mayHoldMarker(std::string_view text) {
-  for (const char c : text) {
-    if (c == '<' || c == 'Q') return true;
-  }
-  return false;
-}
-
 // One statement of a result text, as StatementScanner cuts it.
 struct Statement {
   std::string_view text;
@@ -24,6 +14,13 @@ struct Statement {
   std::optional<std::string_view> quotedValue;
   // Cut by "instance of": the next statement belongs to the next instance.
   bool endsInstance = false;
+  // Where the first "=" of the text is; npos when it has none.
+  std::size_t equals = std::string_view::npos;
+  // Whether the text (up to the first separator, for a quoted value that
+  // ran on) holds a "<" or a "Q", with which every marker that the parser
+  // reads apart from statements ("<?xml", the embedded-object markers)
+  // starts: a statement without either needs no marker search.
+  bool mayHoldMarker = false;
 };
 
 // Cuts a result text into statements at ";" and line feeds and, when asked,
@@ -39,7 +36,8 @@ struct Statement {
 // quoted values.
 //
 // One pass over the text: separators and closing quotes are each searched
-// only forward from where the last search ended.
+// only forward from where the last search ended, and the search for a
+// statement's separator notes its "=" and marker characters on the way.
 class StatementScanner {
  public:
   enum class Cut { Statements, StatementsAndInstances };
@@ -51,12 +49,6 @@ class StatementScanner {
   Statement next();
 
  private:
-  struct Separator {
-    std::size_t position;
-    bool instance;  // "instance of" rather than ";" or a line feed
-  };
-
-  Separator findSeparator() const;
   std::size_t closingQuote(std::size_t from);
   std::size_t findClosingQuote(std::size_t from) const;
 

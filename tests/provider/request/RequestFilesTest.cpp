@@ -144,6 +144,43 @@ TEST_F(Transform, AppliesTheStylesheetFoundByAnyPath) {
   EXPECT_EQ(result, "");
 }
 
+TEST_F(Transform, TextOutputWritesCharactersOnly) {
+  EXPECT_EQ(run(textStylesheet("a\r\nb<xsl:text>&#13;c&#9;</xsl:text><![CDATA[<d>]]>"
+                               "<xsl:text disable-output-escaping=\"yes\">&lt;e&gt;</xsl:text>"
+                               "<xsl:comment>f</xsl:comment><xsl:processing-instruction name=\"g\">h</xsl:processing-instruction>"
+                               "<i j=\"k\">l</i><xsl:copy-of select=\"QRVCIM/Inv\"/>"),
+                "<Inv name=\"n\">m<?p q?><!--r-->\xE2\x82\xAC</Inv>"),
+            Ok);
+  EXPECT_EQ(result, "a\nb\rc\t<d><e>lm\xE2\x82\xAC");
+}
+
+TEST_F(Transform, CharactersBeyondTheBasicPlaneComeOutWhole) {
+  // Long enough to cross any buffer boundary at every offset of a pair.
+  std::string text;
+  for (int i = 0; i < 1500; ++i) text += i % 3 ? "\xF0\x9F\x98\x80" : "a";
+  EXPECT_EQ(run(textStylesheet("<xsl:value-of select=\"QRVCIM/Inv\"/>"), "<Inv>" + text + "</Inv>"), Ok);
+  EXPECT_EQ(result, text);
+  // A pair split by the stylesheet is whole again when both halves follow each other;
+  // a half on its own is written as U+FFFD.
+  EXPECT_EQ(run(textStylesheet("<xsl:value-of select=\"substring(QRVCIM/Inv, 1, 1)\"/>"
+                               "<xsl:value-of select=\"substring(QRVCIM/Inv, 2, 1)\"/>|"
+                               "<xsl:value-of select=\"substring(QRVCIM/Inv, 2, 1)\"/>|"
+                               "<xsl:value-of select=\"substring(QRVCIM/Inv, 1, 1)\"/>x|"
+                               "<xsl:value-of select=\"substring(QRVCIM/Inv, 1, 1)\"/>"),
+                "<Inv>\xF0\x9F\x98\x80</Inv>"),
+            Ok);
+  EXPECT_EQ(result, "\xF0\x9F\x98\x80|\xEF\xBF\xBD|\xEF\xBF\xBDx|\xEF\xBF\xBD");
+}
+
+TEST_F(Transform, TextInAnotherEncodingIsWrittenInIt) {
+  EXPECT_EQ(run("<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+                "<xsl:output method=\"text\" encoding=\"ISO-8859-1\"/><xsl:template match=\"/\">"
+                "<xsl:value-of select=\"QRVCIM/Inv/@name\"/></xsl:template></xsl:stylesheet>",
+                "<Inv name=\"caf&#233;\"/>"),
+            Ok);
+  EXPECT_EQ(result, "caf\xE9");
+}
+
 TEST_F(Transform, XmlOutputDeclarationIsSkippedByTheParser) {
   EXPECT_EQ(run("<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
                 "<xsl:output method=\"xml\"/><xsl:template match=\"/\"><r>instance of X\n{\nName = "

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,20 @@ TEST(ParseInstance, StatementRules) {
   EXPECT_EQ(parseOne("Amp = a&amp;b;"), (ParsedInstance{{"Amp", "a&amp"}}));  // no decoding
   EXPECT_EQ(parseOne("A = \"\";B = \"\"\";C = \"x\" \t;D = \"\"y\"\";"),
             (ParsedInstance{{"A", ""}, {"B", "\""}, {"C", "x"}, {"D", "\"y\""}}));
+}
+
+TEST(ParseInstance, ManyPropertiesComeInNameOrderWithTheFirstValueOfEachName) {
+  std::string text;
+  for (int i = 40; i > 0; --i) text += "P" + std::to_string(i % 25) + " = " + std::to_string(i) + ";\n";
+  ParsedInstance instance{{"P3", "held"}};
+  EXPECT_EQ(RequestBase::parseInstance(text, instance), Ok);
+  ASSERT_EQ(instance.size(), 25u);
+  EXPECT_EQ(instance.at("P3"), "held");
+  EXPECT_EQ(instance.at("P15"), "40");  // not 15
+  EXPECT_EQ(instance.at("P0"), "25");
+  EXPECT_EQ(instance.at("P24"), "24");
+  EXPECT_TRUE(std::is_sorted(instance.begin(), instance.end()));
+  EXPECT_THROW(instance.at("P25"), std::out_of_range);
 }
 
 TEST(ParseInstance, CarriageReturnsStayInUnterminatedStatements) {

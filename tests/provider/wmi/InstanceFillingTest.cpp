@@ -2,6 +2,8 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/com/Bstr.h"
 #include "host/cim/ClassRepository.h"
@@ -111,8 +113,11 @@ TEST_F(InstanceFilling, DateTimeTextsAreRewritten) {
 }
 
 TEST_F(InstanceFilling, ArrayEntriesAreGatheredInByteOrderOfTheirNames) {
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (int i = 0; i <= 10; ++i) entries.emplace_back("Disk[" + std::to_string(i) + "]", "d" + std::to_string(i));
+  std::vector<ParsedInstance::PropertyView> read(entries.begin(), entries.end());
   ParsedInstance parsed;
-  for (int i = 0; i <= 10; ++i) parsed["Disk[" + std::to_string(i) + "]"] = "d" + std::to_string(i);
+  parsed.add(read);
   EXPECT_EQ(fill(parsed), S_OK);
   EXPECT_EQ(text("Disk"), "{d0,d10,d1,d2,d3,d4,d5,d6,d7,d8,d9}");
   EXPECT_EQ(text("Ports"), "<null>");
