@@ -6,13 +6,13 @@
 
 #include <xalanc/Include/PlatformDefinitions.hpp>
 #include <xalanc/XSLT/XSLTResultTarget.hpp>
-#include <xalanc/XalanTransformer/XalanTransformer.hpp>
 
 #include "provider/registration/Diagnostic.h"
 #include "provider/registration/ModuleRoots.h"
 #include "provider/request/ParsedDocument.h"
 #include "provider/request/RequestBase.h"
 #include "provider/request/RequestCaches.h"
+#include "provider/request/TransformBudget.h"
 
 namespace qrv::cim {
 
@@ -29,11 +29,12 @@ RequestStatus apply(const ParsedDocument& document, const CompiledStylesheet& st
   std::ostringstream output;
   const xalanc::XSLTResultTarget target(output);
   auto transformer = RequestCaches::transformers().lease();
-  const int transformed = (*transformer).transform(document.source(), stylesheet.get(), target);
+  TransformBudget budget(TransformLimits::current(), [&output] { return static_cast<std::size_t>(output.tellp()); });
+  const bool transformed = (*transformer).transform(document.source(), stylesheet.get(), target, budget);
   resultText = output.str();
   resultText.resize(upToZero(resultText).size());
-  if (transformed == 0) return Ok;
-  diagnose([&] { return "the stylesheet " + path + " failed on the request: " + (*transformer).getLastError(); });
+  if (transformed) return Ok;
+  diagnose([&] { return "the stylesheet " + path + " failed on the request: " + (*transformer).lastError(); });
   return TransformFailed;
 }
 
