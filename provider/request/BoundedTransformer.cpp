@@ -31,7 +31,7 @@ using xalanc::XalanDOMString;
 std::string narrow(const XalanDOMString& text) {
   xalanc::CharVectorType bytes;
   xalanc::TranscodeToLocalCodePage(text, bytes, true, '?');
-  return std::string(bytes.begin(), bytes.end() - 1);
+  return bytes.empty() ? std::string() : std::string(&bytes[0]);
 }
 
 // Lends the context the objects of one transform and its budget, and takes

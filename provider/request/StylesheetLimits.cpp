@@ -7,7 +7,9 @@
 #include <xercesc/util/XMLString.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace qrv::cim {
 
@@ -34,6 +36,11 @@ std::string narrow(const XMLCh* text) {
   return result;
 }
 
+// The XSLT name of an element: its local name in the XSLT namespace, or empty.
+std::string xslName(const XMLCh* uri, const XMLCh* localName) {
+  return narrow(uri) == "http://www.w3.org/1999/XSL/Transform" ? narrow(localName) : std::string();
+}
+
 // Reads the file and ends the reading with a Fault at the first bound passed.
 class LimitsHandler : public xercesc::DefaultHandler {
  public:
@@ -41,10 +48,13 @@ class LimitsHandler : public xercesc::DefaultHandler {
     std::string reason;
   };
 
-  void startDTD(const XMLCh*, const XMLCh*, const XMLCh*) override { throw Fault{"it has a document type declaration"}; }
+  void startDTD(const XMLCh*, const XMLCh*, const XMLCh*) override {
+    throw Fault{"it has a document type declaration"};
+  }
 
-  void startElement(const XMLCh*, const XMLCh*, const XMLCh* qname, const xercesc::Attributes& attributes) override {
-    if (++depth_ > StylesheetLimits::kMaxElementDepth) {
+  void startElement(const XMLCh* uri, const XMLCh* localName, const XMLCh* qname,
+                    const xercesc::Attributes& attributes) override {
+    if (open_.size() == StylesheetLimits::kMaxElementDepth) {
       throw Fault{"its elements nest deeper than " + std::to_string(StylesheetLimits::kMaxElementDepth)};
     }
     for (XMLSize_t i = 0; i < attributes.getLength(); ++i) {
@@ -53,12 +63,19 @@ class LimitsHandler : public xercesc::DefaultHandler {
                     "> nest deeper than " + std::to_string(StylesheetLimits::kMaxBracketDepth)};
       }
     }
+    // Xalan-C compiles an xsl:with-param in any instruction, and its transform crashes on it.
+    const std::string name = xslName(uri, localName);
+    if (name == "with-param" && (open_.empty() || !open_.back())) {
+      throw Fault{"an xsl:with-param stands outside xsl:call-template and xsl:apply-templates"};
+    }
+    open_.push_back(name == "call-template" || name == "apply-templates");
   }
 
-  void endElement(const XMLCh*, const XMLCh*, const XMLCh*) override { --depth_; }
+  void endElement(const XMLCh*, const XMLCh*, const XMLCh*) override { open_.pop_back(); }
 
  private:
-  std::size_t depth_ = 0;
+  // For each open element, whether it takes xsl:with-param.
+  std::vector<bool> open_;
 };
 
 }  // namespace

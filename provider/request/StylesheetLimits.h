@@ -4,7 +4,8 @@
 // expression (a few thousand nested brackets overflow a thread's stack),
 // its stylesheet reader takes time that grows with the square of the
 // element nesting (5000 levels took 20 s), and the entities of a document
-// type declaration can multiply a small file into gigabytes.
+// type declaration can multiply a small file into gigabytes. One mistake
+// its compiler lets pass and its transform crashes on is refused as well.
 
 #include <cstddef>
 #include <string>
@@ -18,10 +19,11 @@ struct StylesheetLimits {
 };
 
 // Why the stylesheet file at `path` is refused: a document type
-// declaration, elements nested deeper than kMaxElementDepth, or an
-// attribute value whose parentheses and square brackets nest deeper than
-// kMaxBracketDepth. Empty when none applies, and for a file that cannot be
-// read or parsed: the compiler reports those itself.
+// declaration, elements nested deeper than kMaxElementDepth, an attribute
+// value whose parentheses and square brackets nest deeper than
+// kMaxBracketDepth, or an xsl:with-param outside xsl:call-template and
+// xsl:apply-templates. Empty when none applies, and for a file that cannot
+// be read or parsed: the compiler reports those itself.
 std::string stylesheetFault(const std::string& path);
 
 }  // namespace qrv::cim

@@ -14,7 +14,8 @@ constexpr std::size_t kLongestMilliseconds = std::size_t{1} << 40;
 
 TransformBudget::TransformBudget(const TransformLimits& limits, std::function<std::size_t()> outputBytes)
     : limits_(limits),
-      deadline_(std::chrono::steady_clock::now() + std::chrono::milliseconds(std::min(limits.maxMilliseconds, kLongestMilliseconds))),
+      deadline_(std::chrono::steady_clock::now() +
+                std::chrono::milliseconds(std::min(limits.maxMilliseconds, kLongestMilliseconds))),
       outputBytes_(std::move(outputBytes)) {}
 
 void TransformBudget::check(std::size_t depth, std::size_t memoryBytes) {

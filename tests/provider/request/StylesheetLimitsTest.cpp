@@ -54,6 +54,23 @@ TEST(StylesheetLimits, ADocumentTypeDeclarationIsRefused) {
   EXPECT_EQ(stylesheetFault(test::xslRootFile("app/xsl/missing.xsl")), "");
 }
 
+// Xalan-C compiles an xsl:with-param inside any instruction and crashes on
+// it in the transform (found by the request fuzzer in a disk stylesheet
+// with one inside an xsl:if).
+TEST(StylesheetLimits, WithParamStandsOnlyInCallsAndApplies) {
+  const std::string refused = "an xsl:with-param stands outside xsl:call-template and xsl:apply-templates";
+  const std::string withParam = "<xsl:with-param name=\"p\" select=\"1\"/>";
+  for (const std::string parent : {"xsl:if test=\"1\"", "xsl:for-each select=\"*\"", "xsl:variable name=\"v\"", "a"}) {
+    const std::string name = parent.substr(0, parent.find(' '));
+    EXPECT_EQ(faultOf(textStylesheet("<" + parent + ">" + withParam + "</" + name + ">")), refused) << parent;
+  }
+  EXPECT_EQ(faultOf(textStylesheet(withParam)), refused);
+  EXPECT_EQ(faultOf(textStylesheet("<xsl:apply-templates>" + withParam + "</xsl:apply-templates><xsl:call-template "
+                                   "name=\"t\">" + withParam + "</xsl:call-template>")), "");
+  // Another namespace's with-param is literal output.
+  EXPECT_EQ(faultOf(textStylesheet("<w:with-param xmlns:w=\"urn:w\"/>")), "");
+}
+
 // 3000 nested brackets overflowed the machine stack in Xalan-C's XPath
 // compiler; 3000 nested elements took its reader 20 s. Both are refused
 // before compiling, in the stylesheet and in every file it includes.
@@ -64,7 +81,9 @@ TEST(StylesheetLimits, ARequestWithARefusedStylesheetFailsAndSaysWhy) {
                                                  "xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\"><xsl:include "
                                                  "href=\"nesting.xsl\"/></xsl:stylesheet>");
   test::writeXslRootFile("app/xsl/nesting.xsl", nestedElements(3000));
-  for (const std::string name : {"brackets", "includer"}) {
+  test::writeXslRootFile("app/xsl/misplaced.xsl", textStylesheet("<xsl:for-each select=\"*\"><xsl:if test=\"1\">"
+                                                                 "<xsl:with-param name=\"p\"/></xsl:if></xsl:for-each>"));
+  for (const std::string name : {"brackets", "includer", "misplaced"}) {
     test::writeRegistration("root/qrvlimits/" + name + ".xml",
                             "<R><Class name=\"" + name + "\" namespace=\"root\\qrvlimits\"><Enumerate><FileProvider "
                             "name=\"limits.xml\" app=\"app\" area=\"data\"/><Conversion name=\"" + name +
@@ -73,6 +92,7 @@ TEST(StylesheetLimits, ARequestWithARefusedStylesheetFailsAndSaysWhy) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"brackets", "/xslroot/app/xsl/brackets.xsl is refused: the brackets of the attribute select"},
       {"includer", "/xslroot/app/xsl/nesting.xsl is refused: its elements nest deeper than 256"},
+      {"misplaced", "/xslroot/app/xsl/misplaced.xsl is refused: an xsl:with-param stands outside"},
   };
   for (const auto& [name, reason] : cases) {
     test::DiagnosticLines lines;
