@@ -27,7 +27,9 @@ for target in "${targets[@]}"; do
   echo "== fuzzing $target for ${seconds}s"
   mkdir -p "$dir/corpus/$target"
   log="$dir/artifacts/$target.log"
-  if ! "$dir/bin/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+  dict=()
+  [ -f "fuzz/$target.dict" ] && dict=(-dict="fuzz/$target.dict")
+  if ! "$dir/bin/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "${dict[@]}" \
       -artifact_prefix="$dir/artifacts/$target-" "$dir/corpus/$target" "fuzz/corpus/$target" >"$log" 2>&1; then
     tail -n 40 "$log"
     echo "fuzz: $target found a fault; the input is in $dir/artifacts/" >&2

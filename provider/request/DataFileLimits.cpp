@@ -1,19 +1,12 @@
 #include "provider/request/DataFileLimits.h"
 
-#include <cstdlib>
 #include <string>
+
+#include "provider/request/EnvironmentNumber.h"
 
 namespace qrv::cim {
 
 namespace {
-
-std::size_t fromEnvironment(const char* name, std::size_t fallback) {
-  const char* text = std::getenv(name);
-  if (!text || *text < '0' || *text > '9') return fallback;
-  char* end = nullptr;
-  const unsigned long long number = std::strtoull(text, &end, 10);
-  return *end == '\0' && number > 0 ? static_cast<std::size_t>(number) : fallback;
-}
 
 // The position after the first `close` at or after `from`, or the end.
 std::size_t after(std::string_view xml, std::size_t from, std::string_view close) {
@@ -40,8 +33,8 @@ std::size_t tagEnd(std::string_view xml, std::size_t from) {
 }  // namespace
 
 DataFileLimits DataFileLimits::current() {
-  return {fromEnvironment("KORVEX_DATA_FILE_MAX_BYTES", kDefaultMaxBytes),
-          fromEnvironment("KORVEX_DATA_FILE_MAX_DEPTH", kDefaultMaxDepth)};
+  return {numberFromEnvironment("KORVEX_DATA_FILE_MAX_BYTES", kDefaultMaxBytes),
+          numberFromEnvironment("KORVEX_DATA_FILE_MAX_DEPTH", kDefaultMaxDepth)};
 }
 
 bool nestsDeeperThan(std::string_view xml, std::size_t maxDepth) {

@@ -10,47 +10,18 @@
 #include <xalanc/XalanSourceTree/XalanSourceTreeParserLiaison.hpp>
 #include <xalanc/XalanTransformer/XalanSourceTreeWrapperParsedSource.hpp>
 #include <xercesc/framework/MemBufInputSource.hpp>
-#include <xercesc/framework/MemoryManager.hpp>
 #include <xercesc/sax/SAXException.hpp>
-#include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/XMLException.hpp>
 
-#include <atomic>
-#include <new>
+#include <algorithm>
+
+#include "provider/request/CountingMemoryManager.h"
 
 namespace qrv::cim {
 
 namespace {
 
 using xalanc::XalanSourceTreeDocument;
-
-// Hands out memory like the default manager and keeps the count of bytes
-// live, which is what the tree built with it holds once parsing is done.
-class CountingMemoryManager : public xercesc::MemoryManager {
- public:
-  void* allocate(XMLSize_t size) override {
-    auto* block = static_cast<unsigned char*>(::operator new(size + kHeader));
-    *reinterpret_cast<XMLSize_t*>(block) = size;
-    live_.fetch_add(size, std::memory_order_relaxed);
-    return block + kHeader;
-  }
-
-  void deallocate(void* p) override {
-    if (!p) return;
-    unsigned char* block = static_cast<unsigned char*>(p) - kHeader;
-    live_.fetch_sub(*reinterpret_cast<XMLSize_t*>(block), std::memory_order_relaxed);
-    ::operator delete(block);
-  }
-
-  MemoryManager* getExceptionMemoryManager() override { return xercesc::XMLPlatformUtils::fgMemoryManager; }
-
-  std::size_t live() const { return live_.load(std::memory_order_relaxed); }
-
- private:
-  // Keeps what follows the size aligned for any type.
-  static constexpr std::size_t kHeader = alignof(std::max_align_t);
-  std::atomic<std::size_t> live_{0};
-};
 
 bool isPrime(std::size_t n) {
   if (n < 2) return false;

@@ -6,7 +6,6 @@
 
 #include <xalanc/Include/PlatformDefinitions.hpp>
 #include <xalanc/XSLT/XSLTResultTarget.hpp>
-#include <xalanc/XalanTransformer/XalanTransformer.hpp>
 
 #include "provider/registration/Diagnostic.h"
 #include "provider/registration/ModuleRoots.h"
@@ -14,6 +13,7 @@
 #include "provider/request/RequestBase.h"
 #include "provider/request/RequestCaches.h"
 #include "provider/request/ResultTextFormatter.h"
+#include "provider/request/TransformBudget.h"
 
 namespace qrv::cim {
 
@@ -24,10 +24,10 @@ std::string_view upToZero(std::string_view text) { return text.substr(0, text.fi
 std::string stylesheetPath(const Conversion& conversion) { return nativePath(xslRoot() + "/" + conversion.relativePath()); }
 
 // Transforms the document into the result text, up to the first zero byte
-// of the output: UTF-8 text output is written into it straight, any other
-// through Xalan-C's serializer and a stream. Xalan-C's result code.
-int transformInto(xalanc::XalanTransformer& transformer, const ParsedDocument& document,
-                  const CompiledStylesheet& stylesheet, std::string& resultText) {
+// of the output, within the transform limits: UTF-8 text output is written
+// into it straight, any other through Xalan-C's serializer and a stream.
+bool transformInto(BoundedTransformer& transformer, const ParsedDocument& document,
+                   const CompiledStylesheet& stylesheet, std::string& resultText) {
   resultText.clear();
   if (ResultTextFormatter::writesOutputOf(*stylesheet.get())) {
     // A result text runs to about its document's size, an inventory's a
@@ -35,10 +35,13 @@ int transformInto(xalanc::XalanTransformer& transformer, const ParsedDocument& d
     // string, and what is never written costs no memory.
     resultText.reserve(2 * document.textBytes());
     ResultTextFormatter formatter(resultText);
-    return transformer.transform(document.source(), stylesheet.get(), xalanc::XSLTResultTarget(formatter));
+    TransformBudget budget(TransformLimits::current(), [&resultText] { return resultText.size(); });
+    return transformer.transform(document.source(), stylesheet.get(), xalanc::XSLTResultTarget(formatter), budget);
   }
   std::ostringstream output;
-  const int transformed = transformer.transform(document.source(), stylesheet.get(), xalanc::XSLTResultTarget(output));
+  TransformBudget budget(TransformLimits::current(), [&output] { return static_cast<std::size_t>(output.tellp()); });
+  const bool transformed =
+      transformer.transform(document.source(), stylesheet.get(), xalanc::XSLTResultTarget(output), budget);
   resultText = output.str();
   resultText.resize(upToZero(resultText).size());
   return transformed;
@@ -49,9 +52,8 @@ int transformInto(xalanc::XalanTransformer& transformer, const ParsedDocument& d
 RequestStatus apply(const ParsedDocument& document, const CompiledStylesheet& stylesheet, const std::string& path,
                     std::string& resultText) {
   auto transformer = RequestCaches::transformers().lease();
-  const int transformed = transformInto(*transformer, document, stylesheet, resultText);
-  if (transformed == 0) return Ok;
-  diagnose([&] { return "the stylesheet " + path + " failed on the request: " + (*transformer).getLastError(); });
+  if (transformInto(*transformer, document, stylesheet, resultText)) return Ok;
+  diagnose([&] { return "the stylesheet " + path + " failed on the request: " + (*transformer).lastError(); });
   return TransformFailed;
 }
 

@@ -4,12 +4,14 @@
 #include <xalanc/XSLT/XSLTInputSource.hpp>
 #include <xalanc/XalanTransformer/XalanTransformer.hpp>
 #include <xercesc/sax/EntityResolver.hpp>
+#include <xercesc/sax/SAXException.hpp>
 #include <xercesc/util/XMLString.hpp>
 
 #include <algorithm>
 
 #include "provider/registration/Diagnostic.h"
 #include "provider/request/FileUrl.h"
+#include "provider/request/StylesheetLimits.h"
 
 namespace qrv::cim {
 
@@ -17,8 +19,9 @@ namespace {
 
 // Notes the identity of every file that the compiler pulls in through
 // xsl:include and xsl:import, before it reads it, and leaves the reading to
-// the compiler. A file that is no local file cannot be watched: the
-// stylesheet is then used once and not kept.
+// the compiler; a file beyond the StylesheetLimits ends the compiling. A
+// file that is no local file cannot be watched: the stylesheet is then used
+// once and not kept.
 class IncludedFiles : public xercesc::EntityResolver {
  public:
   explicit IncludedFiles(CompiledStylesheet::Files& files) : files_(files) {}
@@ -31,6 +34,8 @@ class IncludedFiles : public xercesc::EntityResolver {
     const std::optional<FileIdentity> identity = path.empty() ? std::nullopt : identityOf(path);
     // An empty name marks a file that cannot be watched.
     files_.emplace_back(identity ? path : std::string(), identity.value_or(FileIdentity{}));
+    const std::string fault = identity ? stylesheetFault(path) : std::string();
+    if (!fault.empty()) throw xercesc::SAXException(("the included " + path + " is refused: " + fault).c_str());
     return nullptr;
   }
 
@@ -59,6 +64,10 @@ bool CompiledStylesheet::reusable() const {
 }
 
 std::shared_ptr<const CompiledStylesheet> compileStylesheet(const std::string& path) {
+  if (const std::string fault = stylesheetFault(path); !fault.empty()) {
+    diagnose([&] { return "the stylesheet " + path + " is refused: " + fault; });
+    return nullptr;
+  }
   CompiledStylesheet::Files files;
   const std::optional<FileIdentity> identity = identityOf(path);
   files.emplace_back(identity ? path : std::string(), identity.value_or(FileIdentity{}));

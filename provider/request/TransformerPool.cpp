@@ -1,8 +1,5 @@
 #include "provider/request/TransformerPool.h"
 
-#include <xalanc/Include/PlatformDefinitions.hpp>
-#include <xalanc/XalanTransformer/XalanTransformer.hpp>
-
 namespace qrv::cim {
 
 TransformerPool::TransformerPool(std::size_t capacity) : capacity_(capacity) {}
@@ -13,27 +10,27 @@ TransformerPool::Lease TransformerPool::lease() {
   {
     const std::lock_guard<std::mutex> guard(lock_);
     if (!idle_.empty()) {
-      std::unique_ptr<xalanc::XalanTransformer> transformer = std::move(idle_.back());
+      std::unique_ptr<BoundedTransformer> transformer = std::move(idle_.back());
       idle_.pop_back();
       return Lease(*this, std::move(transformer));
     }
   }
-  return Lease(*this, std::make_unique<xalanc::XalanTransformer>(xalanc::XalanMemMgrs::getDefaultXercesMemMgr()));
+  return Lease(*this, std::make_unique<BoundedTransformer>());
 }
 
-void TransformerPool::giveBack(std::unique_ptr<xalanc::XalanTransformer> transformer) {
+void TransformerPool::giveBack(std::unique_ptr<BoundedTransformer> transformer) {
   const std::lock_guard<std::mutex> guard(lock_);
   // Beyond the capacity it goes with the parameter, once the lock is left.
   if (idle_.size() < capacity_) idle_.push_back(std::move(transformer));
 }
 
 void TransformerPool::clear() {
-  std::vector<std::unique_ptr<xalanc::XalanTransformer>> dropped;
+  std::vector<std::unique_ptr<BoundedTransformer>> dropped;
   const std::lock_guard<std::mutex> guard(lock_);
   dropped.swap(idle_);
 }
 
-TransformerPool::Lease::Lease(TransformerPool& pool, std::unique_ptr<xalanc::XalanTransformer> transformer)
+TransformerPool::Lease::Lease(TransformerPool& pool, std::unique_ptr<BoundedTransformer> transformer)
     : pool_(pool), transformer_(std::move(transformer)) {}
 
 TransformerPool::Lease::~Lease() {

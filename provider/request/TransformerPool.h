@@ -1,15 +1,11 @@
 #pragma once
 
-#include <xalanc/Include/PlatformDefinitions.hpp>
-
 #include <cstddef>
 #include <memory>
 #include <mutex>
 #include <vector>
 
-namespace XALAN_CPP_NAMESPACE {
-class XalanTransformer;
-}
+#include "provider/request/BoundedTransformer.h"
 
 namespace qrv::cim {
 
@@ -32,25 +28,25 @@ class TransformerPool {
   void clear();
 
  private:
-  void giveBack(std::unique_ptr<xalanc::XalanTransformer> transformer);
+  void giveBack(std::unique_ptr<BoundedTransformer> transformer);
 
   std::size_t capacity_;
   std::mutex lock_;
-  std::vector<std::unique_ptr<xalanc::XalanTransformer>> idle_;
+  std::vector<std::unique_ptr<BoundedTransformer>> idle_;
 };
 
 class TransformerPool::Lease {
  public:
-  Lease(TransformerPool& pool, std::unique_ptr<xalanc::XalanTransformer> transformer);
+  Lease(TransformerPool& pool, std::unique_ptr<BoundedTransformer> transformer);
   ~Lease();
   Lease(Lease&&) = default;
   Lease& operator=(Lease&&) = delete;
 
-  xalanc::XalanTransformer& operator*() const { return *transformer_; }
+  BoundedTransformer& operator*() const { return *transformer_; }
 
  private:
   TransformerPool& pool_;
-  std::unique_ptr<xalanc::XalanTransformer> transformer_;
+  std::unique_ptr<BoundedTransformer> transformer_;
 };
 
 }  // namespace qrv::cim
