@@ -67,7 +67,7 @@ class ReadProperties {
   }
 
  private:
-  std::vector<ParsedInstance::PropertyView> read_;
+  std::vector<ParsedInstance::Property> read_;
   std::forward_list<std::string> made_;  // stable as it grows, for the views into it
 };
 

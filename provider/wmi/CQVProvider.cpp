@@ -52,7 +52,8 @@ void diagnoseDroppedInstance(IWbemClassObject* classDefinition, const ParsedInst
     std::string values;
     std::size_t shown = 0;
     for (auto entry = parsed.begin(); entry != parsed.end() && shown < kShown; ++entry, ++shown) {
-      values += (values.empty() ? "" : ", ") + entry->first + " = \"" + entry->second + "\"";
+      const ParsedInstance::Property property = *entry;
+      values.append(values.empty() ? "" : ", ").append(property.first).append(" = \"").append(property.second).append("\"");
     }
     if (parsed.size() > kShown) values += ", ...";
     return "dropped an instance of " + classNameOf(classDefinition) + " (" + values + "): " + reason;

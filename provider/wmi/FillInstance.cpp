@@ -63,9 +63,9 @@ void putScalar(IWbemClassObject* instance, const std::string& property, CIMTYPE 
 
 HRESULT fillInstance(const ParsedInstance& parsed, IWbemClassObject* instance) {
   ArrayValues arrays;
-  for (const auto& entry : parsed) {
-    const std::string& name = entry.first;  // named, not bound: lambdas capture it
-    const std::string& text = entry.second;
+  for (const ParsedInstance::Property entry : parsed) {
+    const std::string name(entry.first);  // named, not bound: lambdas capture it
+    const std::string text(entry.second);
     const std::string property = name.substr(0, name.find('['));
     CIMTYPE type = CIM_EMPTY;
     if (FAILED(getPropertyType(instance, property, &type))) {

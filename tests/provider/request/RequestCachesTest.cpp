@@ -83,7 +83,8 @@ class RequestCaches : public testing::Test {
   }
 
   static std::string nameOf(const Instances& instances) {
-    return instances.size() == 1 ? instances[0].at("Name") : "(" + std::to_string(instances.size()) + " instances)";
+    return instances.size() == 1 ? std::string(instances[0].at("Name"))
+                                 : "(" + std::to_string(instances.size()) + " instances)";
   }
 };
 

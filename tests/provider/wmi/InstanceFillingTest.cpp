@@ -115,7 +115,7 @@ TEST_F(InstanceFilling, DateTimeTextsAreRewritten) {
 TEST_F(InstanceFilling, ArrayEntriesAreGatheredInByteOrderOfTheirNames) {
   std::vector<std::pair<std::string, std::string>> entries;
   for (int i = 0; i <= 10; ++i) entries.emplace_back("Disk[" + std::to_string(i) + "]", "d" + std::to_string(i));
-  std::vector<ParsedInstance::PropertyView> read(entries.begin(), entries.end());
+  std::vector<ParsedInstance::Property> read(entries.begin(), entries.end());
   ParsedInstance parsed;
   parsed.add(read);
   EXPECT_EQ(fill(parsed), S_OK);
