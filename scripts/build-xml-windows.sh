@@ -8,9 +8,9 @@
 # builds them once; later runs only print the prefix.
 #
 #   QRV_XERCES_TARBALL  Xerces-C source tarball
-#                       (default ../shared/vendor/xerces-c_3.2.4+debian.orig.tar.xz)
+#                       (default vendor/xerces-c_3.2.4+debian.orig.tar.xz)
 #   QRV_XALAN_TARBALL   Xalan-C source tarball
-#                       (default ../shared/vendor/xalan-c-c326619.tar.xz)
+#                       (default vendor/xalan-c-c326619.tar.xz)
 #   QRV_XML_CACHE       the cache (default ${XDG_CACHE_HOME:-~/.cache}/qrv-xml-windows)
 #
 # Relative tarball paths are taken from the repository's root. Xalan-C's build
@@ -19,8 +19,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
 
-xerces_tarball=$(realpath "${QRV_XERCES_TARBALL:-../shared/vendor/xerces-c_3.2.4+debian.orig.tar.xz}")
-xalan_tarball=$(realpath "${QRV_XALAN_TARBALL:-../shared/vendor/xalan-c-c326619.tar.xz}")
+xerces_tarball=$(realpath "${QRV_XERCES_TARBALL:-vendor/xerces-c_3.2.4+debian.orig.tar.xz}")
+xalan_tarball=$(realpath "${QRV_XALAN_TARBALL:-vendor/xalan-c-c326619.tar.xz}")
 for tarball in "$xerces_tarball" "$xalan_tarball"; do
   if [ ! -f "$tarball" ]; then
     echo "No source tarball at $tarball (README, section Windows, says where the releases are)" >&2
