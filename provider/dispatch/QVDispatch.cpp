@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "provider/registration/ClassCache.h"
+#include "provider/request/BoundedPadding.h"
 #include "provider/request/EnumerateImpl.h"
 #include "provider/request/GetInstanceImpl.h"
 #include "provider/request/RequestCaches.h"
@@ -49,6 +50,7 @@ int QVDispatch::initialize(const std::string& nameSpace) {
   if (startedDispatchers == 0) {
     try {
       XalanTransformer::initialize(XalanMemMgrs::getDefaultXercesMemMgr());
+      BoundedPadding::install();
     } catch (...) {
       terminateXerces();
       throw;

@@ -26,20 +26,30 @@ class BoundedExecutionContext : public xalanc::StylesheetExecutionContextDefault
   // held now; null ends the checks.
   void watch(TransformBudget* budget);
 
-  // Asked at the start of every instruction.
+  // The memory the transform may hold, in bytes; no bound while none is watched.
+  std::size_t memoryBound() const;
+
+  // Asked at the start of every instruction; none are attached.
   tl_size_type getTraceListeners() const override;
   // Asked at the start of every location step.
   xalanc::MutableNodeRefList* borrowMutableNodeRefList() override;
 
  private:
-  void checkpoint() const;
+  // Steps between two checks of the budget: a check reads the clock, the
+  // steps in between cost a counter and a look at the memory held.
+  static constexpr std::size_t kStepsPerCheck = 256;
+
+  void checkpoint() const {
+    if (--stepsToCheck_ == 0 || memory_.live() > memoryCeiling_) check();
+  }
+  void check() const;
 
   CountingMemoryManager& memory_;
   TransformBudget* budget_ = nullptr;
   std::size_t memoryAtStart_ = 0;
   // The memory held beyond which the budget is checked at once.
   std::size_t memoryCeiling_ = 0;
-  mutable std::size_t steps_ = 0;
+  mutable std::size_t stepsToCheck_ = kStepsPerCheck;
 };
 
 }  // namespace qrv::cim

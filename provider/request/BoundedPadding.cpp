@@ -2,29 +2,32 @@
 
 #include <xalanc/XPath/XObject.hpp>
 #include <xalanc/XPath/XalanXPathException.hpp>
-#include <xalanc/XSLT/XSLTProcessorEnvSupportDefault.hpp>
+#include <xalanc/XalanTransformer/XalanTransformer.hpp>
 
 #include <string>
 
+#include "provider/request/BoundedExecutionContext.h"
+
 namespace qrv::cim {
 
-BoundedPadding::BoundedPadding(xercesc::MemoryManager& memory, std::size_t maxLength)
-    : XalanEXSLTFunctionPadding(memory), maxLength_(maxLength) {}
+BoundedPadding::BoundedPadding(xercesc::MemoryManager& memory) : XalanEXSLTFunctionPadding(memory) {}
 
 BoundedPadding::BoundedPadding(const BoundedPadding& other, xercesc::MemoryManager& memory)
-    : XalanEXSLTFunctionPadding(other, memory), maxLength_(other.maxLength_) {}
+    : XalanEXSLTFunctionPadding(other, memory) {}
 
-void BoundedPadding::install(xalanc::XSLTProcessorEnvSupportDefault& envSupport, xercesc::MemoryManager& memory,
-                             std::size_t maxBytes) {
-  const BoundedPadding padding(memory, maxBytes / sizeof(xalanc::XalanDOMChar));
-  envSupport.installExternalFunctionLocal(xalanc::XalanDOMString("http://exslt.org/strings", memory),
-                                          xalanc::XalanDOMString("padding", memory), padding);
+void BoundedPadding::install() {
+  xercesc::MemoryManager& memory = xalanc::XalanMemMgrs::getDefaultXercesMemMgr();
+  xalanc::XalanTransformer::installExternalFunctionGlobal(xalanc::XalanDOMString("http://exslt.org/strings", memory),
+                                                          xalanc::XalanDOMString("padding", memory),
+                                                          BoundedPadding(memory));
 }
 
 xalanc::XObjectPtr BoundedPadding::execute(xalanc::XPathExecutionContext& executionContext, xalanc::XalanNode* context,
                                            const XObjectArgVectorType& args, const xalanc::Locator* locator) const {
-  if (!args.empty() && args[0]->num(executionContext) > static_cast<double>(maxLength_)) {
-    const std::string message = "str:padding() asked for more than " + std::to_string(maxLength_) +
+  const auto* bounded = dynamic_cast<const BoundedExecutionContext*>(&executionContext);
+  const std::size_t maxLength = bounded ? bounded->memoryBound() / sizeof(xalanc::XalanDOMChar) : 0;
+  if (bounded && !args.empty() && args[0]->num(executionContext) > static_cast<double>(maxLength)) {
+    const std::string message = "str:padding() asked for more than " + std::to_string(maxLength) +
                                 " characters, beyond the transform's memory (KORVEX_TRANSFORM_MAX_MEMORY_BYTES)";
     throw xalanc::XalanXPathException(xalanc::XalanDOMString(message.c_str(), executionContext.getMemoryManager()),
                                       executionContext.getMemoryManager(), locator);

@@ -20,7 +20,6 @@
 #include <iostream>
 
 #include "provider/request/BoundedExecutionContext.h"
-#include "provider/request/BoundedPadding.h"
 
 namespace qrv::cim {
 
@@ -106,7 +105,6 @@ void BoundedTransformer::run(const xalanc::XalanParsedSource& source, const xala
   xalanc::XSLTProcessorEnvSupportDefault envSupport(memory_);
   const XalanDOMString& uri = source.getURI();
   if (!uri.empty()) envSupport.setSourceDocument(uri, document);
-  BoundedPadding::install(envSupport, memory_, budget.limits().maxMemoryBytes);
   xalanc::XObjectFactoryDefault objects(memory_);
   xalanc::XPathFactoryBlock paths(memory_);
   xalanc::XSLTEngineImpl processor(memory_, liaison, envSupport, domSupport, objects, paths);

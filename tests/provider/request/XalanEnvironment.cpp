@@ -8,6 +8,7 @@
 #include <xercesc/util/PlatformUtils.hpp>
 
 #include "provider/registration/ClassCache.h"
+#include "provider/request/BoundedPadding.h"
 #include "provider/request/RequestCaches.h"
 
 namespace {
@@ -17,6 +18,7 @@ class XalanEnvironment : public testing::Environment {
   void SetUp() override {
     xercesc::XMLPlatformUtils::Initialize();
     xalanc::XalanTransformer::initialize(xalanc::XalanMemMgrs::getDefaultXercesMemMgr());
+    qrv::cim::BoundedPadding::install();
     qrv::cim::ClassCache::initializeLock();
   }
 
