@@ -6,6 +6,7 @@
 #include <system_error>
 #include <typeinfo>
 #include <utility>
+#include <vector>
 
 #include "provider/registration/Diagnostic.h"
 #include "provider/registration/ModuleRoots.h"
@@ -56,6 +57,9 @@ std::string unicodeText(std::string_view bytes) {
   return utf16LeToUtf8(bytes.substr(0, 2 * units));
 }
 
+// The closing tag that the caller appends after the data.
+constexpr std::size_t kRoomForEnd = 16;
+
 // Drops the XML declaration and whatever precedes it, such as a byte-order mark.
 void dropDeclaration(std::string& text) {
   const std::size_t end = text.find("?>");
@@ -65,14 +69,20 @@ void dropDeclaration(std::string& text) {
 }  // namespace
 
 RequestStatus RequestBase::appendData(const OperatorBase& op, std::string& document) {
+  std::vector<std::string> texts;
   for (const auto& accessor : op.accessors()) {
     const Accessor& source = *accessor;
     if (typeid(source) != typeid(FileAccessor)) continue;
     std::string text;
     const RequestStatus status = readDataFile(static_cast<const FileAccessor&>(source), text);
     if (status != Ok) return status;
-    document += text;
+    texts.push_back(std::move(text));
   }
+  // A document of a large data file is copied once, not again each time it grows.
+  std::size_t size = document.size() + kRoomForEnd;
+  for (const std::string& text : texts) size += text.size();
+  document.reserve(size);
+  for (const std::string& text : texts) document += text;
   return Ok;
 }
 
