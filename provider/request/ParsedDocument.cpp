@@ -16,6 +16,8 @@
 #include <algorithm>
 
 #include "provider/request/CountingMemoryManager.h"
+#include "provider/request/DocumentArena.h"
+#include "provider/request/RequestCaches.h"
 
 namespace qrv::cim {
 
@@ -49,10 +51,11 @@ constexpr std::size_t kValuesPerNewBucket = 2;
 
 struct ParsedDocument::Parts {
   explicit Parts(std::size_t textBytes)
-      : liaison(memory),
+      : arena(RequestCaches::documentChunks()),
+        liaison(memory),
         domSupport(liaison),
         document(XalanSourceTreeDocument::create(
-            memory, XalanSourceTreeDocument::getPoolAllTextNodes(), XalanSourceTreeDocument::eDefaultNamesStringPoolBlockSize,
+            arena, XalanSourceTreeDocument::getPoolAllTextNodes(), XalanSourceTreeDocument::eDefaultNamesStringPoolBlockSize,
             XalanSourceTreeDocument::eDefaultNamesStringPoolBucketCount,
             XalanSourceTreeDocument::eDefaultNamesStringPoolBucketSize,
             XalanSourceTreeDocument::eDefaultValuesStringPoolBlockSize, valueBuckets(textBytes), kValuesPerNewBucket)),
@@ -60,9 +63,12 @@ struct ParsedDocument::Parts {
 
   ~Parts() {
     // The wrapper only refers to the document; the document is this object's.
-    xalanc::XalanDestroy(memory, document);
+    xalanc::XalanDestroy(arena, document);
   }
 
+  // The tree in an arena of its own; the parser, the liaison and the
+  // handler, whose memory comes and goes, on the heap.
+  DocumentArena arena;
   CountingMemoryManager memory;
   xalanc::XalanSourceTreeParserLiaison liaison;
   xalanc::XalanSourceTreeDOMSupport domSupport;
@@ -99,6 +105,6 @@ RequestStatus ParsedDocument::parse(std::string_view text, std::unique_ptr<Parse
 
 const xalanc::XalanParsedSource& ParsedDocument::source() const { return parts_->source; }
 
-std::size_t ParsedDocument::bytes() const { return parts_->memory.live(); }
+std::size_t ParsedDocument::bytes() const { return parts_->arena.bytes() + parts_->memory.live(); }
 
 }  // namespace qrv::cim

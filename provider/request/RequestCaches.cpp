@@ -24,8 +24,16 @@ TransformerPool& RequestCaches::transformers() {
 }
 
 DocumentCache& RequestCaches::documents() {
+  // The kept trees give their chunks back when the cache goes at exit, so
+  // the pool is made first and goes after it.
+  documentChunks();
   static DocumentCache cache(kDocumentBudget);
   return cache;
+}
+
+ChunkPool& RequestCaches::documentChunks() {
+  static ChunkPool pool(kDocumentBudget);
+  return pool;
 }
 
 void RequestCaches::release() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "provider/request/ChunkPool.h"
 #include "provider/request/DocumentCache.h"
 #include "provider/request/StylesheetCache.h"
 #include "provider/request/TransformerPool.h"
@@ -14,8 +15,11 @@ class RequestCaches {
   static StylesheetCache& stylesheets();
   static TransformerPool& transformers();
   static DocumentCache& documents();
+  // The memory of parsed trees, kept within the document budget, in use and free.
+  static ChunkPool& documentChunks();
 
-  // Empties all three; what a running request still holds goes when it is done.
+  // Empties the first three; what a running request still holds goes when
+  // it is done. The free chunks stay: they are memory, not Xalan-C objects.
   static void release();
 };
 
