@@ -46,6 +46,9 @@ class RequestBase {
   // TransformFailed for a file beyond the DataFileLimits.
   static RequestStatus readDataFile(const FileAccessor& accessor, std::string& text);
 
+  // Appends that text to `document`; on failure the document is as it was.
+  static RequestStatus appendDataFile(const FileAccessor& accessor, std::string& document);
+
   // Applies the conversion's stylesheet to the document. StylesheetFailed
   // when it cannot be compiled, TransformFailed when applying it fails (the
   // processor's partial output is kept in `resultText` all the same).

@@ -5,8 +5,6 @@
 #include <string_view>
 #include <system_error>
 #include <typeinfo>
-#include <utility>
-#include <vector>
 
 #include "provider/registration/Diagnostic.h"
 #include "provider/registration/ModuleRoots.h"
@@ -28,61 +26,61 @@ long sizeOf(std::FILE* file) {
   return size;
 }
 
-// Reads at most `size` bytes in chunks, so that a bogus size (a directory
-// reports one on some file systems) never turns into one huge allocation.
-// False on a read error.
-bool readBytes(std::FILE* file, long size, std::string& bytes) {
+// The closing tag that the caller appends after the data.
+constexpr std::size_t kRoomForEnd = 16;
+
+// Appends at most `size` bytes to `text`, read in chunks. Room for all of
+// them is made once the first chunk has come, so a large file is not copied
+// again each time the text grows, while a bogus size (a directory reports
+// one on some file systems) never turns into one huge allocation. False on
+// a read error.
+bool appendBytes(std::FILE* file, long size, std::string& text) {
   char chunk[65536];
   const auto limit = static_cast<std::size_t>(size);
-  while (bytes.size() < limit) {
-    const std::size_t wanted = std::min(sizeof chunk, limit - bytes.size());
+  for (std::size_t read = 0; read < limit;) {
+    const std::size_t wanted = std::min(sizeof chunk, limit - read);
     const std::size_t got = std::fread(chunk, 1, wanted, file);
-    bytes.append(chunk, got);
+    if (read == 0 && got == wanted) text.reserve(text.size() + limit + kRoomForEnd);
+    text.append(chunk, got);
+    read += got;
     if (got < wanted) break;
   }
   return std::ferror(file) == 0;
 }
 
-// Narrow text up to its first zero byte.
-std::string narrowText(std::string bytes) {
-  const std::size_t zero = bytes.find('\0');
-  if (zero != std::string::npos) bytes.resize(zero);
-  return bytes;
+// Cuts the bytes that follow `start` at their first zero byte.
+void endNarrowTextAtZero(std::string& text, std::size_t start) {
+  const std::size_t zero = text.find('\0', start);
+  if (zero != std::string::npos) text.resize(zero);
 }
 
-// UTF-16LE text up to its first zero code unit, as UTF-8.
-std::string unicodeText(std::string_view bytes) {
+// Turns the UTF-16LE bytes that follow `start`, up to their first zero code
+// unit, into UTF-8.
+void convertUnicodeText(std::string& text, std::size_t start) {
+  const std::string_view bytes = std::string_view(text).substr(start);
   std::size_t units = 0;
   while (units < bytes.size() / 2 && (bytes[2 * units] != '\0' || bytes[2 * units + 1] != '\0')) ++units;
-  return utf16LeToUtf8(bytes.substr(0, 2 * units));
+  std::string converted = utf16LeToUtf8(bytes.substr(0, 2 * units));
+  text.resize(start);
+  text += converted;
 }
 
-// The closing tag that the caller appends after the data.
-constexpr std::size_t kRoomForEnd = 16;
-
-// Drops the XML declaration and whatever precedes it, such as a byte-order mark.
-void dropDeclaration(std::string& text) {
-  const std::size_t end = text.find("?>");
-  if (end != std::string::npos) text.erase(0, end + 2);
+// Drops the XML declaration that follows `start`, and whatever precedes it
+// there, such as a byte-order mark.
+void dropDeclaration(std::string& text, std::size_t start) {
+  const std::size_t end = text.find("?>", start);
+  if (end != std::string::npos) text.erase(start, end + 2 - start);
 }
 
 }  // namespace
 
 RequestStatus RequestBase::appendData(const OperatorBase& op, std::string& document) {
-  std::vector<std::string> texts;
   for (const auto& accessor : op.accessors()) {
     const Accessor& source = *accessor;
     if (typeid(source) != typeid(FileAccessor)) continue;
-    std::string text;
-    const RequestStatus status = readDataFile(static_cast<const FileAccessor&>(source), text);
+    const RequestStatus status = appendDataFile(static_cast<const FileAccessor&>(source), document);
     if (status != Ok) return status;
-    texts.push_back(std::move(text));
   }
-  // A document of a large data file is copied once, not again each time it grows.
-  std::size_t size = document.size() + kRoomForEnd;
-  for (const std::string& text : texts) size += text.size();
-  document.reserve(size);
-  for (const std::string& text : texts) document += text;
   return Ok;
 }
 
@@ -91,6 +89,11 @@ std::string RequestBase::dataFilePath(const FileAccessor& accessor) {
 }
 
 RequestStatus RequestBase::readDataFile(const FileAccessor& accessor, std::string& text) {
+  text.clear();
+  return appendDataFile(accessor, text);
+}
+
+RequestStatus RequestBase::appendDataFile(const FileAccessor& accessor, std::string& document) {
   const std::string path = dataFilePath(accessor);
   const SharedFile file = openSharedRead(path);
   if (!file) {
@@ -98,27 +101,32 @@ RequestStatus RequestBase::readDataFile(const FileAccessor& accessor, std::strin
     diagnose([&] { return "the data file " + path + " cannot be opened: " + std::generic_category().message(error); });
     return NotAccessible;
   }
-  text.clear();
   const long size = sizeOf(file.get());
   if (size <= 0) return Ok;
   const DataFileLimits limits = DataFileLimits::current();
-  std::string bytes;
   const bool tooLarge = static_cast<unsigned long>(size) > limits.maxBytes;
   const long mostRead = tooLarge ? static_cast<long>(limits.maxBytes) + 1 : size;
-  if (!readBytes(file.get(), mostRead, bytes)) {
+  const std::size_t start = document.size();
+  if (!appendBytes(file.get(), mostRead, document)) {
     const int error = errno;
+    document.resize(start);
     diagnose([&] { return "the data file " + path + " cannot be read: " + std::generic_category().message(error); });
     return NotAccessible;
   }
-  if (bytes.size() > limits.maxBytes) {
+  if (document.size() - start > limits.maxBytes) {
+    document.resize(start);
     diagnose([&] { return "the data file " + path + " is larger than " + std::to_string(limits.maxBytes) + " bytes"; });
     return TransformFailed;
   }
-  text = accessor.unicode() ? unicodeText(bytes) : narrowText(std::move(bytes));
-  dropDeclaration(text);
-  if (nestsDeeperThan(text, limits.maxDepth)) {
+  if (accessor.unicode()) {
+    convertUnicodeText(document, start);
+  } else {
+    endNarrowTextAtZero(document, start);
+  }
+  dropDeclaration(document, start);
+  if (nestsDeeperThan(std::string_view(document).substr(start), limits.maxDepth)) {
+    document.resize(start);
     diagnose([&] { return "the data file " + path + " nests deeper than " + std::to_string(limits.maxDepth) + " elements"; });
-    text.clear();
     return TransformFailed;
   }
   return Ok;

@@ -94,9 +94,18 @@ TEST(AppendData, AppendsFileAccessorsInOrderAndFailsOnAnyUnreadableFile) {
   op.addAccessor(new FileAccessor("app", "data", "two.xml", false));
   op.addAccessor(new OtherAccessor);
   op.addAccessor(new FileAccessor("app", "data", "one.xml", false));
+  writeXslRootFile("app/data/wide.xml", utf16(u"\uFEFF<?xml version=\"1.0\"?><W\u00E9/>"));
+  op.addAccessor(new FileAccessor("app", "data", "wide.xml", true));
   std::string document = "<R>";
   EXPECT_EQ(RequestBase::appendData(op, document), Ok);
-  EXPECT_EQ(document, "<R><Two/><One/>");
+  EXPECT_EQ(document, "<R><Two/><One/><W\xC3\xA9/>");
+
+  // A file that fails leaves nothing of itself behind.
+  writeXslRootFile("app/data/deep.xml", "<a><a><a></a></a></a>");
+  setenv("KORVEX_DATA_FILE_MAX_DEPTH", "2", 1);
+  EXPECT_EQ(RequestBase::appendDataFile(FileAccessor("app", "data", "deep.xml", false), document), TransformFailed);
+  unsetenv("KORVEX_DATA_FILE_MAX_DEPTH");
+  EXPECT_EQ(document, "<R><Two/><One/><W\xC3\xA9/>");
 
   Get failing;
   failing.addAccessor(new FileAccessor("app", "data", "missing.xml", false));
