@@ -14,30 +14,27 @@
 namespace qrv::cim {
 
 ChunkPool::~ChunkPool() {
-  for (int size = 0; size < kSizes; ++size) {
-    for (void* memory : free_[size]) {
-      QRV_UNPOISON(memory, chunkBytes(size));
-      ::operator delete(memory);
+  for (std::vector<Block>& free : free_) {
+    for (const Block& block : free) {
+      QRV_UNPOISON(block.memory, block.bytes);
+      ::operator delete(block.memory);
     }
   }
 }
 
-ChunkPool::Chunk ChunkPool::take(int size) {
-  const std::size_t bytes = chunkBytes(size);
+ChunkPool::Block ChunkPool::take(std::size_t bytes) {
   {
     std::lock_guard<std::mutex> guard(lock_);
-    std::vector<void*>& free = free_[size];
-    if (!free.empty()) {
-      void* memory = free.back();
-      free.pop_back();
-      free_bytes_ -= bytes;
-      QRV_UNPOISON(memory, bytes);
-      return {memory, size};
+    Block block{};
+    if (takeFitting(freeListFor(bytes), bytes, block)) {
+      free_bytes_ -= block.bytes;
+      QRV_UNPOISON(block.memory, block.bytes);
+      return block;
     }
     held_ += bytes;
   }
   try {
-    return {::operator new(bytes), size};
+    return {::operator new(bytes), bytes};
   } catch (const std::bad_alloc&) {
     std::lock_guard<std::mutex> guard(lock_);
     held_ -= bytes;
@@ -45,23 +42,46 @@ ChunkPool::Chunk ChunkPool::take(int size) {
   }
 }
 
-void ChunkPool::give(const std::vector<Chunk>& chunks) {
+void ChunkPool::give(const std::vector<Block>& blocks) {
   std::lock_guard<std::mutex> guard(lock_);
-  for (const Chunk& chunk : chunks) {
-    if (held_ <= limit_ && keep(chunk)) continue;
-    held_ -= chunkBytes(chunk.size);
-    ::operator delete(chunk.memory);
+  for (const Block& block : blocks) {
+    if (held_ <= limit_ && keep(block)) continue;
+    held_ -= block.bytes;
+    ::operator delete(block.memory);
   }
 }
 
-bool ChunkPool::keep(const Chunk& chunk) {
+std::vector<ChunkPool::Block>& ChunkPool::freeListFor(std::size_t bytes) {
+  for (int size = 0; size < kChunkSizes; ++size) {
+    if (bytes == chunkBytes(size)) return free_[size];
+  }
+  return free_[kChunkSizes];
+}
+
+bool ChunkPool::takeFitting(std::vector<Block>& free, std::size_t bytes, Block& block) {
+  auto best = free.end();
+  for (auto candidate = free.begin(); candidate != free.end(); ++candidate) {
+    if (candidate->bytes >= bytes && candidate->bytes / 2 <= bytes &&
+        (best == free.end() || candidate->bytes < best->bytes)) {
+      best = candidate;
+      if (best->bytes == bytes) break;
+    }
+  }
+  if (best == free.end()) return false;
+  block = *best;
+  *best = free.back();
+  free.pop_back();
+  return true;
+}
+
+bool ChunkPool::keep(const Block& block) {
   try {
-    free_[chunk.size].push_back(chunk.memory);
+    freeListFor(block.bytes).push_back(block);
   } catch (const std::bad_alloc&) {
     return false;
   }
-  free_bytes_ += chunkBytes(chunk.size);
-  QRV_POISON(chunk.memory, chunkBytes(chunk.size));
+  free_bytes_ += block.bytes;
+  QRV_POISON(block.memory, block.bytes);
   return true;
 }
 

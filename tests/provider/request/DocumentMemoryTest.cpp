@@ -23,27 +23,44 @@ namespace {
 
 constexpr std::size_t kSmallest = ChunkPool::chunkBytes(0);
 
-TEST(ChunkPool, KeepsGivenChunksOnlyWhileAllItHoldsStaysWithinItsLimit) {
+TEST(ChunkPool, KeepsGivenBlocksOnlyWhileAllItHoldsStaysWithinItsLimit) {
   ChunkPool pool(2 * kSmallest);
-  const ChunkPool::Chunk a = pool.take(0), b = pool.take(0), c = pool.take(0);
+  const ChunkPool::Block a = pool.take(kSmallest), b = pool.take(kSmallest), c = pool.take(kSmallest);
   EXPECT_EQ(pool.heldBytes(), 3 * kSmallest);
   pool.give({a, b, c});
   EXPECT_EQ(pool.heldBytes(), 2 * kSmallest);
   EXPECT_EQ(pool.freeBytes(), 2 * kSmallest);
 
   // A kept chunk serves the next take of its size; another size is new.
-  const ChunkPool::Chunk again = pool.take(0);
+  const ChunkPool::Block again = pool.take(kSmallest);
   EXPECT_EQ(pool.freeBytes(), kSmallest);
   EXPECT_EQ(pool.heldBytes(), 2 * kSmallest);
-  const ChunkPool::Chunk larger = pool.take(1);
+  const ChunkPool::Block larger = pool.take(ChunkPool::chunkBytes(1));
   EXPECT_EQ(pool.heldBytes(), 2 * kSmallest + ChunkPool::chunkBytes(1));
   pool.give({again, larger});
   EXPECT_LE(pool.heldBytes(), 2 * kSmallest);
   EXPECT_EQ(pool.freeBytes(), pool.heldBytes());
 }
 
+TEST(ChunkPool, AKeptLargeBlockServesSizesUpToItsOwnDownToHalfOfIt) {
+  ChunkPool pool(std::size_t{64} << 20);
+  const std::size_t large = 1000000;
+  pool.give({pool.take(large)});
+  const ChunkPool::Block smaller = pool.take(large / 2);
+  EXPECT_EQ(smaller.bytes, large);
+  EXPECT_EQ(pool.freeBytes(), 0u);
+  pool.give({smaller});
+  const ChunkPool::Block tooSmall = pool.take(large / 2 - 16);  // too small a share of the kept block
+  const ChunkPool::Block tooLarge = pool.take(large + 16);
+  EXPECT_EQ(tooSmall.bytes, large / 2 - 16);
+  EXPECT_EQ(tooLarge.bytes, large + 16);
+  EXPECT_EQ(pool.freeBytes(), large);
+  pool.give({tooSmall, tooLarge});
+}
+
 TEST(DocumentArena, LaysBlocksOutInGrowingChunksAndGivesThemBackWhole) {
   ChunkPool pool(std::size_t{64} << 20);
+  const std::size_t large = ChunkPool::chunkBytes(ChunkPool::kChunkSizes - 1) + 16;
   {
     DocumentArena arena(pool);
     void* first = arena.allocate(1);
@@ -53,11 +70,11 @@ TEST(DocumentArena, LaysBlocksOutInGrowingChunksAndGivesThemBackWhole) {
     EXPECT_EQ(arena.bytes(), kSmallest);
     arena.allocate(kSmallest);  // no room left in the first chunk
     EXPECT_EQ(arena.bytes(), kSmallest + ChunkPool::chunkBytes(1));
-    const std::size_t large = ChunkPool::chunkBytes(ChunkPool::kSizes - 1);
     arena.deallocate(arena.allocate(large));  // a block of its own, held until the arena goes
     EXPECT_EQ(arena.bytes(), kSmallest + ChunkPool::chunkBytes(1) + large);
   }
-  EXPECT_EQ(pool.freeBytes(), kSmallest + ChunkPool::chunkBytes(1));
+  EXPECT_EQ(pool.freeBytes(), kSmallest + ChunkPool::chunkBytes(1) + large);
+  EXPECT_EQ(pool.heldBytes(), pool.freeBytes());
 }
 
 // The tree frees nothing while it is read, so a kept document must not
