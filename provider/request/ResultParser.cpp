@@ -158,6 +158,19 @@ void readInstance(StatementScanner& statements, ReadProperties& properties, Pars
   properties.moveInto(instance);
 }
 
+// How many instances the text can hold at most: one before the first
+// "instance of" and one after each, so that a large result fills its vector
+// without moving it again each time it grows.
+std::size_t mostInstances(std::string_view resultText) {
+  constexpr std::string_view kStart = "instance of";
+  std::size_t pieces = 1;
+  for (std::size_t at = resultText.find(kStart); at != std::string_view::npos;
+       at = resultText.find(kStart, at + kStart.size())) {
+    ++pieces;
+  }
+  return pieces;
+}
+
 }  // namespace
 
 RequestStatus RequestBase::parseInstance(std::string_view piece, ParsedInstance& instance) {
@@ -170,6 +183,7 @@ RequestStatus RequestBase::parseInstance(std::string_view piece, ParsedInstance&
 RequestStatus RequestBase::parseInstances(std::string_view resultText, std::vector<ParsedInstance>& instances) {
   StatementScanner statements(resultText, StatementScanner::Cut::StatementsAndInstances);
   ReadProperties properties;
+  instances.reserve(instances.size() + mostInstances(resultText));
   while (statements.hasMore()) {
     ParsedInstance instance;
     readInstance(statements, properties, instance);
