@@ -13,25 +13,18 @@
 #include <xalanc/XalanDOM/XalanDOMException.hpp>
 #include <xalanc/XalanTransformer/XalanCompiledStylesheet.hpp>
 #include <xalanc/XalanTransformer/XalanParsedSource.hpp>
-#include <xalanc/XalanTransformer/XalanTransformerProblemListener.hpp>
 #include <xercesc/sax/SAXException.hpp>
 #include <xercesc/util/XMLException.hpp>
 
-#include <iostream>
-
 #include "provider/request/BoundedExecutionContext.h"
+#include "provider/request/TransformProblems.h"
+#include "provider/request/XalanText.h"
 
 namespace qrv::cim {
 
 namespace {
 
 using xalanc::XalanDOMString;
-
-std::string narrow(const XalanDOMString& text) {
-  xalanc::CharVectorType bytes;
-  xalanc::TranscodeToLocalCodePage(text, bytes, true, '?');
-  return bytes.empty() ? std::string() : std::string(&bytes[0]);
-}
 
 // Lends the context the objects of one transform and its budget, and takes
 // them back after the transform, done or not, ready for the next one.
@@ -112,10 +105,8 @@ void BoundedTransformer::run(const xalanc::XalanParsedSource& source, const xala
 
   const ContextInUse inUse(*context_, envSupport, domSupport, objects, processor, budget);
 
-  // Errors go to `problems`; warnings and xsl:message to the standard error
-  // stream, as with Xalan-C's own transformer.
   xalanc::DOMStringPrintWriter errors(problems);
-  xalanc::XalanTransformerProblemListener listener(memory_, &std::cerr, &errors);
+  TransformProblems listener(memory_, errors);
   processor.setProblemListener(&listener);
 
   xalanc::XSLTInputSource input(document, memory_);

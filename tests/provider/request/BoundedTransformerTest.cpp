@@ -118,6 +118,26 @@ TEST_F(TransformBounds, EndlessRecursionEndsAtTheDepthBound) {
   }
 }
 
+// What a stylesheet says with xsl:message, and Xalan-C's warnings, are the
+// provider's diagnostic lines, one each, and never the host's error stream.
+TEST_F(TransformBounds, MessagesAreDiagnosticLines) {
+  addClass("talks", textStylesheet("<xsl:for-each select=\"//Item[position() &lt; 3]\"><xsl:message>at <xsl:value-of "
+                                   "select=\"@name\"/>\nnext line</xsl:message>" + std::string(kItemInstance) +
+                                   "</xsl:for-each>"));
+  testing::internal::CaptureStderr();
+  test::DiagnosticLines lines;
+  Instances instances;
+  EXPECT_EQ(enumerate("talks", instances), Ok);
+  EXPECT_EQ(instances.size(), 2u);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  ASSERT_EQ(lines.lines().size(), 2u) << lines.all();
+  for (const char* name : {"i0", "i1"}) {
+    EXPECT_NE(lines.all().find("wexi: XSLT message: at " + std::string(name) +
+                               " next line (Occurred in entity 'file://" + test::xslRootFile("app/xsl/talks.xsl") + "'"),
+              std::string::npos) << lines.all();
+  }
+}
+
 TEST_F(TransformBounds, OutputBeyondItsBoundEndsTheTransform) {
   const Environment bound{{"KORVEX_TRANSFORM_MAX_OUTPUT_BYTES", "100000"}};
   // 8 million instances: an endless loop to whoever waits for it.
