@@ -4,8 +4,6 @@
 #include <xalanc/XSLT/XSLTInputSource.hpp>
 #include <xalanc/XalanTransformer/XalanTransformer.hpp>
 #include <xercesc/parsers/SAXParser.hpp>
-#include <xercesc/sax/HandlerBase.hpp>
-#include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/XMLException.hpp>
 #include <xercesc/util/XMLString.hpp>
@@ -14,12 +12,12 @@
 #include <system_error>
 
 #include "provider/registration/Diagnostic.h"
+#include "provider/registration/FirstParseError.h"
 
 namespace wmihost {
 
 namespace {
 
-using xercesc::SAXParseException;
 using xercesc::XMLString;
 
 std::string narrow(const XMLCh* text) {
@@ -28,23 +26,6 @@ std::string narrow(const XMLCh* text) {
   XMLString::release(&bytes);
   return result;
 }
-
-// Keeps the first error of a parse; the parser stops at a fatal one.
-class FirstError : public xercesc::HandlerBase {
- public:
-  void error(const SAXParseException& error) override { keep(error); }
-  void fatalError(const SAXParseException& error) override { keep(error); }
-  const std::string& text() const { return text_; }
-
- private:
-  void keep(const SAXParseException& error) {
-    if (!text_.empty()) return;
-    text_ = "line " + std::to_string(error.getLineNumber()) + ", column " + std::to_string(error.getColumnNumber()) +
-            ": " + narrow(error.getMessage());
-  }
-
-  std::string text_;
-};
 
 bool exists(const std::string& path) {
   std::error_code error;
@@ -65,7 +46,7 @@ XmlLibraries::~XmlLibraries() {
 
 std::string xmlFileProblem(const std::string& path) {
   if (!exists(path)) return "the file does not exist";
-  FirstError errors;
+  qrv::cim::FirstParseError errors;
   xercesc::SAXParser parser;
   parser.setDisableDefaultEntityResolution(true);
   parser.setLoadExternalDTD(false);

@@ -6,6 +6,7 @@
 
 #include "provider/registration/Attribute.h"
 #include "provider/registration/Conversion.h"
+#include "provider/registration/FirstParseError.h"
 
 namespace qrv::cim {
 
@@ -127,8 +128,7 @@ void RegistrationParseHandler::endFileProvider() {
 
 void RegistrationParseHandler::keepProblem(const xercesc::SAXParseException& error) {
   if (!problem_.empty()) return;
-  problem_ = "line " + std::to_string(error.getLineNumber()) + ", column " + std::to_string(error.getColumnNumber()) +
-             ": " + transcode(error.getMessage());
+  problem_ = parseErrorText(error);
 }
 
 OperatorBase* RegistrationParseHandler::currentOperator() const {

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 
+#include "provider/registration/FirstParseError.h"
 #include "provider/request/CountingMemoryManager.h"
 #include "provider/request/DocumentArena.h"
 #include "provider/request/RequestCaches.h"
@@ -81,22 +82,31 @@ ParsedDocument::ParsedDocument(std::size_t textBytes)
 
 ParsedDocument::~ParsedDocument() = default;
 
-RequestStatus ParsedDocument::parse(std::string_view text, std::unique_ptr<ParsedDocument>& parsed) {
+RequestStatus ParsedDocument::parse(std::string_view text, std::unique_ptr<ParsedDocument>& parsed,
+                                    std::string* problem) {
   std::unique_ptr<ParsedDocument> document(new ParsedDocument(text.size()));
   Parts& parts = *document->parts_;
   xalanc::XalanSourceTreeContentHandler handler(parts.memory, parts.document);
   const xercesc::MemBufInputSource input(reinterpret_cast<const XMLByte*>(text.data()), text.size(), "",
                                          false, &parts.memory);
-  // The liaison reports a document that is not well-formed by throwing.
+  FirstParseError errors;
+  parts.liaison.setErrorHandler(&errors);
+  // The parser stops at the first fatal error, and may also report it by throwing.
+  bool thrown = false;
   try {
     parts.liaison.parseXMLStream(input, handler, xalanc::XalanDOMString(parts.memory), &handler, &handler);
   } catch (const xalanc::XSLException&) {
-    return TransformFailed;
+    thrown = true;
   } catch (const xercesc::SAXException&) {
-    return TransformFailed;
+    thrown = true;
   } catch (const xercesc::XMLException&) {
-    return TransformFailed;
+    thrown = true;
   } catch (const xalanc::XalanDOMException&) {
+    thrown = true;
+  }
+  parts.liaison.setErrorHandler(nullptr);
+  if (thrown || !errors.text().empty()) {
+    if (problem) *problem = errors.text().empty() ? "it is not well-formed" : errors.text();
     return TransformFailed;
   }
   parsed = std::move(document);

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "provider/request/RequestStatus.h"
@@ -27,9 +28,11 @@ class ParsedDocument {
   ParsedDocument(const ParsedDocument&) = delete;
   ParsedDocument& operator=(const ParsedDocument&) = delete;
 
-  // Parses `text`. TransformFailed, with `parsed` left null, when it is not
+  // Parses `text`. TransformFailed, with `parsed` left null and the first
+  // error in `problem` ("line L, column C: message"), when it is not
   // well-formed XML.
-  static RequestStatus parse(std::string_view text, std::unique_ptr<ParsedDocument>& parsed);
+  static RequestStatus parse(std::string_view text, std::unique_ptr<ParsedDocument>& parsed,
+                             std::string* problem = nullptr);
 
   const xalanc::XalanParsedSource& source() const;
 

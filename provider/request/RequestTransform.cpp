@@ -62,8 +62,12 @@ RequestStatus apply(const ParsedDocument& document, const CompiledStylesheet& st
 RequestStatus parseAndApply(std::string_view document, const CompiledStylesheet& stylesheet, const std::string& path,
                             std::unique_ptr<ParsedDocument>& parsed, std::string& resultText) {
   resultText.clear();
-  if (ParsedDocument::parse(upToZero(document), parsed) != Ok) {
-    diagnose([&] { return "the request document for " + path + " does not parse as XML: check that the data files are well-formed"; });
+  std::string problem;
+  if (ParsedDocument::parse(upToZero(document), parsed, &problem) != Ok) {
+    diagnose([&] {
+      return "the request document for " + path + " does not parse as XML (" + problem +
+             "): check that the data files are well-formed";
+    });
     return TransformFailed;
   }
   return apply(*parsed, stylesheet, path, resultText);

@@ -196,10 +196,15 @@ TEST(DocumentCache, ADocumentIsFoundOnlyWithTheIdentitiesItWasReadWith) {
   EXPECT_EQ(cache.bytes(), 0u);
 }
 
+// Its first error is the reason, and nothing is written to the host's error stream.
 TEST(ParsedDocument, ADocumentThatIsNotWellFormedIsATransformFailure) {
   std::unique_ptr<ParsedDocument> document;
-  EXPECT_EQ(ParsedDocument::parse("<a><b></a>", document), TransformFailed);
+  std::string problem;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(ParsedDocument::parse("<a>\n<b></a>", document, &problem), TransformFailed);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   EXPECT_EQ(document, nullptr);
+  EXPECT_EQ(problem, "line 2, column 6: expected end of tag 'b'");
 }
 
 }  // namespace
