@@ -1,6 +1,7 @@
 #include "provider/request/StylesheetCache.h"
 
 #include <xalanc/Include/PlatformDefinitions.hpp>
+#include <xalanc/PlatformSupport/DOMStringPrintWriter.hpp>
 #include <xalanc/XSLT/XSLTInputSource.hpp>
 #include <xalanc/XalanTransformer/XalanTransformer.hpp>
 #include <xercesc/sax/EntityResolver.hpp>
@@ -12,6 +13,8 @@
 #include "provider/registration/Diagnostic.h"
 #include "provider/request/FileUrl.h"
 #include "provider/request/StylesheetLimits.h"
+#include "provider/request/TransformProblems.h"
+#include "provider/request/XalanText.h"
 
 namespace qrv::cim {
 
@@ -76,12 +79,20 @@ std::shared_ptr<const CompiledStylesheet> compileStylesheet(const std::string& p
   auto owner = std::make_unique<xalanc::XalanTransformer>(xalanc::XalanMemMgrs::getDefaultXercesMemMgr());
   IncludedFiles included(files);
   owner->setEntityResolver(&included);
+  // Its warnings are diagnostic lines, where Xalan-C writes them to the standard error stream.
+  xalanc::XalanDOMString errorText;
+  xalanc::DOMStringPrintWriter errors(errorText);
+  TransformProblems problems(xalanc::XalanMemMgrs::getDefaultXercesMemMgr(), errors);
+  owner->setProblemListener(&problems);
   const std::string url = fileUrl(path);
   const xalanc::XalanCompiledStylesheet* compiled = nullptr;
   const int status = owner->compileStylesheet(xalanc::XSLTInputSource(url.c_str()), compiled);
   owner->setEntityResolver(nullptr);
+  owner->setProblemListener(nullptr);
   if (status != 0) {
-    diagnose([&] { return "the stylesheet " + path + " does not compile: " + owner->getLastError(); });
+    // Xalan-C's own message, with the file and line, is what the listener took.
+    const std::string reason = errorText.empty() ? owner->getLastError() : narrow(errorText);
+    diagnose([&] { return "the stylesheet " + path + " does not compile: " + reason; });
     return nullptr;
   }
   return std::make_shared<const CompiledStylesheet>(std::move(owner), compiled, std::move(files));
