@@ -9,13 +9,11 @@
 // copies itself into a fresh root with the example deployment's
 // stylesheets beside the fuzzed one (for xsl:include) and runs from there.
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -24,43 +22,22 @@
 #include "fuzz/FuzzCheck.h"
 #include "provider/dispatch/QVDispatch.h"
 #include "provider/registration/ModuleRoots.h"
+#include "tests/support/RelocatedCopy.h"
+#include "tests/support/TempTree.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using qrv::cim::RequestStatus;
 
-constexpr const char* kRootVariable = "QRV_FUZZ_REQUEST_ROOT";
 const std::string kNamespace = "root\\fuzz";
 
-void writeFile(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-// Runs a copy of this program from a fresh root and ends with its status.
-[[noreturn]] void runFromFreshRoot(char** argv) {
-  std::string root = (fs::temp_directory_path() / "qrvfuzz.XXXXXX").string();
-  if (!mkdtemp(root.data())) std::abort();
-  const fs::path copy = fs::path(root) / "bin" / "RequestFuzzer";
-  fs::create_directories(copy.parent_path());
-  fs::copy_file("/proc/self/exe", copy);
+// The example deployment's stylesheets beside the fuzzed one, for xsl:include.
+void copyStylesheets(const std::string& root) {
   fs::create_directories(fs::path(root) / "xslroot/fuzz/xsl");
   for (const auto& file : fs::directory_iterator(QRV_DEPLOY_XSL_DIR)) {
     fs::copy_file(file.path(), fs::path(root) / "xslroot/fuzz/xsl" / file.path().filename());
   }
-  setenv(kRootVariable, root.c_str(), 1);
-  const pid_t child = fork();
-  if (child == 0) {
-    const std::string path = copy.string();
-    argv[0] = const_cast<char*>(path.c_str());
-    execv(path.c_str(), argv);
-    _exit(127);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  fs::remove_all(root);
-  std::_Exit(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
 }
 
 // Each process of a run (libFuzzer may start several) has files of its own.
@@ -70,7 +47,7 @@ void registerClass() {
   const std::string name = processName();
   const std::string files = "<FileProvider app=\"fuzz\" area=\"data\" name=\"" + name +
                             ".xml\"/><Conversion app=\"fuzz\" area=\"xsl\" name=\"" + name + ".xsl\"/>";
-  writeFile(qrv::cim::xmlRegRoot() + "/root/fuzz/" + name + ".xml",
+  qrv::test::writeFile(qrv::cim::xmlRegRoot() + "/root/fuzz/" + name + ".xml",
                        "<Registration><Class name=\"" + name + "\" namespace=\"" + kNamespace + "\"><Enumerate>" +
                            files + "</Enumerate><Get>" + files +
                            "</Get><Attribute name=\"Name\" required=\"true\" alt-name=\"PackageName\"/>"
@@ -108,7 +85,7 @@ qrv::cim::QVDispatch* dispatcher = nullptr;
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char*** argv) {
-  if (!std::getenv(kRootVariable)) runFromFreshRoot(*argv);
+  if (qrv::test::relocatedRoot().empty()) std::_Exit(qrv::test::runRelocatedCopy(*argv, copyStylesheets));
   // Xalan-C's warnings for every broken stylesheet would fill the log; the
   // sanitizers and libFuzzer write to the standard error file, not the stream.
   std::cerr.rdbuf(nullptr);
@@ -125,8 +102,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::vector<std::string> input = parts(std::string_view(reinterpret_cast<const char*>(data), size), 4);
   const std::string name = processName();
-  writeFile(qrv::cim::xslRoot() + "/fuzz/xsl/" + name + ".xsl", input[0]);
-  writeFile(qrv::cim::xslRoot() + "/fuzz/data/" + name + ".xml", input[1]);
+  qrv::test::writeFile(qrv::cim::xslRoot() + "/fuzz/xsl/" + name + ".xsl", input[0]);
+  qrv::test::writeFile(qrv::cim::xslRoot() + "/fuzz/data/" + name + ".xml", input[1]);
 
   std::vector<qrv::cim::ParsedInstance> instances;
   QRV_FUZZ_CHECK(isStatus(dispatcher->enumerate(name, instances, "")));

@@ -11,7 +11,7 @@ namespace fs = std::filesystem;
 namespace qrv::test {
 
 std::string relocatedRoot() {
-  const char* root = std::getenv("QRV_TEST_RELOCATED_ROOT");
+  const char* root = std::getenv(kRelocatedRootVariable);
   return root ? root : "";
 }
 

@@ -5,6 +5,9 @@
 
 namespace qrv::test {
 
+// The environment variable that names the root of a relocated copy.
+inline constexpr char kRelocatedRootVariable[] = "QRV_TEST_RELOCATED_ROOT";
+
 // The private module root of a RELOCATED test program: the directory whose
 // bin/ holds the running executable. Empty in other test programs.
 std::string relocatedRoot();
