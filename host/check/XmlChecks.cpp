@@ -1,7 +1,6 @@
 #include "host/check/XmlChecks.h"
 
 #include <xalanc/Include/PlatformDefinitions.hpp>
-#include <xalanc/XSLT/XSLTInputSource.hpp>
 #include <xalanc/XalanTransformer/XalanTransformer.hpp>
 #include <xercesc/parsers/SAXParser.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
@@ -13,6 +12,7 @@
 
 #include "provider/registration/Diagnostic.h"
 #include "provider/registration/FirstParseError.h"
+#include "provider/request/StylesheetCache.h"
 
 namespace wmihost {
 
@@ -61,12 +61,10 @@ std::string xmlFileProblem(const std::string& path) {
 
 std::string stylesheetProblem(const std::string& path) {
   if (!exists(path)) return "the file does not exist";
-  xalanc::XalanTransformer transformer(xalanc::XalanMemMgrs::getDefaultXercesMemMgr());
-  const xalanc::XSLTInputSource source(path.c_str());
-  const xalanc::XalanCompiledStylesheet* stylesheet = nullptr;
-  if (transformer.compileStylesheet(source, stylesheet) != 0) return qrv::cim::singleLine(transformer.getLastError());
-  transformer.destroyStylesheet(stylesheet);
-  return "";
+  qrv::cim::StylesheetProblem problem;
+  if (qrv::cim::compileStylesheet(path, problem)) return "";
+  const std::string text = qrv::cim::singleLine(problem.text);
+  return problem.kind == qrv::cim::StylesheetProblem::Refused ? "refused by the provider: " + text : text;
 }
 
 }  // namespace wmihost

@@ -9,6 +9,7 @@
 #include <xercesc/util/XMLString.hpp>
 
 #include <algorithm>
+#include <utility>
 
 #include "provider/registration/Diagnostic.h"
 #include "provider/request/FileUrl.h"
@@ -66,9 +67,9 @@ bool CompiledStylesheet::reusable() const {
                      [](const auto& file) { return !file.first.empty() && settled(file.second); });
 }
 
-std::shared_ptr<const CompiledStylesheet> compileStylesheet(const std::string& path) {
-  if (const std::string fault = stylesheetFault(path); !fault.empty()) {
-    diagnose([&] { return "the stylesheet " + path + " is refused: " + fault; });
+std::shared_ptr<const CompiledStylesheet> compileStylesheet(const std::string& path, StylesheetProblem& problem) {
+  if (std::string fault = stylesheetFault(path); !fault.empty()) {
+    problem = {StylesheetProblem::Refused, std::move(fault)};
     return nullptr;
   }
   CompiledStylesheet::Files files;
@@ -91,8 +92,7 @@ std::shared_ptr<const CompiledStylesheet> compileStylesheet(const std::string& p
   owner->setProblemListener(nullptr);
   if (status != 0) {
     // Xalan-C's own message, with the file and line, is what the listener took.
-    const std::string reason = errorText.empty() ? owner->getLastError() : narrow(errorText);
-    diagnose([&] { return "the stylesheet " + path + " does not compile: " + reason; });
+    problem = {StylesheetProblem::DoesNotCompile, errorText.empty() ? owner->getLastError() : narrow(errorText)};
     return nullptr;
   }
   return std::make_shared<const CompiledStylesheet>(std::move(owner), compiled, std::move(files));
@@ -102,7 +102,14 @@ std::shared_ptr<const CompiledStylesheet> StylesheetCache::find(const std::strin
   if (std::shared_ptr<const CompiledStylesheet> stylesheet = kept(path)) {
     if (stylesheet->current()) return stylesheet;
   }
-  std::shared_ptr<const CompiledStylesheet> stylesheet = compileStylesheet(path);
+  StylesheetProblem problem;
+  std::shared_ptr<const CompiledStylesheet> stylesheet = compileStylesheet(path, problem);
+  if (!stylesheet) {
+    diagnose([&] {
+      return "the stylesheet " + path + (problem.kind == StylesheetProblem::Refused ? " is refused: " : " does not compile: ") +
+             problem.text;
+    });
+  }
   if (stylesheet && stylesheet->reusable()) keep(path, stylesheet);
   return stylesheet;
 }

@@ -69,7 +69,16 @@ class StylesheetCache {
   std::list<Entry> entries_;  // most recently used first
 };
 
-// Compiles the stylesheet at `path`; null when it cannot be compiled.
-std::shared_ptr<const CompiledStylesheet> compileStylesheet(const std::string& path);
+// Why a stylesheet cannot be used: refused before compiling, with the bound
+// it passes, or Xalan-C's message (with the file and line) when compiling fails.
+struct StylesheetProblem {
+  enum Kind { None, Refused, DoesNotCompile };
+  Kind kind = None;
+  std::string text;
+};
+
+// Compiles the stylesheet at `path`; null, with the reason in `problem`,
+// when it is refused or cannot be compiled.
+std::shared_ptr<const CompiledStylesheet> compileStylesheet(const std::string& path, StylesheetProblem& problem);
 
 }  // namespace qrv::cim

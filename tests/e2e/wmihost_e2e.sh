@@ -94,6 +94,7 @@ assert number in text
 open(path, 'w').write(text.replace(number, string))
 PY
 sed -i '/<\/Class>/d' "$reg/korvex_installedsoftware.xml"
+sed -i '1a <!DOCTYPE xsl:stylesheet [<!ENTITY e "x">]>' "$xsl/diskpartitionondisk.xsl"
 broken_serve() {
   local name=$1
   shift
@@ -516,6 +517,7 @@ check "check: every mistake of the broken copy, with its file and line, and the 
 $reg/korvex_networkadaptor.xml: registers no class korvex_networkadaptor of root\cimv2, which the provider looks for here; it registers Korvex_NetworkAdapter of root\cimv2
 $reg/korvex_memory.xml: registers no class korvex_memory of root\cimv2, which the provider looks for here; it registers Korvex_Memory of root\cimv3
 $reg/korvex_diskpartitionondisk.xml:6: the data file $broken/xslroot/inventory/data/inventroy.xml: the file does not exist
+$reg/korvex_diskpartitionondisk.xml:7: the stylesheet $xsl/diskpartitionondisk.xsl: refused by the provider: it has a document type declaration
 $reg/korvex_disk.xml:13: the attribute DevicID is no property of Korvex_Disk
 $reg/korvex_disk.xml:4: the key DeviceID of Korvex_Disk is no required attribute: a get cannot hand it to the stylesheet
 $reg/korvex_software.xml:4: attributes are registered for gets, but there is no <Get>: every get answers WBEM_E_NOT_SUPPORTED
@@ -528,7 +530,7 @@ enum Korvex_Software: 4 instances delivered; the provider reports:
   wexi: dropped Korvex_Software.Sumary = "Korvex inventory agent": the class has no property Sumary
 enum Korvex_Processor: 3 instances delivered; the provider reports:
   wexi: dropped Korvex_Processor.NumberOfCores = "64 bits": WMI refused it as uint32 with 0x80041005
-check: 14 problems in 9 registrations below $broken
+check: 15 problems in 9 registrations below $broken
 OUT
 check "check: a stylesheet that does not compile, with Xalan-C's file and line" grep -qE \
   "^$reg/korvex_diskpartition.xml:7: the stylesheet $xsl/diskpartition.xsl: XPath error: .*at line 12, column 12\.\)\$" \
