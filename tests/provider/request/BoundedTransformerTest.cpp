@@ -121,14 +121,16 @@ TEST_F(TransformBounds, EndlessRecursionEndsAtTheDepthBound) {
 // What a stylesheet says with xsl:message, and Xalan-C's warnings, are the
 // provider's diagnostic lines, one each, and never the host's error stream.
 TEST_F(TransformBounds, MessagesAreDiagnosticLines) {
-  addClass("talks", textStylesheet("<xsl:for-each select=\"//Item[position() &lt; 3]\"><xsl:message>at <xsl:value-of "
-                                   "select=\"@name\"/>\nnext line</xsl:message>" + std::string(kItemInstance) +
-                                   "</xsl:for-each>"));
+  addClass("talks", withTemplate("<xsl:for-each select=\"//Item[position() &lt; 3]\"><xsl:message>at <xsl:value-of "
+                                 "select=\"@name\"/>\nnext line</xsl:message><xsl:call-template name=\"r\">"
+                                 "<xsl:with-param name=\"n\" select=\"@name\"/></xsl:call-template></xsl:for-each>",
+                                 "<xsl:param name=\"n\"/>instance of Item\n{\n Name = \"<xsl:value-of select=\"$n\"/>\";\n};\n"));
   testing::internal::CaptureStderr();
   test::DiagnosticLines lines;
   Instances instances;
   EXPECT_EQ(enumerate("talks", instances), Ok);
-  EXPECT_EQ(instances.size(), 2u);
+  ASSERT_EQ(instances.size(), 2u);
+  EXPECT_EQ(instances[1].at("Name"), "i1");
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   ASSERT_EQ(lines.lines().size(), 2u) << lines.all();
   for (const char* name : {"i0", "i1"}) {
