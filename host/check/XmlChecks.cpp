@@ -5,27 +5,18 @@
 #include <xercesc/parsers/SAXParser.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/XMLException.hpp>
-#include <xercesc/util/XMLString.hpp>
 
 #include <filesystem>
 #include <system_error>
 
 #include "provider/registration/Diagnostic.h"
 #include "provider/registration/FirstParseError.h"
+#include "provider/registration/XercesText.h"
 #include "provider/request/StylesheetCache.h"
 
 namespace wmihost {
 
 namespace {
-
-using xercesc::XMLString;
-
-std::string narrow(const XMLCh* text) {
-  char* bytes = XMLString::transcode(text);
-  const std::string result = bytes ? bytes : "";
-  XMLString::release(&bytes);
-  return result;
-}
 
 bool exists(const std::string& path) {
   std::error_code error;
@@ -54,7 +45,7 @@ std::string xmlFileProblem(const std::string& path) {
   try {
     parser.parse(path.c_str());
   } catch (const xercesc::XMLException& error) {
-    return narrow(error.getMessage());
+    return qrv::cim::transcode(error.getMessage());
   }
   return errors.text();
 }

@@ -4,7 +4,6 @@
 #include <xercesc/util/PlatformUtils.hpp>
 #include <xercesc/util/SecurityManager.hpp>
 #include <xercesc/util/XMLException.hpp>
-#include <xercesc/util/XMLString.hpp>
 
 #include <algorithm>
 #include <filesystem>
@@ -17,6 +16,7 @@
 #include "provider/registration/Diagnostic.h"
 #include "provider/registration/ModuleRoots.h"
 #include "provider/registration/RegistrationParseHandler.h"
+#include "provider/registration/XercesText.h"
 
 namespace qrv::cim {
 
@@ -90,10 +90,7 @@ class RegistrationParser {
 };
 
 std::string messageOf(const xercesc::XMLException& error) {
-  char* text = xercesc::XMLString::transcode(error.getMessage());
-  const std::string message = text ? text : "";
-  xercesc::XMLString::release(&text);
-  return message;
+  return transcode(error.getMessage());
 }
 
 // Why the registration file of a class gave no class map for it.

@@ -1,15 +1,12 @@
 #include "provider/registration/FirstParseError.h"
 
-#include <xercesc/util/XMLString.hpp>
+#include "provider/registration/XercesText.h"
 
 namespace qrv::cim {
 
 std::string parseErrorText(const xercesc::SAXParseException& error) {
-  char* message = xercesc::XMLString::transcode(error.getMessage());
-  std::string text = "line " + std::to_string(error.getLineNumber()) + ", column " +
-                     std::to_string(error.getColumnNumber()) + ": " + (message ? message : "");
-  xercesc::XMLString::release(&message);
-  return text;
+  return "line " + std::to_string(error.getLineNumber()) + ", column " + std::to_string(error.getColumnNumber()) +
+         ": " + transcode(error.getMessage());
 }
 
 void FirstParseError::keep(const xercesc::SAXParseException& error) {

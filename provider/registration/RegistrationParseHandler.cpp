@@ -2,27 +2,17 @@
 
 #include <xercesc/sax/AttributeList.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
-#include <xercesc/util/XMLString.hpp>
 
 #include "provider/registration/Attribute.h"
 #include "provider/registration/Conversion.h"
 #include "provider/registration/FirstParseError.h"
+#include "provider/registration/XercesText.h"
 
 namespace qrv::cim {
 
 namespace {
 
 using xercesc::AttributeList;
-using xercesc::XMLString;
-
-// Parser text in the local code page.
-std::string transcode(const XMLCh* text) {
-  char* narrow = XMLString::transcode(text);
-  if (!narrow) return "";
-  const std::string result = narrow;
-  XMLString::release(&narrow);
-  return result;
-}
 
 // The value of the first attribute called `name`; empty when there is none.
 std::string attributeValue(AttributeList& attributes, const char* name) {

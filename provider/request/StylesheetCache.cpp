@@ -6,12 +6,12 @@
 #include <xalanc/XalanTransformer/XalanTransformer.hpp>
 #include <xercesc/sax/EntityResolver.hpp>
 #include <xercesc/sax/SAXException.hpp>
-#include <xercesc/util/XMLString.hpp>
 
 #include <algorithm>
 #include <utility>
 
 #include "provider/registration/Diagnostic.h"
+#include "provider/registration/XercesText.h"
 #include "provider/request/FileUrl.h"
 #include "provider/request/StylesheetLimits.h"
 #include "provider/request/TransformProblems.h"
@@ -32,9 +32,7 @@ class IncludedFiles : public xercesc::EntityResolver {
 
   xercesc::InputSource* resolveEntity(const XMLCh* const, const XMLCh* const systemId) override {
     if (!systemId) return nullptr;
-    char* url = xercesc::XMLString::transcode(systemId);
-    const std::string path = pathOfFileUrl(url);
-    xercesc::XMLString::release(&url);
+    const std::string path = pathOfFileUrl(transcode(systemId));
     const std::optional<FileIdentity> identity = path.empty() ? std::nullopt : identityOf(path);
     // An empty name marks a file that cannot be watched.
     files_.emplace_back(identity ? path : std::string(), identity.value_or(FileIdentity{}));

@@ -4,12 +4,13 @@
 #include <xercesc/sax2/DefaultHandler.hpp>
 #include <xercesc/sax2/SAX2XMLReader.hpp>
 #include <xercesc/sax2/XMLReaderFactory.hpp>
-#include <xercesc/util/XMLString.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
 #include <algorithm>
 #include <memory>
 #include <vector>
+
+#include "provider/registration/XercesText.h"
 
 namespace qrv::cim {
 
@@ -29,16 +30,9 @@ std::size_t bracketDepth(const XMLCh* text) {
   return deepest;
 }
 
-std::string narrow(const XMLCh* text) {
-  char* bytes = xercesc::XMLString::transcode(text);
-  const std::string result = bytes ? bytes : "";
-  xercesc::XMLString::release(&bytes);
-  return result;
-}
-
 // The XSLT name of an element: its local name in the XSLT namespace, or empty.
 std::string xslName(const XMLCh* uri, const XMLCh* localName) {
-  return narrow(uri) == "http://www.w3.org/1999/XSL/Transform" ? narrow(localName) : std::string();
+  return transcode(uri) == "http://www.w3.org/1999/XSL/Transform" ? transcode(localName) : std::string();
 }
 
 // Reads the file and ends the reading with a Fault at the first bound passed.
@@ -59,7 +53,7 @@ class LimitsHandler : public xercesc::DefaultHandler {
     }
     for (XMLSize_t i = 0; i < attributes.getLength(); ++i) {
       if (bracketDepth(attributes.getValue(i)) > StylesheetLimits::kMaxBracketDepth) {
-        throw Fault{"the brackets of the attribute " + narrow(attributes.getQName(i)) + " of <" + narrow(qname) +
+        throw Fault{"the brackets of the attribute " + transcode(attributes.getQName(i)) + " of <" + transcode(qname) +
                     "> nest deeper than " + std::to_string(StylesheetLimits::kMaxBracketDepth)};
       }
     }
