@@ -28,11 +28,11 @@
 #include "tests/service/FaultInjection.h"
 #include "tests/service/platform/posix/FaultyPlatform.h"
 #include "tests/service/platform/posix/NotifyListener.h"
+#include "tests/service/platform/posix/ServiceFiles.h"
 #include "tests/service/platform/posix/UniqueName.h"
 #include "tests/support/TempTree.h"
 
 namespace fs = std::filesystem;
-using qrv::test::makeTempDir;
 using qrv::test::readFile;
 using qrv::test::removeTree;
 using qrv::test::writeFile;
@@ -74,20 +74,10 @@ class SmallDisk {
 class PosixFaultInjection : public testing::Test, public FaultRig {
  protected:
   void SetUp() override {
-    setenv("KORVEX_REGISTRY_FILE", registry_.c_str(), 1);
-    setenv("RULOSRV_TRACE_DIR", dir_.c_str(), 1);
+    setenv("KORVEX_REGISTRY_FILE", files_.registry.c_str(), 1);
+    setenv("RULOSRV_TRACE_DIR", files_.dir.c_str(), 1);
     setenv("NOTIFY_SOCKET", listener_.path().c_str(), 1);
-    writeFile(collector_,
-              "#!/bin/sh\n"
-              "for a in \"$@\"; do case \"$a\" in -outc=*) out=\"${a#-outc=}\";; -logc=*) log=\"${a#-logc=}\";; esac; done\n"
-              "cat payload > \"$out\"\n"
-              "echo \"collector log\" > \"$log\"\n");
-    fs::permissions(collector_, fs::perms::owner_all);
-    writeFile(registry_, "Windows Registry Editor Version 5.00\n\n"
-                         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Korvex\\rulo\\SysInvSrv]\n"
-                         "\"invexecdir\"=\"" + collector_ + "\"\n"
-                         "\"invoutputfile\"=\"" + dataFile_ + "\"\n"
-                         "\"invtimeout\"=dword:0000003c\n");
+    files_.writeRegistry(60);
   }
 
   void TearDown() override {
@@ -95,21 +85,20 @@ class PosixFaultInjection : public testing::Test, public FaultRig {
     unsetenv("KORVEX_REGISTRY_FILE");
     unsetenv("RULOSRV_TRACE_DIR");
     unsetenv("NOTIFY_SOCKET");
-    removeTree(dir_);
   }
 
   // The data directory holding only the previous data file, nothing of
   // earlier runs beside the collector, the collector giving kNew.
   void layOut() {
-    removeTree(dataDir_);
-    writeFile(dataFile_, kPrevious);
-    for (const auto& entry : fs::directory_iterator(collectorDir_))
+    removeTree(files_.dataDir);
+    writeFile(files_.dataFile, kPrevious);
+    for (const auto& entry : fs::directory_iterator(files_.collectorDir))
       if (isUniqueName(entry.path().filename().string())) fs::remove(entry.path());
-    fs::remove(collectorDir_ + "/lastrun.log");
+    fs::remove(files_.collectorDir + "/lastrun.log");
     setOutput(kNew);
   }
 
-  void setOutput(const std::string& content) { writeFile(collectorDir_ + "/payload", content); }
+  void setOutput(const std::string& content) { writeFile(files_.collectorDir + "/payload", content); }
 
   // A fresh Linux platform with a faulty one over it, installed, its status
   // reports going to the listener.
@@ -143,14 +132,14 @@ class PosixFaultInjection : public testing::Test, public FaultRig {
 
   RunLeft left() {
     RunLeft left;
-    if (fs::exists(dataFile_)) left.dataFile = readFile(dataFile_);
-    if (fs::is_directory(dataDir_)) {
-      for (const auto& entry : fs::directory_iterator(dataDir_)) {
-        if (entry.path() != dataFile_) left.besideDataFile.push_back(readFile(entry.path().string()));
+    if (fs::exists(files_.dataFile)) left.dataFile = readFile(files_.dataFile);
+    if (fs::is_directory(files_.dataDir)) {
+      for (const auto& entry : fs::directory_iterator(files_.dataDir)) {
+        if (entry.path() != files_.dataFile) left.besideDataFile.push_back(readFile(entry.path().string()));
         left.uniqueFilesInDataDir += isUniqueName(entry.path().filename().string()) ? 1 : 0;
       }
     }
-    for (const auto& entry : fs::directory_iterator(collectorDir_))
+    for (const auto& entry : fs::directory_iterator(files_.collectorDir))
       left.uniqueFilesInCollectorDir += isUniqueName(entry.path().filename().string()) ? 1 : 0;
     left.errorEvents = faulty_->errorEvents();
     const std::vector<DWORD>& states = faulty_->reportedStates();
@@ -173,13 +162,8 @@ class PosixFaultInjection : public testing::Test, public FaultRig {
     return false;
   }
 
-  std::string dir_ = makeTempDir("rulosrv faults");
-  std::string collectorDir_ = dir_ + "/inv tools";
-  std::string collector_ = collectorDir_ + "/collector.sh";
-  std::string dataDir_ = dir_ + "/data";
-  std::string dataFile_ = dataDir_ + "/inventory.xml";
-  std::string registry_ = dir_ + "/registry.reg";
-  NotifyListener listener_{dir_ + "/notify"};
+  ServiceFiles files_{"rulosrv faults"};
+  NotifyListener listener_{files_.dir + "/notify"};
   std::unique_ptr<PosixPlatform> real_;
   std::unique_ptr<FaultyPlatform> faulty_;
   std::unique_ptr<PlatformScope> installed_;
@@ -201,10 +185,10 @@ TEST_F(PosixFaultInjection, EveryOperationOfARunFailingOnceOrForGood) {
 
 TEST_F(PosixFaultInjection, AFullDiskWhileCopyingKeepsThePreviousDataAndLeavesNothingOnTheDisk) {
   layOut();
-  const SmallDisk disk(dataDir_, 64 << 10);
+  const SmallDisk disk(files_.dataDir, 64 << 10);
   if (!disk.reason().empty()) GTEST_SKIP() << "no small file system for the data directory: " << disk.reason();
-  writeFile(dataFile_, kPrevious);
-  writeFile(dataDir_ + "/other.bin", std::string(24 << 10, 'o'));  // another program's file on the same disk
+  writeFile(files_.dataFile, kPrevious);
+  writeFile(files_.dataDir + "/other.bin", std::string(24 << 10, 'o'));  // another program's file on the same disk
   const std::string big(48 << 10, 'n');
   setOutput(big);
   install();
@@ -217,7 +201,7 @@ TEST_F(PosixFaultInjection, AFullDiskWhileCopyingKeepsThePreviousDataAndLeavesNo
   EXPECT_EQ(left.uniqueFilesInCollectorDir, 0u);
 
   // Once the other program makes room, the next run publishes.
-  fs::remove(dataDir_ + "/other.bin");
+  fs::remove(files_.dataDir + "/other.bin");
   const std::string bigNext(40 << 10, 'x');
   setOutput(bigNext);
   faulty_->inject(std::nullopt);
@@ -241,7 +225,7 @@ TEST_F(PosixFaultInjection, TheDataDirectoryVanishingBetweenAnyTwoCallsEndsTheRu
     layOut();
     install();
     faulty_->beforeCall = [&, op, nth](Op called, int call) {
-      if (called == op && call == nth) removeTree(dataDir_);
+      if (called == op && call == nth) removeTree(files_.dataDir);
     };
     const RunLeft left = run();
     faulty_->beforeCall = nullptr;
@@ -260,7 +244,7 @@ TEST_F(PosixFaultInjection, TheDataDirectoryVanishingBetweenAnyTwoCallsEndsTheRu
     EXPECT_EQ(left.openHandles, 0);
 
     // With the directory back, the next run publishes.
-    fs::create_directories(dataDir_);
+    fs::create_directories(files_.dataDir);
     const std::optional<std::string> before = left.dataFile;
     const RunLeft next = runClean();
     EXPECT_EQ(next.errorEvents, 0);

@@ -16,14 +16,14 @@
 #include <tuple>
 
 #include "tests/service/platform/posix/NotifyListener.h"
+#include "tests/service/platform/posix/ServiceFiles.h"
 #include "tests/support/TempTree.h"
 #include "tests/service/platform/posix/UniqueName.h"
 
 namespace fs = std::filesystem;
-using qrv::test::makeTempDir;
 using qrv::test::readFile;
-using qrv::test::removeTree;
 using qrv::test::writeFile;
+using rulo::test::ServiceFiles;
 
 extern char** environ;
 
@@ -37,46 +37,22 @@ const std::vector<Report> kFullRun = {{"2", "1", "3000"}, {"2", "2", "3000"}, {"
 class RulosrvEndToEnd : public testing::Test {
  protected:
   void SetUp() override {
-    fs::create_directories(collectorDir_);
-    writeFile(collector_,
-              "#!/bin/sh\n"
-              "for a in \"$@\"; do case \"$a\" in -outc=*) out=\"${a#-outc=}\";; -logc=*) log=\"${a#-logc=}\";; esac; done\n"
-              "echo $$ > pid\n"
-              "sleep \"$(cat delay 2>/dev/null || echo 0)\"\n"
-              "cat payload > \"$out\"\n"
-              "echo \"collector log\" > \"$log\"\n"
-              "exit \"$(cat code)\"\n");
-    fs::permissions(collector_, fs::perms::owner_all);
     setCollector("0", "<inventory/>");
-    writeRegistry(0);
+    files_.writeRegistry(0);
   }
-  void TearDown() override { removeTree(dir_); }
 
   void setCollector(const std::string& code, const std::string& payload) {
-    writeFile(collectorDir_ + "/code", code + "\n");
-    writeFile(collectorDir_ + "/payload", payload);
-  }
-
-  void writeRegistry(unsigned timeoutSeconds, unsigned delaySeconds = 0) {
-    char timeout[16];
-    char delay[16];
-    std::snprintf(timeout, sizeof timeout, "%08x", timeoutSeconds);
-    std::snprintf(delay, sizeof delay, "%08x", delaySeconds);
-    writeFile(registry_, "Windows Registry Editor Version 5.00\n\n"
-                         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Korvex\\rulo\\SysInvSrv]\n"
-                         "\"invexecdir\"=\"" + collector_ + "\"\n"
-                         "\"invoutputfile\"=\"" + dataFile_ + "\"\n"
-                         "\"invtimeout\"=dword:" + timeout + "\n"
-                         "\"startdelaysecond\"=dword:" + delay + "\n");
+    writeFile(files_.collectorDir + "/code", code + "\n");
+    writeFile(files_.collectorDir + "/payload", payload);
   }
 
   // Runs rulosrv to its end; the exit status and, under systemd, the reports.
   // With stopWhenRunning, systemctl stop's SIGTERM follows the running report.
   int run(bool underSystemd, std::vector<Report>* reports = nullptr, bool stopWhenRunning = false) {
-    env_ = {"KORVEX_REGISTRY_FILE=" + registry_, "RULOSRV_TRACE_DIR=" + dir_, "PATH=/usr/bin:/bin"};
+    env_ = {"KORVEX_REGISTRY_FILE=" + files_.registry, "RULOSRV_TRACE_DIR=" + files_.dir, "PATH=/usr/bin:/bin"};
     std::unique_ptr<rulo::test::NotifyListener> listener;
     if (underSystemd) {
-      listener = std::make_unique<rulo::test::NotifyListener>(dir_ + "/notify");
+      listener = std::make_unique<rulo::test::NotifyListener>(files_.dir + "/notify");
       env_.push_back("NOTIFY_SOCKET=" + listener->path());
     }
     std::vector<char*> env;
@@ -113,98 +89,93 @@ class RulosrvEndToEnd : public testing::Test {
     return names;
   }
 
-  std::string dir_ = makeTempDir("rulosrv e2e");
-  std::string collectorDir_ = dir_ + "/inv tools";
-  std::string collector_ = collectorDir_ + "/collector.sh";
-  std::string dataDir_ = dir_ + "/data";
-  std::string dataFile_ = dataDir_ + "/inventory.xml";
-  std::string registry_ = dir_ + "/registry.reg";
+  ServiceFiles files_{"rulosrv e2e"};
   std::vector<std::string> env_;
 };
 
 TEST_F(RulosrvEndToEnd, TwoRunsPublishTheCollectorOutputAndSetThePreviousFilesAside) {
-  writeFile(dataFile_, "<previous/>");
+  writeFile(files_.dataFile, "<previous/>");
   std::vector<Report> reports;
   ASSERT_EQ(run(true, &reports), 0);
   EXPECT_EQ(reports, kFullRun);
-  EXPECT_EQ(readFile(dataFile_), "<inventory/>");
-  EXPECT_EQ(readFile(collectorDir_ + "/lastrun.log"), "collector log\n");
-  const std::string trace = readFile(dir_ + "/InvLog.txt");
-  const std::string parameters = "-outc=\"" + tmpFiles(collectorDir_).at(0) + "\" -logc=\"" + collectorDir_ + "/lastrun.log\"";
+  EXPECT_EQ(readFile(files_.dataFile), "<inventory/>");
+  EXPECT_EQ(readFile(files_.collectorDir + "/lastrun.log"), "collector log\n");
+  const std::string trace = readFile(files_.dir + "/InvLog.txt");
+  const std::string parameters = "-outc=\"" + tmpFiles(files_.collectorDir).at(0) + "\" -logc=\"" + files_.collectorDir + "/lastrun.log\"";
   EXPECT_EQ(trace, parameters + "\nInventory Collection completed\n");
 
   setCollector("1", "<inventory run=\"2\"/>");
   ASSERT_EQ(run(true), 0);
-  EXPECT_EQ(readFile(dataFile_), "<inventory run=\"2\"/>");
+  EXPECT_EQ(readFile(files_.dataFile), "<inventory run=\"2\"/>");
   setCollector("0", "<inventory run=\"3\"/>");
   ASSERT_EQ(run(true), 0);
-  EXPECT_EQ(readFile(dataFile_), "<inventory run=\"3\"/>");
+  EXPECT_EQ(readFile(files_.dataFile), "<inventory run=\"3\"/>");
   // Only the newest set-aside copy and collector output stay.
-  const auto setAside = tmpFiles(dataDir_);
+  const auto setAside = tmpFiles(files_.dataDir);
   ASSERT_EQ(setAside.size(), 1u);
   EXPECT_EQ(readFile(setAside[0]), "<inventory run=\"2\"/>");
-  const auto outputs = tmpFiles(collectorDir_);
+  const auto outputs = tmpFiles(files_.collectorDir);
   ASSERT_EQ(outputs.size(), 1u);
   EXPECT_EQ(readFile(outputs[0]), "<inventory run=\"3\"/>");
-  EXPECT_TRUE(fs::exists(collectorDir_ + "/lastrun.log"));
+  EXPECT_TRUE(fs::exists(files_.collectorDir + "/lastrun.log"));
 }
 
 TEST_F(RulosrvEndToEnd, AStopDuringTheStartDelayEndsTheRunAtOnce) {
-  writeFile(dataFile_, "<previous/>");
-  writeRegistry(0, 60);
+  writeFile(files_.dataFile, "<previous/>");
+  files_.writeRegistry(0, 60);
   const auto start = std::chrono::steady_clock::now();
   std::vector<Report> reports;
   ASSERT_EQ(run(true, &reports, true), 0);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
   const std::vector<Report> stopped = {kFullRun[0], kFullRun[1], kFullRun[2], {"3", "3", "0"}, kFullRun[3]};
   EXPECT_EQ(reports, stopped);
-  EXPECT_FALSE(fs::exists(collectorDir_ + "/pid")) << "the collector was not started";
-  EXPECT_EQ(readFile(dataFile_), "<previous/>");
-  EXPECT_TRUE(tmpFiles(collectorDir_).empty());
+  EXPECT_FALSE(fs::exists(files_.collectorDir + "/pid")) << "the collector was not started";
+  EXPECT_EQ(readFile(files_.dataFile), "<previous/>");
+  EXPECT_TRUE(tmpFiles(files_.collectorDir).empty());
 }
 
 TEST_F(RulosrvEndToEnd, ACollectorThatCannotBeStartedEndsTheRunWithoutRetry) {
-  writeFile(dataFile_, "<previous/>");
-  writeFile(collector_, "#!" + dir_ + "/missing folder/sh\n");
-  fs::permissions(collector_, fs::perms::owner_all);
+  writeFile(files_.dataFile, "<previous/>");
+  writeFile(files_.collector, "#!" + files_.dir + "/missing folder/sh\n");
+  fs::permissions(files_.collector, fs::perms::owner_all);
   std::vector<Report> reports;
   ASSERT_EQ(run(true, &reports), 0);
   EXPECT_EQ(reports, kFullRun);
-  EXPECT_EQ(readFile(dataFile_), "<previous/>");
-  EXPECT_TRUE(tmpFiles(collectorDir_).empty());
+  EXPECT_EQ(readFile(files_.dataFile), "<previous/>");
+  EXPECT_TRUE(tmpFiles(files_.collectorDir).empty());
 }
 
 TEST_F(RulosrvEndToEnd, AFatalFailurePublishesNothingAndDeletesTheCollectorOutput) {
-  writeFile(dataFile_, "<previous/>");
+  writeFile(files_.dataFile, "<previous/>");
   setCollector("2", "<broken/>");
   std::vector<Report> reports;
   ASSERT_EQ(run(true, &reports), 0);
   EXPECT_EQ(reports, kFullRun);
-  EXPECT_EQ(readFile(dataFile_), "<previous/>");
-  EXPECT_TRUE(tmpFiles(collectorDir_).empty());
-  EXPECT_TRUE(tmpFiles(dataDir_).empty());
+  EXPECT_EQ(readFile(files_.dataFile), "<previous/>");
+  EXPECT_TRUE(tmpFiles(files_.collectorDir).empty());
+  EXPECT_TRUE(tmpFiles(files_.dataDir).empty());
 }
 
 TEST_F(RulosrvEndToEnd, ACollectorOutlivingTheTimeoutFailsTheRunAndKeepsRunning) {
-  writeRegistry(1);
-  writeFile(collectorDir_ + "/delay", "4\n");
+  files_.writeRegistry(1);
+  writeFile(files_.collectorDir + "/delay", "4\n");
   const auto start = std::chrono::steady_clock::now();
   std::vector<Report> reports;
   ASSERT_EQ(run(true, &reports), 0);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
   EXPECT_EQ(reports, kFullRun);
-  EXPECT_FALSE(fs::exists(dataFile_));
-  EXPECT_TRUE(tmpFiles(collectorDir_).empty());
+  EXPECT_FALSE(fs::exists(files_.dataFile));
+  EXPECT_TRUE(tmpFiles(files_.collectorDir).empty());
 
-  const pid_t collector = std::stoi(readFile(collectorDir_ + "/pid"));
+  const pid_t collector = std::stoi(readFile(files_.collectorDir + "/pid"));
   EXPECT_EQ(::kill(collector, 0), 0) << "the collector should still run";
   ::kill(collector, SIGKILL);
 }
 
 TEST_F(RulosrvEndToEnd, StartedByHandItEndsWithoutRunning) {
   EXPECT_EQ(run(false), 0);
-  EXPECT_FALSE(fs::exists(collectorDir_ + "/pid"));
-  EXPECT_FALSE(fs::exists(dir_ + "/InvLog.txt"));
+  EXPECT_FALSE(fs::exists(files_.collectorDir + "/pid"));
+  EXPECT_FALSE(fs::exists(files_.dir + "/InvLog.txt"));
 }
 
 }  // namespace
