@@ -46,7 +46,6 @@ class ContextInUse {
     context_.setDOMSupport(nullptr);
     context_.setXObjectFactory(nullptr);
     context_.setXSLTProcessor(nullptr);
-    context_.reset();
   }
   ContextInUse(const ContextInUse&) = delete;
   ContextInUse& operator=(const ContextInUse&) = delete;
