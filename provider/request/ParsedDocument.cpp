@@ -87,8 +87,10 @@ RequestStatus ParsedDocument::parse(std::string_view text, std::unique_ptr<Parse
   std::unique_ptr<ParsedDocument> document(new ParsedDocument(text.size()));
   Parts& parts = *document->parts_;
   xalanc::XalanSourceTreeContentHandler handler(parts.memory, parts.document);
-  const xercesc::MemBufInputSource input(reinterpret_cast<const XMLByte*>(text.data()), text.size(), "",
-                                         false, &parts.memory);
+  xercesc::MemBufInputSource input(reinterpret_cast<const XMLByte*>(text.data()), text.size(), "", false,
+                                   &parts.memory);
+  // The parser reads the text where it is; by default it reads a copy.
+  input.setCopyBufToStream(false);
   FirstParseError errors;
   parts.liaison.setErrorHandler(&errors);
   // The parser stops at the first fatal error, and may also report it by throwing.
