@@ -2,6 +2,7 @@
 
 #include "provider/registration/ClassLoader.h"
 #include "provider/registration/Diagnostic.h"
+#include "provider/request/RequestCaches.h"
 
 namespace qrv::cim {
 
@@ -15,11 +16,12 @@ RequestStatus EnumerateImpl::run(const std::string& nameSpace, const std::string
     return NotSupported;
   }
 
-  std::string document = writeHeader("enumerate", className, nameSpace);
-  std::string resultText;
-  const RequestStatus status = produceReusedResult(*op, document, resultText);
+  PooledText document(RequestCaches::documentTexts());
+  document->append(writeHeader("enumerate", className, nameSpace));
+  PooledText resultText(RequestCaches::resultTexts());
+  const RequestStatus status = produceReusedResult(*op, *document, *resultText);
   if (status != Ok) return status;
-  return parseInstances(resultText, instances);
+  return parseInstances(*resultText, instances);
 }
 
 }  // namespace qrv::cim

@@ -2,6 +2,7 @@
 
 #include "provider/registration/ClassLoader.h"
 #include "provider/registration/Diagnostic.h"
+#include "provider/request/RequestCaches.h"
 
 namespace qrv::cim {
 
@@ -15,13 +16,14 @@ RequestStatus GetInstanceImpl::run(const std::string& nameSpace, const std::stri
     return NotSupported;
   }
 
-  std::string document = writeHeader("get", className, nameSpace);
-  const RequestStatus keyStatus = writeAttributes(*classMap, keyValues, document);
+  PooledText document(RequestCaches::documentTexts());
+  document->append(writeHeader("get", className, nameSpace));
+  const RequestStatus keyStatus = writeAttributes(*classMap, keyValues, *document);
   if (keyStatus != Ok) return keyStatus;
-  std::string resultText;
-  const RequestStatus status = produceResult(*op, document, resultText);
+  PooledText resultText(RequestCaches::resultTexts());
+  const RequestStatus status = produceResult(*op, *document, *resultText);
   if (status != Ok) return status;
-  return parseInstance(resultText, instance);
+  return parseInstance(*resultText, instance);
 }
 
 }  // namespace qrv::cim

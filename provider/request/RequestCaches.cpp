@@ -10,6 +10,10 @@ constexpr std::size_t kStylesheets = 64;
 constexpr std::size_t kIdleTransformers = 8;
 // The parsed trees of repeated enumerations; see docs/architecture.md.
 constexpr std::size_t kDocumentBudget = std::size_t{384} << 20;
+// The text buffers of as many requests, of up to 128 MB of each kind: the
+// texts of an enumeration of 300,000 instances.
+constexpr std::size_t kKeptTexts = kIdleTransformers;
+constexpr std::size_t kTextBudget = std::size_t{128} << 20;
 
 }  // namespace
 
@@ -33,6 +37,16 @@ DocumentCache& RequestCaches::documents() {
 
 ChunkPool& RequestCaches::documentChunks() {
   static ChunkPool pool(kDocumentBudget);
+  return pool;
+}
+
+TextPool& RequestCaches::documentTexts() {
+  static TextPool pool(kKeptTexts, kTextBudget);
+  return pool;
+}
+
+TextPool& RequestCaches::resultTexts() {
+  static TextPool pool(kKeptTexts, kTextBudget);
   return pool;
 }
 

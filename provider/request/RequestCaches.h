@@ -3,6 +3,7 @@
 #include "provider/request/ChunkPool.h"
 #include "provider/request/DocumentCache.h"
 #include "provider/request/StylesheetCache.h"
+#include "provider/request/TextPool.h"
 #include "provider/request/TransformerPool.h"
 
 namespace qrv::cim {
@@ -17,9 +18,13 @@ class RequestCaches {
   static DocumentCache& documents();
   // The memory of parsed trees, kept within the document budget, in use and free.
   static ChunkPool& documentChunks();
+  // The buffers of request documents and of result texts.
+  static TextPool& documentTexts();
+  static TextPool& resultTexts();
 
   // Empties the first three; what a running request still holds goes when
-  // it is done. The free chunks stay: they are memory, not Xalan-C objects.
+  // it is done. The free chunks and the text buffers stay: they are
+  // memory, not Xalan-C objects.
   static void release();
 };
 
