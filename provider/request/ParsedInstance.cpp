@@ -49,21 +49,29 @@ void sortByName(std::vector<Property>& read) {
   }
 }
 
-// The block holding `properties`, which are sorted by name, each name once.
-std::string layOut(const std::vector<Property>& properties) {
+// Lays out `properties`, which are sorted by name, each name once, as the
+// new content of `block`; they may view its old content.
+void layOut(const std::vector<Property>& properties, std::pmr::string& block) {
   std::size_t textBytes = 0;
   for (const Property& property : properties) textBytes += property.first.size() + property.second.size();
-  std::string block(kWord * (1 + 2 * properties.size()) + textBytes, '\0');
-  char* size = writeWord(block.data(), properties.size());
+  std::pmr::string laidOut(kWord * (1 + 2 * properties.size()) + textBytes, '\0', block.get_allocator());
+  char* size = writeWord(laidOut.data(), properties.size());
   char* text = size + 2 * kWord * properties.size();
   for (const Property& property : properties) {
     size = writeWord(writeWord(size, property.first.size()), property.second.size());
     text = writeText(writeText(text, property.first), property.second);
   }
-  return block;
+  block = std::move(laidOut);
 }
 
 }  // namespace
+
+std::pmr::memory_resource* ParsedInstance::blockMemory() {
+  // Blocks of up to 4 KiB, which is nearly every instance; larger ones come
+  // from the heap and go back to it.
+  static std::pmr::synchronized_pool_resource pool(std::pmr::pool_options{0, 4096});
+  return &pool;
+}
 
 Property ParsedInstance::const_iterator::operator*() const {
   const std::size_t nameSize = readWord(size_);
@@ -107,7 +115,7 @@ void ParsedInstance::add(std::vector<Property>& read) {
   read.erase(std::unique(read.begin(), read.end(), sameName), read.end());
   if (read.empty()) return;
   if (empty()) {
-    block_ = layOut(read);
+    layOut(read, block_);
     return;
   }
   std::vector<Property> merged;
@@ -118,7 +126,7 @@ void ParsedInstance::add(std::vector<Property>& read) {
     if (held == end() || (*held).first != property.first) merged.push_back(property);
   }
   for (; held != end(); ++held) merged.push_back(*held);
-  block_ = layOut(merged);
+  layOut(merged, block_);
 }
 
 }  // namespace qrv::cim

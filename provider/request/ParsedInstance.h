@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <initializer_list>
 #include <iterator>
+#include <memory_resource>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -20,6 +21,14 @@ namespace qrv::cim {
 // separate strings would take for the short names and values of an
 // inventory. The block is laid out the same way for the same properties,
 // so equal instances have equal blocks.
+//
+// Blocks come from a pool of this process that keeps the memory of freed
+// blocks for the next ones (a copy's block comes from the heap). The
+// instances of a large enumeration are all freed together when they have
+// been delivered; the heap would give that memory back to the system, and
+// the next enumeration would pay a page fault for every page of it again.
+// The pool keeps about as much as the instances alive at one time have
+// needed.
 class ParsedInstance {
  public:
   // A property's name and value, viewing the instance (or, for the
@@ -73,8 +82,10 @@ class ParsedInstance {
   bool operator!=(const ParsedInstance& other) const { return block_ != other.block_; }
 
  private:
+  static std::pmr::memory_resource* blockMemory();
+
   // The count of properties, their name and value sizes, then their texts.
-  std::string block_;
+  std::pmr::string block_{blockMemory()};
 };
 
 }  // namespace qrv::cim
