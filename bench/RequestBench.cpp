@@ -121,9 +121,10 @@ bool enumerateOnce(benchmark::State& state, int entries) {
 }
 
 // A document and stylesheet met for the first time: no stylesheet, document
-// or transformer kept. The memory of earlier trees is, as in a provider
-// that has served requests before; the peak run (--peak=N) shows a
-// process's very first request.
+// or transformer kept. The memory of earlier requests is (their trees'
+// chunks, text buffers and instance blocks), as in a provider that has
+// served requests before; the peak run (--peak=N) shows a process's very
+// first request.
 void BM_FirstEnumerate(benchmark::State& state) {
   const int entries = static_cast<int>(state.range(0));
   for (auto _ : state) {
