@@ -4,13 +4,10 @@
 
 namespace qrv::cim {
 
-std::string parseErrorText(const xercesc::SAXParseException& error) {
-  return "line " + std::to_string(error.getLineNumber()) + ", column " + std::to_string(error.getColumnNumber()) +
-         ": " + transcode(error.getMessage());
-}
-
 void FirstParseError::keep(const xercesc::SAXParseException& error) {
-  if (text_.empty()) text_ = parseErrorText(error);
+  if (!text_.empty()) return;
+  text_ = "line " + std::to_string(error.getLineNumber()) + ", column " + std::to_string(error.getColumnNumber()) +
+          ": " + transcode(error.getMessage());
 }
 
 }  // namespace qrv::cim

@@ -7,13 +7,11 @@
 
 namespace qrv::cim {
 
-// A parse error as "line L, column C: message".
-std::string parseErrorText(const xercesc::SAXParseException& error);
-
-// An error handler that keeps the first error of a parse for the one
-// diagnostic line that reports it, and writes nothing anywhere (the XML
-// libraries' own handlers write to the standard error stream, which in a
-// provider belongs to its host). The parser stops at a fatal error.
+// An error handler that keeps the first error of a parse, as "line L,
+// column C: message", for the one diagnostic line that reports it, and
+// writes nothing anywhere (the XML libraries' own handlers write to the
+// standard error stream, which in a provider belongs to its host). The
+// parser stops at a fatal error.
 class FirstParseError : public xercesc::ErrorHandler {
  public:
   void warning(const xercesc::SAXParseException&) override {}

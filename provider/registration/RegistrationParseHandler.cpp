@@ -1,11 +1,9 @@
 #include "provider/registration/RegistrationParseHandler.h"
 
 #include <xercesc/sax/AttributeList.hpp>
-#include <xercesc/sax/SAXParseException.hpp>
 
 #include "provider/registration/Attribute.h"
 #include "provider/registration/Conversion.h"
-#include "provider/registration/FirstParseError.h"
 #include "provider/registration/XercesText.h"
 
 namespace qrv::cim {
@@ -114,11 +112,6 @@ void RegistrationParseHandler::endFileProvider() {
   } else {
     accessor_.reset();
   }
-}
-
-void RegistrationParseHandler::keepProblem(const xercesc::SAXParseException& error) {
-  if (!problem_.empty()) return;
-  problem_ = parseErrorText(error);
 }
 
 OperatorBase* RegistrationParseHandler::currentOperator() const {

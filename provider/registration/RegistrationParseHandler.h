@@ -8,6 +8,7 @@
 #include "provider/registration/Accessor.h"
 #include "provider/registration/ClassCache.h"
 #include "provider/registration/ClassMap.h"
+#include "provider/registration/FirstParseError.h"
 #include "provider/registration/Operator.h"
 
 namespace qrv::cim {
@@ -31,11 +32,11 @@ class RegistrationParseHandler : public xercesc::HandlerBase {
   void startElement(const XMLCh* const name, xercesc::AttributeList& attributes) override;
 
   void warning(const xercesc::SAXParseException&) override {}
-  void error(const xercesc::SAXParseException& error) override { keepProblem(error); }
-  void fatalError(const xercesc::SAXParseException& error) override { keepProblem(error); }
+  void error(const xercesc::SAXParseException& error) override { firstError_.error(error); }
+  void fatalError(const xercesc::SAXParseException& error) override { firstError_.fatalError(error); }
 
   // The first parse error, "line L, column C: message"; empty when none.
-  const std::string& problem() const { return problem_; }
+  const std::string& problem() const { return firstError_.text(); }
 
  private:
   void startClass(xercesc::AttributeList& attributes);
@@ -51,10 +52,9 @@ class RegistrationParseHandler : public xercesc::HandlerBase {
   // The operator of the current class map that the operator word names;
   // null when there is no such operator.
   OperatorBase* currentOperator() const;
-  void keepProblem(const xercesc::SAXParseException& error);
 
   ClassMapSink sink_;
-  std::string problem_;
+  FirstParseError firstError_;
 
   std::string operatorWord_;
   std::unique_ptr<ClassMap> classMap_;
