@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libxerces-c-dev libxalan-c-dev
+  libxerces-c-dev
   libsystemd-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   xsltproc python3 lshw
