@@ -3,16 +3,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <xalanc/Include/PlatformDefinitions.hpp>
+#include <xalanc/PlatformSupport/XalanArrayAllocator.hpp>
 #include <xalanc/XSLT/XSLTResultTarget.hpp>
 
 #include "provider/request/BoundedTransformer.h"
 #include "provider/request/ChunkPool.h"
+#include "provider/request/CountingMemoryManager.h"
 #include "provider/request/DocumentArena.h"
 #include "provider/request/ParsedDocument.h"
 #include "provider/request/RequestCaches.h"
@@ -75,6 +80,33 @@ TEST(DocumentArena, LaysBlocksOutInGrowingChunksAndGivesThemBackWhole) {
   }
   EXPECT_EQ(pool.freeBytes(), kSmallest + ChunkPool::chunkBytes(1) + large);
   EXPECT_EQ(pool.heldBytes(), pool.freeBytes());
+}
+
+// A tree's attribute lists come from Xalan-C's array allocator, which this
+// project patches to find room by next fit: the arrays it hands out must not
+// overlap, and after a reset it must fill the blocks it kept before taking
+// new memory.
+TEST(ArrayAllocator, HandsOutSeparateArraysAndReusesItsBlocksAfterAReset) {
+  CountingMemoryManager memory;
+  xalanc::XalanArrayAllocator<std::size_t> allocator(memory, 10);
+  const auto fill = [&allocator] {
+    std::vector<std::pair<std::size_t*, std::size_t>> arrays;
+    for (std::size_t i = 0; i < 200; ++i) {
+      const std::size_t count = 1 + i % 4;  // leaves a block short of room now and then
+      arrays.emplace_back(allocator.allocate(count), count);
+      std::fill_n(arrays.back().first, count, i);
+    }
+    for (std::size_t i = 0; i < arrays.size(); ++i) {
+      EXPECT_EQ(std::count(arrays[i].first, arrays[i].first + arrays[i].second, i), arrays[i].second) << i;
+    }
+  };
+  fill();
+  const std::size_t filled = memory.live();
+  allocator.reset();
+  fill();
+  EXPECT_EQ(memory.live(), filled);
+  allocator.allocate(25);  // more than a block: one of its own
+  EXPECT_GT(memory.live(), filled);
 }
 
 // The tree frees nothing while it is read, so a kept document must not
