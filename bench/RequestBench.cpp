@@ -23,10 +23,10 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
-#include "provider/registration/ModuleRoots.h"
 #include "provider/dispatch/QVDispatch.h"
+#include "provider/registration/ModuleRoots.h"
 #include "provider/request/RequestBase.h"
-#include "provider/request/RequestCaches.h"
+#include "provider/request/cache/RequestCaches.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <system_error>
 
-#include "provider/registration/Diagnostic.h"
+#include "provider/diagnostic/Diagnostic.h"
 #include "provider/registration/FirstParseError.h"
 #include "provider/registration/XercesText.h"
-#include "provider/request/StylesheetCache.h"
+#include "provider/request/cache/StylesheetCache.h"
 
 namespace wmihost {
 

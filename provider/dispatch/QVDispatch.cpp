@@ -7,10 +7,10 @@
 #include <mutex>
 
 #include "provider/registration/ClassCache.h"
-#include "provider/request/BoundedPadding.h"
 #include "provider/request/EnumerateImpl.h"
 #include "provider/request/GetInstanceImpl.h"
-#include "provider/request/RequestCaches.h"
+#include "provider/request/cache/RequestCaches.h"
+#include "provider/request/xslt/BoundedPadding.h"
 
 namespace qrv::cim {
 

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "common/text/AsciiCase.h"
+#include "provider/diagnostic/Diagnostic.h"
 #include "provider/registration/ClassCache.h"
-#include "provider/registration/Diagnostic.h"
 #include "provider/registration/ModuleRoots.h"
 #include "provider/registration/RegistrationParseHandler.h"
 #include "provider/registration/XercesText.h"

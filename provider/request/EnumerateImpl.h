@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "provider/request/ParsedInstance.h"
 #include "provider/request/RequestBase.h"
-#include "provider/request/RequestStatus.h"
+#include "provider/request/model/ParsedInstance.h"
+#include "provider/request/model/RequestStatus.h"
 
 namespace qrv::cim {
 

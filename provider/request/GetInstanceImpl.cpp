@@ -1,8 +1,8 @@
 #include "provider/request/GetInstanceImpl.h"
 
+#include "provider/diagnostic/Diagnostic.h"
 #include "provider/registration/ClassLoader.h"
-#include "provider/registration/Diagnostic.h"
-#include "provider/request/RequestCaches.h"
+#include "provider/request/cache/RequestCaches.h"
 
 namespace qrv::cim {
 

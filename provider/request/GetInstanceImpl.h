@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "provider/request/KeyValues.h"
-#include "provider/request/ParsedInstance.h"
 #include "provider/request/RequestBase.h"
-#include "provider/request/RequestStatus.h"
+#include "provider/request/model/KeyValues.h"
+#include "provider/request/model/ParsedInstance.h"
+#include "provider/request/model/RequestStatus.h"
 
 namespace qrv::cim {
 

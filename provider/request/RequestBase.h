@@ -8,14 +8,15 @@
 #include "provider/registration/ClassMap.h"
 #include "provider/registration/Conversion.h"
 #include "provider/registration/Operator.h"
-#include "provider/request/KeyValues.h"
-#include "provider/request/ParsedInstance.h"
-#include "provider/request/RequestStatus.h"
+#include "provider/request/model/KeyValues.h"
+#include "provider/request/model/ParsedInstance.h"
+#include "provider/request/model/RequestStatus.h"
 
 namespace qrv::cim {
 
 // The steps that every request runs: compose the request document, add the
-// operator's data files, apply its stylesheet and read the result text.
+// operator's data files, apply its stylesheet and read the result text. Each
+// step is done in its own room (document/, transform/, result/).
 class RequestBase {
  public:
   explicit RequestBase(std::string userName);
@@ -71,10 +72,6 @@ class RequestBase {
   static RequestStatus produceReusedResult(const OperatorBase& op, std::string& document, std::string& resultText);
 
  private:
-  // Whether the operator names a stylesheet; says so on the diagnostic
-  // channel when it does not.
-  static bool namesStylesheet(const OperatorBase& op);
-
   std::string userName_;
 };
 

@@ -3,7 +3,7 @@
 #include "common/com/Bstr.h"
 #include "common/com/SafeArray.h"
 #include "common/com/TextConversion.h"
-#include "provider/registration/Diagnostic.h"
+#include "provider/diagnostic/Diagnostic.h"
 #include "provider/wmi/DiagnosticText.h"
 #include "provider/wmi/PropertyType.h"
 

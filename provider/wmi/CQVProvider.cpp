@@ -6,7 +6,7 @@
 #include "common/com/Bstr.h"
 #include "common/com/CallGuard.h"
 #include "common/com/TextConversion.h"
-#include "provider/registration/Diagnostic.h"
+#include "provider/diagnostic/Diagnostic.h"
 #include "provider/wmi/CallerCheck.h"
 #include "provider/wmi/ClientImpersonation.h"
 #include "provider/wmi/DiagnosticText.h"

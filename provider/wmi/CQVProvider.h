@@ -8,7 +8,7 @@
 #include "common/com/ComPtr.h"
 #include "common/com/WmiSdk.h"
 #include "provider/dispatch/QVDispatch.h"
-#include "provider/request/ParsedInstance.h"
+#include "provider/request/model/ParsedInstance.h"
 #include "provider/wmi/ServerModule.h"
 
 namespace qrv::cim {

@@ -1,6 +1,6 @@
 #include "provider/wmi/CallerCheck.h"
 
-#include "provider/registration/Diagnostic.h"
+#include "provider/diagnostic/Diagnostic.h"
 #include "provider/wmi/ClientImpersonation.h"
 #include "provider/wmi/WbemResult.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "common/com/WmiSdk.h"
-#include "provider/request/RequestStatus.h"
+#include "provider/request/model/RequestStatus.h"
 
 namespace qrv::cim {
 

@@ -2,7 +2,7 @@
 
 #include "common/com/TextConversion.h"
 #include "common/com/Variant.h"
-#include "provider/registration/Diagnostic.h"
+#include "provider/diagnostic/Diagnostic.h"
 #include "provider/wmi/ArrayProperties.h"
 #include "provider/wmi/CimDateTime.h"
 #include "provider/wmi/DiagnosticText.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/com/WmiSdk.h"
-#include "provider/request/ParsedInstance.h"
+#include "provider/request/model/ParsedInstance.h"
 
 namespace qrv::cim {
 

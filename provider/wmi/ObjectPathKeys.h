@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "provider/request/KeyValues.h"
+#include "provider/request/model/KeyValues.h"
 
 namespace qrv::cim {
 

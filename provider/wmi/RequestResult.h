@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/com/WmiSdk.h"
-#include "provider/request/RequestStatus.h"
+#include "provider/request/model/RequestStatus.h"
 
 namespace qrv::cim {
 

@@ -8,8 +8,8 @@
 #include <xercesc/util/PlatformUtils.hpp>
 
 #include "provider/registration/ClassCache.h"
-#include "provider/request/BoundedPadding.h"
-#include "provider/request/RequestCaches.h"
+#include "provider/request/cache/RequestCaches.h"
+#include "provider/request/xslt/BoundedPadding.h"
 
 namespace {
 

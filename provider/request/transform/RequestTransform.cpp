@@ -1,0 +1,143 @@
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string_view>
+#include <typeinfo>
+
+#include "provider/request/transform/RequestTransform.h"
+
+#include <xalanc/Include/PlatformDefinitions.hpp>
+#include <xalanc/XSLT/XSLTResultTarget.hpp>
+
+#include "provider/diagnostic/Diagnostic.h"
+#include "provider/registration/ModuleRoots.h"
+#include "provider/request/cache/ParsedDocument.h"
+#include "provider/request/cache/RequestCaches.h"
+#include "provider/request/document/DataFiles.h"
+#include "provider/request/xslt/ResultTextFormatter.h"
+#include "provider/request/xslt/TransformBudget.h"
+
+namespace qrv::cim {
+
+namespace {
+
+std::string_view upToZero(std::string_view text) { return text.substr(0, text.find('\0')); }
+
+std::string stylesheetPath(const Conversion& conversion) { return nativePath(xslRoot() + "/" + conversion.relativePath()); }
+
+// Transforms the document into the result text, up to the first zero byte
+// of the output, within the transform limits: UTF-8 text output is written
+// into it straight, any other through Xalan-C's serializer and a stream.
+bool transformInto(BoundedTransformer& transformer, const ParsedDocument& document,
+                   const CompiledStylesheet& stylesheet, std::string& resultText) {
+  resultText.clear();
+  if (ResultTextFormatter::writesOutputOf(*stylesheet.get())) {
+    // A result text runs to about its document's size, an inventory's a
+    // little more: room for twice that spares the copies of a growing
+    // string, and what is never written costs no memory.
+    resultText.reserve(2 * document.textBytes());
+    ResultTextFormatter formatter(resultText);
+    TransformBudget budget(TransformLimits::current(), [&resultText] { return resultText.size(); });
+    return transformer.transform(document.source(), stylesheet.get(), xalanc::XSLTResultTarget(formatter), budget);
+  }
+  std::ostringstream output;
+  TransformBudget budget(TransformLimits::current(), [&output] { return static_cast<std::size_t>(output.tellp()); });
+  const bool transformed =
+      transformer.transform(document.source(), stylesheet.get(), xalanc::XSLTResultTarget(output), budget);
+  resultText = output.str();
+  resultText.resize(upToZero(resultText).size());
+  return transformed;
+}
+
+// Applies a compiled stylesheet to a parsed document; the processor's
+// output is the result text even on failure.
+RequestStatus apply(const ParsedDocument& document, const CompiledStylesheet& stylesheet, const std::string& path,
+                    std::string& resultText) {
+  auto transformer = RequestCaches::transformers().lease();
+  if (transformInto(*transformer, document, stylesheet, resultText)) return Ok;
+  diagnose([&] { return "the stylesheet " + path + " failed on the request: " + (*transformer).lastError(); });
+  return TransformFailed;
+}
+
+// Parses the document and applies the stylesheet to it; the parsed
+// document is handed back in `parsed`.
+RequestStatus parseAndApply(std::string_view document, const CompiledStylesheet& stylesheet, const std::string& path,
+                            std::unique_ptr<ParsedDocument>& parsed, std::string& resultText) {
+  resultText.clear();
+  std::string problem;
+  if (ParsedDocument::parse(upToZero(document), parsed, &problem) != Ok) {
+    diagnose([&] {
+      return "the request document for " + path + " does not parse as XML (" + problem +
+             "): check that the data files are well-formed";
+    });
+    return TransformFailed;
+  }
+  return apply(*parsed, stylesheet, path, resultText);
+}
+
+// The identities of the operator's data files, in the order appendDataFiles
+// reads them, with their paths appended to `key`; empty when one cannot be
+// had (appendDataFiles then reports the file).
+std::optional<DocumentCache::Identities> dataIdentities(const OperatorBase& op, std::string& key) {
+  DocumentCache::Identities identities;
+  for (const auto& accessor : op.accessors()) {
+    const Accessor& source = *accessor;
+    if (typeid(source) != typeid(FileAccessor)) continue;
+    const std::string path = dataFilePath(static_cast<const FileAccessor&>(source));
+    const std::optional<FileIdentity> identity = identityOf(path);
+    if (!identity) return std::nullopt;
+    key += '\0';
+    key += path;
+    identities.push_back(*identity);
+  }
+  return identities;
+}
+
+// Whether the operator names a stylesheet; says so on the diagnostic
+// channel when it does not.
+bool namesStylesheet(const OperatorBase& op) {
+  if (op.conversion()) return true;
+  diagnose([] { return std::string("the operation names no stylesheet: its <Conversion> is missing"); });
+  return false;
+}
+
+}  // namespace
+
+RequestStatus transformDocument(const std::string& document, const Conversion& conversion, std::string& resultText) {
+  const std::string path = stylesheetPath(conversion);
+  const std::shared_ptr<const CompiledStylesheet> stylesheet = RequestCaches::stylesheets().find(path);
+  if (!stylesheet) return StylesheetFailed;
+  std::unique_ptr<ParsedDocument> parsed;
+  return parseAndApply(document, *stylesheet, path, parsed, resultText);
+}
+
+RequestStatus finishAndTransformReused(const OperatorBase& op, std::string& document, std::string& resultText) {
+  // The identities are taken before the files are read: a file that changes
+  // after that differs from them next time, and is read again.
+  std::string key = document;
+  const std::optional<DocumentCache::Identities> identities = dataIdentities(op, key);
+  std::unique_ptr<ParsedDocument> parsed = identities ? RequestCaches::documents().take(key, *identities) : nullptr;
+  if (!parsed) {
+    const RequestStatus dataStatus = appendDataFiles(op, document);
+    if (dataStatus != Ok) return dataStatus;
+    document += "</QRVCIM>";
+  }
+  if (!namesStylesheet(op)) return NotAccessible;
+  const std::string path = stylesheetPath(*op.conversion());
+  const std::shared_ptr<const CompiledStylesheet> stylesheet = RequestCaches::stylesheets().find(path);
+  if (!stylesheet) return StylesheetFailed;
+  const RequestStatus status = parsed ? apply(*parsed, *stylesheet, path, resultText)
+                                      : parseAndApply(document, *stylesheet, path, parsed, resultText);
+  if (parsed && identities) RequestCaches::documents().give(key, *identities, std::move(parsed));
+  return status;
+}
+
+RequestStatus finishAndTransform(const OperatorBase& op, std::string& document, std::string& resultText) {
+  const RequestStatus dataStatus = appendDataFiles(op, document);
+  if (dataStatus != Ok) return dataStatus;
+  document += "</QRVCIM>";
+  if (!namesStylesheet(op)) return NotAccessible;
+  return transformDocument(document, *op.conversion(), resultText);
+}
+
+}  // namespace qrv::cim

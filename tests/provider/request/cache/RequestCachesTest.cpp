@@ -1,0 +1,161 @@
+// What requests keep between them: kept items are reused while their files
+// stay as they were, and never once a file has changed.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "provider/request/EnumerateImpl.h"
+#include "provider/request/cache/RequestCaches.h"
+#include "tests/provider/request/RequestFiles.h"
+
+namespace qrv::cim {
+namespace {
+
+using Instances = std::vector<ParsedInstance>;
+
+const std::string kNamespace = "root\\cachetest";
+
+std::string itemsStylesheet(const std::string& prefix) {
+  return "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+         "<xsl:include href=\"part.xsl\"/><xsl:output method=\"text\"/><xsl:template match=\"/\">"
+         "<xsl:for-each select=\"QRVCIM/Inv/Item\">instance of Item\n{\n Name = \"" +
+         prefix + "<xsl:value-of select=\"@name\"/>\";\n<xsl:call-template name=\"more\"/>};\n"
+                  "</xsl:for-each></xsl:template></xsl:stylesheet>";
+}
+
+std::string partStylesheet(const std::string& value) {
+  return "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+         "<xsl:template name=\"more\"> More = " + value + ";\n</xsl:template></xsl:stylesheet>";
+}
+
+std::string inventory(const std::string& name) { return "<Inv><Item name=\"" + name + "\"/></Inv>"; }
+
+void registerClass(const std::string& className, const std::string& dataFile) {
+  test::writeRegistration("root/cachetest/" + className + ".xml",
+                          "<R><Class name=\"" + className + "\" namespace=\"" + kNamespace +
+                              "\"><Enumerate><FileProvider name=\"" + dataFile +
+                              "\" app=\"app\" area=\"data\"/><Conversion name=\"items.xsl\" app=\"app\" "
+                              "area=\"xsl\"/></Enumerate></Class></R>");
+}
+
+// Gives a file back the write time it had, so only its change time (and for
+// a replaced file its index) tells the edit.
+void restoreWriteTime(const std::string& path, const struct stat& before) {
+  const timespec times[2] = {before.st_atim, before.st_mtim};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+struct stat statusOf(const std::string& path) {
+  struct stat status {};
+  EXPECT_EQ(stat(path.c_str(), &status), 0);
+  return status;
+}
+
+class RequestCaches : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    test::writeXslRootFile("app/xsl/items.xsl", itemsStylesheet(""));
+    test::writeXslRootFile("app/xsl/part.xsl", partStylesheet("1"));
+    for (const char* name : {"inplace", "replaced", "twice", "broken", "shared"}) {
+      test::writeXslRootFile(std::string("app/data/") + name + ".xml", inventory("aaaa"));
+      registerClass(name, std::string(name) + ".xml");
+    }
+    test::writeXslRootFile("app/data/broken.xml", "<Inv>&</Inv>");
+    // Only files older than their times' resolution are kept for reuse.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+  }
+
+  void SetUp() override { cim::RequestCaches::release(); }
+
+  static Instances enumerate(const std::string& className, RequestStatus expected = Ok) {
+    Instances instances;
+    EXPECT_EQ(EnumerateImpl("").run(kNamespace, className, instances), expected);
+    return instances;
+  }
+
+  static std::string nameOf(const Instances& instances) {
+    return instances.size() == 1 ? std::string(instances[0].at("Name"))
+                                 : "(" + std::to_string(instances.size()) + " instances)";
+  }
+};
+
+TEST_F(RequestCaches, ARepeatedEnumerationIsServedFromTheKeptDocument) {
+  EXPECT_EQ(nameOf(enumerate("inplace")), "aaaa");
+  const std::size_t kept = cim::RequestCaches::documents().bytes();
+  EXPECT_GT(kept, 0u);
+  EXPECT_EQ(nameOf(enumerate("inplace")), "aaaa");
+  EXPECT_EQ(cim::RequestCaches::documents().bytes(), kept);
+}
+
+TEST_F(RequestCaches, ADataFileEditedInPlaceWithItsSizeAndWriteTimeKeptIsReadAgain) {
+  const std::string path = test::xslRootFile("app/data/inplace.xml");
+  EXPECT_EQ(nameOf(enumerate("inplace")), "aaaa");
+  const struct stat before = statusOf(path);
+  test::writeXslRootFile("app/data/inplace.xml", inventory("bbbb"));
+  restoreWriteTime(path, before);
+  EXPECT_EQ(nameOf(enumerate("inplace")), "bbbb");
+}
+
+TEST_F(RequestCaches, ADataFileReplacedByAnotherOfTheSameSizeAndTimeIsReadAgain) {
+  const std::string path = test::xslRootFile("app/data/replaced.xml");
+  EXPECT_EQ(nameOf(enumerate("replaced")), "aaaa");
+  const struct stat before = statusOf(path);
+  test::writeXslRootFile("app/data/replaced.new", inventory("cccc"));
+  restoreWriteTime(test::xslRootFile("app/data/replaced.new"), before);
+  ASSERT_EQ(std::rename(test::xslRootFile("app/data/replaced.new").c_str(), path.c_str()), 0);
+  EXPECT_EQ(nameOf(enumerate("replaced")), "cccc");
+}
+
+TEST_F(RequestCaches, EditsWithinTheSameSecondAreEachSeen) {
+  // Times may not move between two quick edits of the same size; what was
+  // read from a file that changed a moment ago is therefore not kept.
+  for (const char* name : {"dddd", "eeee", "ffff"}) {
+    test::writeXslRootFile("app/data/twice.xml", inventory(name));
+    EXPECT_EQ(nameOf(enumerate("twice")), name);
+  }
+  EXPECT_EQ(cim::RequestCaches::documents().bytes(), 0u);
+}
+
+TEST_F(RequestCaches, AnEditedStylesheetOrIncludedFileTakesEffectOnTheNextRequest) {
+  const std::string path = test::xslRootFile("app/xsl/items.xsl");
+  EXPECT_EQ(enumerate("shared").at(0).at("More"), "1");
+  const struct stat before = statusOf(path);
+  test::writeXslRootFile("app/xsl/items.xsl", itemsStylesheet("x"));
+  restoreWriteTime(path, before);
+  EXPECT_EQ(nameOf(enumerate("shared")), "xaaaa");
+  test::writeXslRootFile("app/xsl/part.xsl", partStylesheet("2"));
+  EXPECT_EQ(enumerate("shared").at(0).at("More"), "2");
+  test::writeXslRootFile("app/xsl/items.xsl", itemsStylesheet(""));
+  test::writeXslRootFile("app/xsl/part.xsl", partStylesheet("1"));
+}
+
+TEST_F(RequestCaches, ADocumentThatIsNotWellFormedFailsEveryTime) {
+  enumerate("broken", TransformFailed);
+  enumerate("broken", TransformFailed);
+  EXPECT_EQ(cim::RequestCaches::documents().bytes(), 0u);
+}
+
+TEST_F(RequestCaches, ConcurrentEnumerationsOfOneClassAllGetTheirInstances) {
+  std::vector<std::thread> threads;
+  std::vector<std::string> names(4);
+  for (std::size_t t = 0; t < names.size(); ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 20; ++i) {
+        const std::string name = nameOf(enumerate("shared"));
+        if (name != "aaaa") names[t] = name;
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(names, std::vector<std::string>(4));
+}
+
+}  // namespace
+}  // namespace qrv::cim
