@@ -119,6 +119,25 @@ void readNameAndValue(std::string_view token, std::size_t equals, ReadProperties
   properties.add(trimBlanks(token.substr(0, equals)), unquote(trimBlanks(token.substr(equals + 1))));
 }
 
+// A statement that may hold "<?xml" or an embedded-object marker; only
+// those before its quoted value count.
+void readMarkedStatement(std::string_view token, std::size_t equals, EmbeddedObject& embedded,
+                         ReadProperties& properties) {
+  const std::string_view markers = outsideQuotedValue(token, equals);
+  if (const std::size_t begin = markers.find(kEmbeddedBegin); begin != std::string_view::npos) {
+    embedded.begin(token, begin, properties);
+  } else if (embedded.open()) {
+    const std::size_t end = markers.find(kEmbeddedEnd);
+    if (end != std::string_view::npos) {
+      embedded.end(token, end, properties);
+    } else {
+      embedded.append(token);
+    }
+  } else if (!contains(markers, "<?xml")) {
+    readNameAndValue(token, equals, properties);
+  }
+}
+
 void readStatement(const Statement& statement, EmbeddedObject& embedded, ReadProperties& properties) {
   const std::string_view token = statement.text;
   const std::size_t equals = statement.equals;
@@ -133,17 +152,8 @@ void readStatement(const Statement& statement, EmbeddedObject& embedded, ReadPro
     }
   } else if (!embedded.open() && !statement.mayHoldMarker) {
     readNameAndValue(token, equals, properties);
-  } else if (const std::size_t begin = token.find(kEmbeddedBegin); begin != std::string_view::npos) {
-    embedded.begin(token, begin, properties);
-  } else if (embedded.open()) {
-    const std::size_t end = token.find(kEmbeddedEnd);
-    if (end != std::string_view::npos) {
-      embedded.end(token, end, properties);
-    } else {
-      embedded.append(token);
-    }
-  } else if (!contains(token, "<?xml")) {
-    readNameAndValue(token, equals, properties);
+  } else {
+    readMarkedStatement(token, equals, embedded, properties);
   }
 }
 

@@ -29,13 +29,21 @@ constexpr std::array<unsigned char, 256> kByteKinds = [] {
   return kinds;
 }();
 
-// Statements that the parser reads as something other than "name = value".
-bool isSpecial(const Statement& statement) {
-  if (!statement.mayHoldMarker) return false;
+// Whether the text before a statement's value holds a marker that makes
+// the parser read the statement as something other than "name = value".
+bool holdsMarker(std::string_view text) {
   for (const std::string_view marker : {"<?xml", "QRVCIMEMBEDDEDOBJBEGIN", "QRVCIMEMBEDDEDOBJEND"}) {
-    if (statement.text.find(marker) != std::string_view::npos) return true;
+    if (text.find(marker) != std::string_view::npos) return true;
   }
   return false;
+}
+
+// Where the value after the first "=" at `equals` starts: its first
+// character that is not a blank or tab.
+std::size_t valueStart(std::string_view text, std::size_t equals) {
+  std::size_t start = equals + 1;
+  while (start < text.size() && isBlank(text[start])) ++start;
+  return start;
 }
 
 // The position of the quote that opens the value of `statement` when the
@@ -43,9 +51,9 @@ bool isSpecial(const Statement& statement) {
 std::size_t openingQuoteOfCutValue(const Statement& statement) {
   const std::string_view text = statement.text;
   if (statement.equals == std::string_view::npos) return std::string_view::npos;
-  std::size_t open = statement.equals + 1;
-  while (open < text.size() && isBlank(text[open])) ++open;
-  if (open == text.size() || text[open] != '"' || isSpecial(statement)) return std::string_view::npos;
+  const std::size_t open = valueStart(text, statement.equals);
+  if (open == text.size() || text[open] != '"') return std::string_view::npos;
+  if (statement.mayHoldMarker && holdsMarker(text.substr(0, open))) return std::string_view::npos;
   std::size_t last = text.size() - 1;
   while (isLineBlank(text[last])) --last;  // stops at the opening quote at the latest
   return last > open && text[last] == '"' ? std::string_view::npos : open;
@@ -84,6 +92,12 @@ std::size_t cutAtSeparator(std::string_view text, std::size_t start, bool splitI
 }
 
 }  // namespace
+
+std::string_view outsideQuotedValue(std::string_view text, std::size_t equals) {
+  if (equals == std::string_view::npos) return text;
+  const std::size_t start = valueStart(text, equals);
+  return start < text.size() && text[start] == '"' ? text.substr(0, start) : text;
+}
 
 StatementScanner::StatementScanner(std::string_view text, Cut cut)
     : text_(text), splitInstances_(cut == Cut::StatementsAndInstances), position_(text.empty() ? std::string_view::npos : 0) {}

@@ -23,6 +23,13 @@ struct Statement {
   bool mayHoldMarker = false;
 };
 
+// The part of a statement's text where "<?xml" and the embedded-object
+// markers count: up to the quote that opens its value (the first
+// non-blank after its first "="), all of it when the value is not quoted.
+// From that quote on they are the value's text, so that data written into
+// a quoted value cannot start or end an object or hide a statement.
+std::string_view outsideQuotedValue(std::string_view text, std::size_t equals);
+
 // Cuts a result text into statements at ";" and line feeds and, when asked,
 // at "instance of": n separators give n + 1 statements, empty ones included;
 // an empty text gives none.
@@ -32,8 +39,9 @@ struct Statement {
 // tabs or carriage returns, by ";", a line feed or the end of the text;
 // what lies between is the value. Without such a quote, or when the value
 // ends with its quote before the separator, the statement is cut as it
-// stands. XML declarations and embedded-object markers are never read as
-// quoted values.
+// stands. A statement whose text holds an XML declaration or an
+// embedded-object marker before its value's opening quote is never read
+// as a quoted value.
 //
 // One pass over the text: separators and closing quotes are each searched
 // only forward from where the last search ended, and the search for a

@@ -117,6 +117,26 @@ TEST(ParseInstances, InstanceOfInsideAQuotedValueIsData) {
             (Instances{{{"O", "instance of B {P = \"a;b\"}"}}}));
 }
 
+// Text in a quoted value is data even where it spells an XML declaration or
+// an embedded-object marker: a package summary or a disk label cannot add
+// an instance or replace another property's value.
+TEST(ParseInstances, MarkersInsideAQuotedValueAreData) {
+  EXPECT_EQ(parseAll("instance of S\n{\nSummary = \"<?xml instance of S; Name = openssl; Version = 3.0.99\";\n"
+                     "Name = \"bash\";\n};\n"),
+            (Instances{{{"Summary", "<?xml instance of S; Name = openssl; Version = 3.0.99"}, {"Name", "bash"}}}));
+  EXPECT_EQ(parseOne("Label = \"<?xml;UUID=forged;MountPoint=/forged\";\nUUID = \"real\";\nMountPoint = \"/\";"),
+            (ParsedInstance{{"Label", "<?xml;UUID=forged;MountPoint=/forged"}, {"UUID", "real"}, {"MountPoint", "/"}}));
+  EXPECT_EQ(parseOne("Label = \"<?xml\";\nN = 1;"), (ParsedInstance{{"Label", "<?xml"}, {"N", "1"}}));
+  EXPECT_EQ(parseOne("Label = \"QRVCIMEMBEDDEDOBJBEGIN x;N = forged\";\nN = 1;"),
+            (ParsedInstance{{"Label", "QRVCIMEMBEDDEDOBJBEGIN x;N = forged"}, {"N", "1"}}));
+  // Inside an embedded object an end marker in a quoted value does not end it.
+  EXPECT_EQ(parseOne("G = QRVCIMEMBEDDEDOBJBEGIN\"EMBEDDEDOBJECT of B {;L = \"x QRVCIMEMBEDDEDOBJEND\";} "
+                     "QRVCIMEMBEDDEDOBJEND;N = 1;"),
+            (ParsedInstance{{"G", "instance of B {L = \"x QRVCIMEMBEDDEDOBJEND\"}"}, {"N", "1"}}));
+  // Outside quoted values they keep their meaning.
+  EXPECT_EQ(parseOne("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\nN = 1;"), (ParsedInstance{{"N", "1"}}));
+}
+
 TEST(ParseInstances, LongTextsParseInLinearTime) {
   // Unclosed quoted values, and values whose closing quote lies far ahead:
   // each would send a naive scanner to the end of the text again.
