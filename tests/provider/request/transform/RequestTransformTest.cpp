@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "provider/request/document/RequestHeader.h"
 #include "provider/request/result/ResultParser.h"
 #include "provider/request/transform/RequestTransform.h"
 #include "tests/provider/request/RequestFiles.h"
@@ -101,6 +102,16 @@ TEST_F(Transform, MalformedDocumentOrRuntimeErrorFailsTheTransform) {
     EXPECT_EQ(run(kEchoName, data), TransformFailed) << data;
   }
   EXPECT_EQ(run(textStylesheet("<xsl:message terminate=\"yes\">stop</xsl:message>"), "<Inv/>"), TransformFailed);
+}
+
+// A header value holding markup reaches the stylesheet as it was given.
+TEST_F(Transform, HeaderValuesReachTheStylesheetAsGiven) {
+  writeXslRootFile("app/xsl/t.xsl", textStylesheet("<xsl:value-of select=\"QRVCIM/@user-name\"/>|"
+                                                   "<xsl:value-of select=\"QRVCIM/@creation-class-name\"/>"));
+  EXPECT_EQ(transformDocument(writeRequestHeader("get", "C<'>", "N", "a&b\"c") + "</QRVCIM>",
+                              Conversion("app", "xsl", "t.xsl"), result),
+            Ok);
+  EXPECT_EQ(result, "a&b\"c|C<'>");
 }
 
 }  // namespace
