@@ -89,18 +89,20 @@ bool RegistryFile::update(const std::function<bool(Registry&)>& change) const {
   while (::flock(lock.get(), LOCK_EX) != 0) {
     if (errno != EINTR) throwErrno("cannot lock " + lockPath);
   }
-  Registry registry = read();
+  const std::optional<std::string> text = readWhole(path_);
+  const RegDocument document = text ? RegDocument::parse(*text, path_) : RegDocument();
+  Registry registry = document.registry();
   if (!change(registry)) return false;
-  replace(registry);
+  replace(document.format(registry));
   return true;
 }
 
-void RegistryFile::replace(const Registry& registry) const {
+void RegistryFile::replace(const std::string& text) const {
   std::string temporary = path_ + ".XXXXXX";
   const Fd fd(::mkostemp(temporary.data(), O_CLOEXEC));
   if (fd.get() < 0) throwErrno("cannot create a temporary file beside " + path_);
   try {
-    writeAll(fd.get(), formatRegText(registry), temporary);
+    writeAll(fd.get(), text, temporary);
     if (::fchmod(fd.get(), 0644) != 0 || ::fsync(fd.get()) != 0) throwErrno("cannot write " + temporary);
     if (::rename(temporary.c_str(), path_.c_str()) != 0) throwErrno("cannot replace " + path_);
   } catch (...) {

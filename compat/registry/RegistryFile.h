@@ -4,7 +4,8 @@
 // temporary file in the same directory and rename it over the file, so a
 // reader sees either the old or the new file, never a half-written one, and
 // no change of one writer is lost to another. Readers need no lock, so they
-// also work where they may not create the lock file.
+// also work where they may not create the lock file. A write keeps every
+// line that its change did not concern (see RegDocument).
 
 #include <functional>
 #include <string>
@@ -35,7 +36,7 @@ class RegistryFile {
   bool update(const std::function<bool(Registry&)>& change) const;
 
  private:
-  void replace(const Registry& registry) const;
+  void replace(const std::string& text) const;
 
   std::string path_;
 };

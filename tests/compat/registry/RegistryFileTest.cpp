@@ -76,6 +76,29 @@ TEST_F(RegistryFileTest, AnUnreadableFileIsASystemError) {
   EXPECT_THROW(RegistryFile(path_).read(), std::system_error);
 }
 
+// Each line holds something another writer left that this one must not
+// touch while it sets another value.
+TEST_F(RegistryFileTest, AnUpdateKeepsTheLinesItDoesNotConcern) {
+  const struct {
+    const char* what;
+    std::string line;
+  } cases[] = {
+      {"text after an embedded NUL", "\"embedded\"=hex(1):61,00,00,00,62,00,00,00\n"},
+      {"a lone surrogate", "\"lone\"=hex(2):00,d8,41,00,00,00\n"},
+      {"text without a terminator", "\"unterminated\"=hex(2):41,00\n"},
+      {"a comment", "; keep me\n"},
+      {"upper-case hex continued over two lines", "\"list\"=hex:0A,\\\n  0B\n"},
+  };
+  const RegistryFile file(path_);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string before = "Windows Registry Editor Version 5.00\n\n[" + kKey + "]\n" + c.line;
+    writeFile(path_, before + "\"invtimeout\"=dword:00000001\n");
+    ASSERT_TRUE(file.update([](Registry& r) { return r.setValue(kKey, "invtimeout", dwordValue(2)); }));
+    EXPECT_EQ(readFile(path_), before + "\"invtimeout\"=dword:00000002\n");
+  }
+}
+
 TEST_F(RegistryFileTest, ConcurrentWritersLoseNothingAndReadersSeeWholeFiles) {
   const RegistryFile file(path_);
   file.update([](Registry& r) {
