@@ -1,294 +1,214 @@
 #include "compat/registry/RegFormat.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <sstream>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
 
-#include "common/text/Unicode.h"
-#include "common/text/Utf16Le.h"
+#include "common/text/AsciiCase.h"
+#include "compat/registry/RegLineSyntax.h"
 
 namespace qrv::regfile {
 
 namespace {
 
-constexpr const char* kHeader = "Windows Registry Editor Version 5.00";
-
-// One logical line of the text: continuation lines joined, with its number.
-struct Line {
-  std::size_t number;
-  std::string text;
-};
-
-std::string trim(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t\r");
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
-
-std::string decodeText(const std::string& text) {
-  if (text.compare(0, 2, "\xFF\xFE") == 0) return text::decodeUtf16Le(std::string_view(text).substr(2));
-  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) return text.substr(3);
-  return text;
-}
-
-std::vector<Line> logicalLines(const std::string& text) {
-  std::vector<Line> lines;
-  std::istringstream in(text);
-  std::string raw;
-  bool continues = false;
-  for (std::size_t number = 1; std::getline(in, raw); ++number) {
-    std::string line = trim(raw);
-    if (continues) {
-      lines.back().text += line;
-    } else {
-      lines.push_back({number, line});
-    }
-    continues = !line.empty() && line.back() == '\\' && line[0] != '[' && line[0] != ';';
-    if (continues) lines.back().text.pop_back();
+// Whether the key's values, as the registry now holds them, are the ones
+// read in the order read (less the deleted ones) followed by new ones: then
+// each value read can stay at its line and new ones can follow them.
+bool valuesKeepTheirOrder(const Registry::Key& before, const Registry::Key* now) {
+  if (!now) return true;
+  const auto& values = now->values();
+  std::size_t next = 0;
+  for (const auto& [name, value] : before.values()) {
+    const Value* kept = now->value(name);
+    if (!kept) continue;
+    if (next == values.size() || kept != &values[next].second) return false;
+    ++next;
   }
-  return lines;
-}
-
-// Text as UTF-16LE bytes such that any bytes come back unchanged: valid
-// UTF-8 as its code points, each byte of an ill-formed sequence as the lone
-// low surrogate U+DC00 plus the byte. Well-formed text never yields a lone
-// surrogate, so the two cannot be confused.
-std::string keptBytesAsUtf16Le(const std::string& text) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  std::u16string units;
-  for (std::size_t i = 0; i < text.size();) {
-    char32_t codePoint = 0;
-    bool invalid = false;
-    const std::size_t next = unicode::decodeUtf8(bytes, text.size(), i, &codePoint, &invalid);
-    if (!invalid) unicode::appendUtf16(units, codePoint);
-    for (; invalid && i < next; ++i) units += static_cast<char16_t>(0xDC00 + bytes[i]);
-    i = next;
-  }
-  std::string out;
-  for (const char16_t unit : units) {
-    out += static_cast<char>(unit & 0xFF);
-    out += static_cast<char>(unit >> 8);
-  }
-  return out;
-}
-
-// The reverse of keptBytesAsUtf16Le; any other unpaired surrogate becomes
-// U+FFFD.
-std::string keptBytesFromUtf16Le(std::string_view bytes) {
-  const std::u16string units = text::utf16LeUnits(bytes);
-  std::string out;
-  for (std::size_t i = 0; i < units.size();) {
-    char32_t codePoint = 0;
-    bool invalid = false;
-    const std::size_t next = unicode::decodeUtf16(units.data(), units.size(), i, &codePoint, &invalid);
-    if (invalid && units[i] >= 0xDC80 && units[i] <= 0xDCFF) {
-      out += static_cast<char>(units[i] - 0xDC00);
-    } else {
-      unicode::appendUtf8(out, codePoint);
-    }
-    i = next;
-  }
-  return out;
-}
-
-bool validUtf8(const std::string& text) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  bool invalid = false;
-  for (std::size_t i = 0; i < text.size() && !invalid;) {
-    char32_t codePoint = 0;
-    i = unicode::decodeUtf8(bytes, text.size(), i, &codePoint, &invalid);
-  }
-  return !invalid;
-}
-
-class Parser {
- public:
-  Parser(std::string origin, const Line& line) : origin_(std::move(origin)), line_(line) {}
-
-  [[noreturn]] void fail(const std::string& what) const {
-    throw RegistryError(origin_ + ", line " + std::to_string(line_.number) + ": " + what);
-  }
-
-  // Runs a change of the registry, reporting its refusal at this line.
-  template <typename Change>
-  void apply(Change change) const {
-    try {
-      change();
-    } catch (const RegistryError& e) {
-      fail(e.what());
-    }
-  }
-
-  std::string section() const {
-    const std::string& s = line_.text;
-    if (s.back() != ']') fail("a [key] section must end with ']'");
-    if (s.size() > 1 && s[1] == '-') fail("key deletions ([-key]) are not supported in the registry file");
-    return s.substr(1, s.size() - 2);
-  }
-
-  // The quoted text starting at s[pos]; pos ends after the closing quote.
-  std::string quoted(const std::string& s, std::size_t& pos) const {
-    std::string out;
-    for (++pos; pos < s.size(); ++pos) {
-      if (s[pos] == '"') {
-        ++pos;
-        return out;
-      }
-      if (s[pos] == '\\') {
-        if (pos + 1 >= s.size() || (s[pos + 1] != '\\' && s[pos + 1] != '"')) {
-          fail("a backslash in quoted text must be doubled");
-        }
-        ++pos;
-      }
-      out += s[pos];
-    }
-    fail("quoted text is not closed");
-  }
-
-  std::pair<std::string, Value> valueLine() const {
-    const std::string& s = line_.text;
-    std::size_t pos = 0;
-    std::string name;
-    if (s[0] == '@') {
-      pos = 1;
-    } else if (s[0] == '"') {
-      name = quoted(s, pos);
-    } else {
-      fail("expected a [key] section, a \"name\"= or @= value line");
-    }
-    if (pos >= s.size() || s[pos] != '=') fail("expected '=' after the value name");
-    return {name, data(trim(s.substr(pos + 1)))};
-  }
-
- private:
-  Value data(const std::string& text) const {
-    if (!text.empty() && text[0] == '"') {
-      std::size_t pos = 0;
-      const std::string value = quoted(text, pos);
-      if (pos != text.size()) fail("unexpected text after the closing quote");
-      return textValue(value);
-    }
-    if (text == "-") fail("value deletions (=-) are not supported in the registry file");
-    if (text.compare(0, 6, "dword:") == 0) return dwordValue(hexNumber(text.substr(6), 8, "dword"));
-    if (text.compare(0, 4, "hex:") == 0) return {kRegBinary, hexBytes(text.substr(4))};
-    if (text.compare(0, 4, "hex(") == 0) {
-      const std::size_t close = text.find("):");
-      if (close == std::string::npos) fail("expected hex(type):");
-      const std::uint32_t type = hexNumber(text.substr(4, close - 4), 8, "value type");
-      std::vector<char> bytes = hexBytes(text.substr(close + 2));
-      if (type == kRegSz || type == kRegExpandSz) {
-        if (bytes.size() % 2 != 0) fail("text in hex(" + std::to_string(type) + ") needs an even number of bytes");
-        return textValue(keptBytesFromUtf16Le({bytes.data(), bytes.size()}), type);
-      }
-      return {type, bytes};
-    }
-    fail("unknown value data: " + text);
-  }
-
-  std::uint32_t hexNumber(const std::string& digits, std::size_t maxDigits, const char* what) const {
-    const bool valid = !digits.empty() && digits.size() <= maxDigits &&
-                       digits.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
-    if (!valid) fail(std::string("invalid ") + what + ": " + digits);
-    return static_cast<std::uint32_t>(std::strtoul(digits.c_str(), nullptr, 16));
-  }
-
-  std::vector<char> hexBytes(const std::string& list) const {
-    std::vector<char> bytes;
-    if (trim(list).empty()) return bytes;
-    std::istringstream in(list);
-    std::string item;
-    while (std::getline(in, item, ',')) {
-      bytes.push_back(static_cast<char>(hexNumber(trim(item), 2, "hex byte")));
-    }
-    if (list.back() == ',') fail("hex byte list ends with a comma");
-    return bytes;
-  }
-
-  std::string origin_;
-  const Line& line_;
-};
-
-std::string escaped(const std::string& text) {
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '\\' || c == '"') out += '\\';
-    out += c;
-  }
-  return out + '"';
-}
-
-std::string hexList(const std::vector<char>& bytes) {
-  std::string out;
-  char byte[4];
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    std::snprintf(byte, sizeof byte, "%02x", static_cast<unsigned char>(bytes[i]));
-    if (i) out += ',';
-    out += byte;
-  }
-  return out;
-}
-
-bool printable(const std::string& text) {
-  return std::none_of(text.begin(), text.end(), [](unsigned char c) { return c < 0x20 || c == 0x7F; });
-}
-
-// Text values that are printable UTF-8 are written as quoted text; the others
-// as UTF-16LE that gives back every byte.
-std::string formatData(const Value& value) {
-  const bool isText = value.type == kRegSz || value.type == kRegExpandSz;
-  if (value.type == kRegSz && printable(textOf(value)) && validUtf8(textOf(value))) return escaped(textOf(value));
-  if (isText) {
-    const std::string utf16 = keptBytesAsUtf16Le(textOf(value)) + std::string(2, '\0');
-    return "hex(" + std::to_string(value.type) + "):" + hexList({utf16.begin(), utf16.end()});
-  }
-  if (value.type == kRegDword && value.bytes.size() == 4) {
-    std::uint32_t number = 0;
-    for (int i = 3; i >= 0; --i) number = (number << 8) | static_cast<unsigned char>(value.bytes[i]);
-    char text[16];
-    std::snprintf(text, sizeof text, "dword:%08x", static_cast<unsigned>(number));
-    return text;
-  }
-  if (value.type == kRegBinary) return "hex:" + hexList(value.bytes);
-  char type[16];
-  std::snprintf(type, sizeof type, "hex(%x):", static_cast<unsigned>(value.type));
-  return type + hexList(value.bytes);
+  return std::none_of(values.begin() + static_cast<std::ptrdiff_t>(next), values.end(),
+                      [&before](const auto& added) { return before.value(added.first) != nullptr; });
 }
 
 }  // namespace
 
-Registry parseRegText(const std::string& text, const std::string& origin) {
-  const std::vector<Line> lines = logicalLines(decodeText(text));
-  Registry registry;
-  Registry::Key* section = nullptr;
-  bool headerSeen = false;
-  for (const Line& line : lines) {
-    const Parser parser(origin, line);
-    if (line.text.empty() || line.text[0] == ';') continue;
-    if (!headerSeen) {
-      if (line.text != kHeader) parser.fail(std::string("not a registry file: expected \"") + kHeader + "\"");
-      headerSeen = true;
-    } else if (line.text[0] == '[') {
-      parser.apply([&] { section = &registry.createKey(parser.section()); });
+// Reads the logical lines of a text into a document, one at a time.
+class RegDocument::Reader {
+ public:
+  Reader(RegDocument& document, std::string origin) : document_(document), origin_(std::move(origin)) {}
+
+  void read(const LogicalLine& line) {
+    const LineReader reader(origin_, line);
+    if (!headerSeen_) {
+      readPreamble(reader, line);
+    } else if (isBlankOrComment(line)) {
+      pending_ += line.raw;
+    } else if (isSection(line)) {
+      readSection(reader, line);
     } else {
-      if (!section) parser.fail("a value line before the first [key] section");
-      const auto [name, value] = parser.valueLine();
-      parser.apply([&, &name = name, &value = value] { section->setValue(name, value); });
+      readValue(reader, line);
     }
   }
-  if (!headerSeen) throw RegistryError(origin + ": not a registry file: it is empty");
-  return registry;
+
+  void finish() {
+    if (!headerSeen_) throw RegistryError(origin_ + ": not a registry file: it is empty");
+    document_.epilogue_ = std::move(pending_);
+    for (const auto& [key, index] : lastSections_) document_.sections_[index].lastOfKey = true;
+  }
+
+ private:
+  void readPreamble(const LineReader& reader, const LogicalLine& line) {
+    if (!isBlankOrComment(line)) {
+      if (line.text != kRegHeader) reader.fail(std::string("not a registry file: expected \"") + kRegHeader + "\"");
+      headerSeen_ = true;
+    }
+    document_.preamble_ += line.raw;
+  }
+
+  void readSection(const LineReader& reader, const LogicalLine& line) {
+    const std::string path = reader.sectionPath();
+    reader.apply([&] { key_ = &document_.registry_.createKey(path); });
+    lastSections_[key_] = document_.sections_.size();
+    document_.sections_.push_back({std::exchange(pending_, {}), line.raw, path, text::toLowerAscii(path), {}, false});
+  }
+
+  void readValue(const LineReader& reader, const LogicalLine& line) {
+    if (!key_) reader.fail("a value line before the first [key] section");
+    const auto [name, value] = reader.value();
+    const bool first = key_->value(name) == nullptr;
+    reader.apply([&, &name = name, &value = value] { key_->setValue(name, value); });
+    std::vector<Entry>& body = document_.sections_.back().body;
+    if (!pending_.empty()) body.push_back({std::exchange(pending_, {}), false, "", false});
+    body.push_back({line.raw, true, name, first});
+  }
+
+  RegDocument& document_;
+  std::string origin_;
+  bool headerSeen_ = false;
+  std::string pending_;  // comment and blank lines not yet placed
+  Registry::Key* key_ = nullptr;
+  std::unordered_map<const Registry::Key*, std::size_t> lastSections_;
+};
+
+// Writes a registry over the text of a document.
+class RegDocument::Writer {
+ public:
+  Writer(const RegDocument& document, const Registry& registry) : document_(document) {
+    std::unordered_set<const Registry::Key*> withSection;
+    for (const Section& section : document.sections_) {
+      const Placement placement{document.registry_.key(section.path), registry.key(section.path),
+                                registry.hasKey(section.path)};
+      placements_.push_back(placement);
+      withSection.insert(placement.now);
+    }
+    for (const Registry::Key* key : registry.keysToWrite()) {
+      if (!withSection.count(key)) newKeys_.emplace_back(text::toLowerAscii(key->path()), key);
+    }
+  }
+
+  std::string text() {
+    write(document_.preamble_);
+    for (std::size_t i = 0; i < document_.sections_.size(); ++i) {
+      writeNewKeysBefore(document_.sections_[i].lookup);
+      writeSection(document_.sections_[i], placements_[i]);
+    }
+    for (; nextNewKey_ < newKeys_.size(); ++nextNewKey_) writeNewKey(*newKeys_[nextNewKey_].second);
+    write(document_.epilogue_);
+    return std::move(out_);
+  }
+
+ private:
+  // A section's key as read and as it is now (null when it is gone or there
+  // only as an ancestor), and whether it still exists.
+  struct Placement {
+    const Registry::Key* before;
+    const Registry::Key* now;
+    bool kept;
+  };
+
+  void write(const std::string& raw) { out_ += raw; }
+
+  void writeLine(const std::string& line) {
+    if (!out_.empty() && out_.back() != '\n') out_ += document_.newline_;
+    out_ += line + document_.newline_;
+  }
+
+  void writeNewKeysBefore(const std::string& lookup) {
+    for (; nextNewKey_ < newKeys_.size() && newKeys_[nextNewKey_].first < lookup; ++nextNewKey_) {
+      writeNewKey(*newKeys_[nextNewKey_].second);
+    }
+  }
+
+  void writeNewKey(const Registry::Key& key) {
+    writeLine("");
+    writeLine(sectionLineText(key.path()));
+    for (const auto& [name, value] : key.values()) writeLine(valueLineText(name, value));
+  }
+
+  void writeSection(const Section& section, const Placement& placement) {
+    if (!placement.kept) return;
+    write(section.leading);
+    write(section.header);
+    const bool inPlace = keepsOrder(*placement.before, placement.now);
+    for (const Entry& entry : section.body) {
+      if (!entry.isValue) {
+        write(entry.raw);
+      } else if (inPlace) {
+        writeValue(entry, *placement.before, placement.now);
+      }
+    }
+    if (!section.lastOfKey || !placement.now) return;
+    for (const auto& [name, value] : placement.now->values()) {
+      if (!inPlace || !placement.before->value(name)) writeLine(valueLineText(name, value));
+    }
+  }
+
+  void writeValue(const Entry& entry, const Registry::Key& before, const Registry::Key* now) {
+    const auto* current = now ? now->namedValue(entry.valueName) : nullptr;
+    if (!current) return;
+    if (*current == *before.namedValue(entry.valueName)) {
+      write(entry.raw);
+    } else if (entry.firstDefinition) {
+      writeLine(valueLineText(current->first, current->second));
+    }
+  }
+
+  // valuesKeepTheirOrder, once for each key however many sections it has.
+  bool keepsOrder(const Registry::Key& before, const Registry::Key* now) {
+    const auto [it, added] = keepsOrder_.try_emplace(&before, false);
+    if (added) it->second = valuesKeepTheirOrder(before, now);
+    return it->second;
+  }
+
+  const RegDocument& document_;
+  std::vector<Placement> placements_;  // by section
+  std::vector<std::pair<std::string, const Registry::Key*>> newKeys_;  // keys without a section, sorted
+  std::size_t nextNewKey_ = 0;
+  std::unordered_map<const Registry::Key*, bool> keepsOrder_;  // by the key as read
+  std::string out_;
+};
+
+RegDocument::RegDocument() : preamble_(std::string(kRegHeader) + "\n") {}
+
+RegDocument RegDocument::parse(const std::string& text, const std::string& origin) {
+  const RegTextLines lines = splitRegText(text);
+  RegDocument document;
+  document.encoding_ = lines.encoding;
+  document.newline_ = lines.newline;
+  document.preamble_.clear();
+  Reader reader(document, origin);
+  for (const LogicalLine& line : lines.lines) reader.read(line);
+  reader.finish();
+  return document;
 }
 
-std::string formatRegText(const Registry& registry) {
-  std::string out = std::string(kHeader) + "\n";
-  for (const Registry::Key* key : registry.keysToWrite()) {
-    out += "\n[" + key->path() + "]\n";
-    for (const auto& [name, value] : key->values()) {
-      out += (name.empty() ? std::string("@") : escaped(name)) + "=" + formatData(value) + "\n";
-    }
-  }
-  return out;
+std::string RegDocument::format(const Registry& registry) const {
+  return encodeRegText(Writer(*this, registry).text(), encoding_);
 }
+
+Registry parseRegText(const std::string& text, const std::string& origin) {
+  return RegDocument::parse(text, origin).registry();
+}
+
+std::string formatRegText(const Registry& registry) { return RegDocument().format(registry); }
 
 }  // namespace qrv::regfile

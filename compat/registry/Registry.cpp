@@ -97,8 +97,13 @@ std::string textOf(const Value& value) {
 }
 
 const Value* Registry::Key::value(const std::string& name) const {
+  const auto* found = namedValue(name);
+  return found ? &found->second : nullptr;
+}
+
+const std::pair<std::string, Value>* Registry::Key::namedValue(const std::string& name) const {
   const auto it = positions_.find(toLowerAscii(name));
-  return it == positions_.end() ? nullptr : &values_[it->second].second;
+  return it == positions_.end() ? nullptr : &values_[it->second];
 }
 
 void Registry::Key::setValue(const std::string& name, const Value& value) {
@@ -155,6 +160,8 @@ bool Registry::hasKey(const std::string& path) const {
   const KeyPath key = KeyPath::parse(path);
   return key.depth == 0 || find(key.lookup) != nullptr || hasDescendant(key.lookup);
 }
+
+const Registry::Key* Registry::key(const std::string& path) const { return find(KeyPath::parse(path).lookup); }
 
 Registry::Key& Registry::createKey(const std::string& path) { return add(KeyPath::parse(path)); }
 

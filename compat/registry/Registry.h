@@ -52,6 +52,8 @@ class Registry {
     const std::string& path() const { return path_; }
     const std::vector<std::pair<std::string, Value>>& values() const { return values_; }
     const Value* value(const std::string& name) const;
+    // The value with its name as stored, or null.
+    const std::pair<std::string, Value>* namedValue(const std::string& name) const;
     // Sets or replaces a value (its name keeps the case first written).
     void setValue(const std::string& name, const Value& value);
     bool deleteValue(const std::string& name);
@@ -66,6 +68,9 @@ class Registry {
   // HKEY_CURRENT_USER, HKEY_USERS, HKEY_CURRENT_CONFIG), then key names
   // separated by single backslashes. Invalid paths throw RegistryError.
   bool hasKey(const std::string& path) const;
+  // The key as stored, or null for a key that is missing or there only as
+  // an ancestor of others.
+  const Key* key(const std::string& path) const;
   // Creates the key and any missing parents; an existing key stays as it is.
   // The key stays valid until it or an ancestor is deleted.
   Key& createKey(const std::string& path);

@@ -5,6 +5,11 @@
 // reader sees either the old or the new file, never a half-written one, and
 // no change of one writer is lost to another. Readers need no lock, so they
 // also work where they may not create the lock file.
+//
+// Where the path is a symbolic link, "the file" is the one the link (or its
+// chain of links) finally points at: it is the file replaced and locked, and
+// the links stay. A replaced file keeps its owner, group and permissions and
+// every line that the change did not concern (see RegDocument).
 
 #include <functional>
 #include <string>
@@ -31,12 +36,11 @@ class RegistryFile {
   // Applies change to the current registry under the writers' lock and
   // replaces the file when change returns true (creating its directory when
   // missing). Returns what change returned. Throws like read, and
-  // std::system_error when the file cannot be written.
+  // std::system_error when the file cannot be written or cannot be given the
+  // owner of the file it replaces.
   bool update(const std::function<bool(Registry&)>& change) const;
 
  private:
-  void replace(const Registry& registry) const;
-
   std::string path_;
 };
 

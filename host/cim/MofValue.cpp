@@ -1,6 +1,7 @@
 #include "host/cim/MofValue.h"
 
 #include <charconv>
+#include <cstdio>
 #include <vector>
 
 #include "common/com/Bstr.h"
@@ -18,13 +19,47 @@ using qrv::com::toUtf8;
 
 namespace {
 
-std::string quoted(BSTR text) {
-  std::string result = "\"";
-  for (char c : toUtf8(qrv::com::WideTextView(text, SysStringLen(text)))) {
-    if (c == '"' || c == '\\') result += '\\';
-    result += c;
+// Control characters are those of Unicode's category Cc: C0, DEL and C1.
+bool isControl(WCHAR c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+bool needsEscape(WCHAR c) { return c == '"' || c == '\\' || isControl(c); }
+
+std::string escapeOf(WCHAR c) {
+  switch (c) {
+    case '"':
+      return "\\\"";
+    case '\\':
+      return "\\\\";
+    case '\b':
+      return "\\b";
+    case '\t':
+      return "\\t";
+    case '\n':
+      return "\\n";
+    case '\f':
+      return "\\f";
+    case '\r':
+      return "\\r";
+    default: {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\x%04x", static_cast<unsigned>(c));
+      return escape;
+    }
   }
-  return result + "\"";
+}
+
+// A MOF string literal: quotes, backslashes and control characters escaped,
+// so that a value can neither end its string nor its line early.
+std::string quoted(BSTR text) {
+  const qrv::com::WideTextView view(text, SysStringLen(text));
+  std::string result = "\"";
+  std::size_t plain = 0;  // where the characters not yet written start
+  for (std::size_t i = 0; i < view.size(); ++i) {
+    if (!needsEscape(view[i])) continue;
+    result += toUtf8(view.substr(plain, i - plain)) + escapeOf(view[i]);
+    plain = i + 1;
+  }
+  return result + toUtf8(view.substr(plain)) + "\"";
 }
 
 // The shortest decimal text that reads back as the same value.

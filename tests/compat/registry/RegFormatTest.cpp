@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "common/text/Utf16Le.h"
 #include "compat/registry/RegFormat.h"
 
@@ -180,3 +182,174 @@ TEST(RegFormat, ReadsLargeFilesInOnePass) {
   EXPECT_EQ(many.valueNames("HKEY_LOCAL_MACHINE\\K").size(), 20000u);
   EXPECT_EQ(many.value("HKEY_LOCAL_MACHINE\\K", "VALUE19999"), textValue(""));
 }
+
+namespace {
+
+const std::string kHeaderLine = "Windows Registry Editor Version 5.00\n";
+
+// Text no writer of this registry would write: comments before the header
+// and between values, spaces around data, upper-case and continued hex
+// lists, text values holding what the registry does not see (text after an
+// embedded NUL, a lone surrogate, no terminator), one value defined twice,
+// one key in two sections, sections out of order, and no last line end.
+const std::string kHandWritten = "; exported by hand\n" + kHeaderLine +
+                                 "\n"
+                                 "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Zeta]\n"
+                                 "\"Number\"=  dword:0000001E  \n"
+                                 "; a comment between values\n"
+                                 "\"list\"=hex:01,FF,\\\n"
+                                 "    02\n"
+                                 "\"embedded\"=hex(1):61,00,00,00,62,00,00,00\n"
+                                 "\"lone\"=hex(2):00,d8,41,00,00,00\n"
+                                 "\"unterminated\"=hex(2):41,00\n"
+                                 "\"twice\"=\"first\"\n"
+                                 "\"twice\"=\"second\"\n"
+                                 "\n"
+                                 "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Alpha]\n"
+                                 "@=\"a\"\n"
+                                 "\n"
+                                 "[hkey_local_machine\\software\\zeta]\n"
+                                 "\"later\"=\"z\"";
+
+std::string withCrLf(const std::string& text) {
+  std::string out;
+  for (char c : text) out += c == '\n' ? std::string("\r\n") : std::string{c};
+  return out;
+}
+
+std::string asUtf16WithMark(const std::string& text) { return "\xFF\xFE" + qrv::text::encodeUtf16Le(text); }
+
+std::string rewritten(const std::string& text, const std::function<void(Registry&)>& change) {
+  const RegDocument document = RegDocument::parse(text, "test.reg");
+  Registry registry = document.registry();
+  change(registry);
+  return document.format(registry);
+}
+
+TEST(RegDocument, WritesBackAnUnchangedRegistryAsTheTextItRead) {
+  const std::string texts[] = {kHandWritten, withCrLf(kHandWritten), "\xEF\xBB\xBF" + kHandWritten,
+                               asUtf16WithMark(withCrLf(kHandWritten)), kHeaderLine, formatRegText(everyKind())};
+  for (const std::string& text : texts) {
+    EXPECT_EQ(rewritten(text, [](Registry&) {}), text) << text;
+  }
+  const Registry read = parseRegText(kHandWritten, "hand.reg");
+  const std::string zeta = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Zeta";
+  EXPECT_EQ(read.valueNames(zeta),
+            (std::vector<std::string>{"Number", "list", "embedded", "lone", "unterminated", "twice", "later"}));
+  EXPECT_EQ(read.value(zeta, "twice"), textValue("second"));
+  EXPECT_EQ(read.value(zeta, "list"), (Value{kRegBinary, {'\x01', '\xff', '\x02'}}));
+}
+
+// Values set, deleted and added, keys deleted and added: the other lines,
+// comments included, stay as they were.
+TEST(RegDocument, AChangeRewritesOnlyTheLinesOfWhatChanged) {
+  const std::string service = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Korvex\\rulo\\SysInvSrv";
+  const std::string text = kHeaderLine +
+                           "\n"
+                           "; service settings\n"
+                           "[" + service + "]\n"
+                           "\"invexecdir\"=\"/opt/collector\"\n"
+                           "; seconds\n"
+                           "\"invtimeout\"=dword:0000001E\n"
+                           "\"embedded\"=hex(1):61,00,00,00,62,00,00,00\n"
+                           "\"gone\"=\"x\"\n"
+                           "\n"
+                           "; an old key\n"
+                           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Old]\n"
+                           "\"x\"=dword:00000001\n"
+                           "\n"
+                           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Zeta]\n";
+  const std::string written = rewritten(text, [&service](Registry& registry) {
+    registry.setValue(service, "INVTIMEOUT", dwordValue(60));
+    registry.deleteValue(service, "gone");
+    registry.setValue(service, "startdelaysecond", dwordValue(5));
+    registry.setValue(service, "invexecdir", textValue("/opt/collector"));  // the same again
+    registry.deleteKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Old");
+    registry.createKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Korvex\\New");
+    registry.setValue("HKEY_LOCAL_MACHINE\\SOFTWARE\\Korvex\\New", "v", dwordValue(1));
+    registry.createKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Zz");
+  });
+  EXPECT_EQ(written, kHeaderLine +
+                         "\n"
+                         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Korvex\\New]\n"
+                         "\"v\"=dword:00000001\n"
+                         "\n"
+                         "; service settings\n"
+                         "[" + service + "]\n"
+                         "\"invexecdir\"=\"/opt/collector\"\n"
+                         "; seconds\n"
+                         "\"invtimeout\"=dword:0000003c\n"
+                         "\"embedded\"=hex(1):61,00,00,00,62,00,00,00\n"
+                         "\"startdelaysecond\"=dword:00000005\n"
+                         "\n"
+                         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Zeta]\n"
+                         "\n"
+                         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Zz]\n");
+}
+
+// A value defined more than once is written anew at its first line, so that
+// its place among the key's values stays; new values follow the key's last
+// value, in its last section.
+TEST(RegDocument, AChangedValueTakesTheLineOfItsFirstDefinition) {
+  const std::string key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\K";
+  const std::string section = "[" + key + "]\n";
+  const std::string other = "\n[HKEY_CURRENT_CONFIG\\Other]\n\n";
+  const std::string text = kHeaderLine + section + "\"x\"=\"1\"\n\"y\"=\"2\"\n\"x\"=\"3\"\n" + other + section +
+                           "\"z\"=\"4\"\n; last\n";
+  const std::string written = rewritten(text, [&key](Registry& registry) {
+    registry.setValue(key, "X", textValue("5"));
+    registry.setValue(key, "new", textValue("6"));
+  });
+  EXPECT_EQ(written, kHeaderLine + section + "\"x\"=\"5\"\n\"y\"=\"2\"\n" + other + section +
+                         "\"z\"=\"4\"\n\"new\"=\"6\"\n; last\n");
+  EXPECT_EQ(parseRegText(written, "w").valueNames(key), (std::vector<std::string>{"x", "y", "z", "new"}));
+}
+
+// A key rebuilt with its values in another order is written anew, so that
+// reading the text gives that order; its comments stay.
+TEST(RegDocument, AKeyWhoseValuesChangedOrderIsWrittenAnew) {
+  const std::string key = "HKEY_CLASSES_ROOT\\CLSID\\{X}";
+  const std::string text = kHeaderLine + "\n[" + key + "]\n@=\"a\"\n; about b\n\"b\"=\"b\"\n";
+  const std::string written = rewritten(text, [&key](Registry& registry) {
+    registry.deleteKey(key);
+    registry.createKey(key);
+    registry.setValue(key, "b", textValue("b"));
+    registry.setValue(key, "", textValue("a"));
+  });
+  EXPECT_EQ(written, kHeaderLine + "\n[" + key + "]\n; about b\n\"b\"=\"b\"\n@=\"a\"\n");
+  EXPECT_EQ(parseRegText(written, "w").valueNames(key), (std::vector<std::string>{"b", ""}));
+}
+
+// Lines written anew take the line ends and the encoding of the text, after
+// a last line that had no line end.
+TEST(RegDocument, NewLinesFollowTheTextsLineEndsAndEncoding) {
+  const std::string key = "HKEY_LOCAL_MACHINE\\K";
+  const std::string text = kHeaderLine + "[" + key + "]\n\"a\"=\"1\"";
+  const auto addValue = [&key](Registry& registry) { registry.setValue(key, "b", textValue("2")); };
+  EXPECT_EQ(rewritten(text, addValue), text + "\n\"b\"=\"2\"\n");
+  EXPECT_EQ(rewritten(withCrLf(text), addValue), withCrLf(text + "\n\"b\"=\"2\"\n"));
+  EXPECT_EQ(rewritten(asUtf16WithMark(withCrLf(text)), addValue), asUtf16WithMark(withCrLf(text + "\n\"b\"=\"2\"\n")));
+  EXPECT_EQ(rewritten("\xEF\xBB\xBF" + text, addValue), "\xEF\xBB\xBF" + text + "\n\"b\"=\"2\"\n");
+}
+
+// Inputs that would take minutes if the writer looked a section's key up
+// for each of its values, or compared a key's values for each of its
+// sections; each is one pass.
+TEST(RegDocument, WritesLargeFilesBackInOnePass) {
+  std::string deepPath = "HKEY_LOCAL_MACHINE";
+  while (deepPath.size() < 80000) deepPath += "\\k";
+  std::string deep = kHeaderLine + "[" + deepPath + "]\n";
+  for (int i = 0; i < 20000; ++i) deep += "@=\"\"\n";
+  std::string manySections = kHeaderLine;
+  for (int i = 0; i < 20000; ++i) manySections += "[HKEY_LOCAL_MACHINE\\K]\n\"v" + std::to_string(i) + "\"=\"\"\n";
+
+  EXPECT_EQ(rewritten(deep, [](Registry&) {}), deep);
+  EXPECT_EQ(rewritten(deep, [&deepPath](Registry& r) { r.setValue(deepPath, "", textValue("x")); }),
+            kHeaderLine + "[" + deepPath + "]\n@=\"x\"\n");
+  const std::string written =
+      rewritten(manySections, [](Registry& r) { r.setValue("HKEY_LOCAL_MACHINE\\K", "v0", textValue("x")); });
+  EXPECT_EQ(written.size(), manySections.size() + 1);
+  EXPECT_EQ(parseRegText(written, "w").value("HKEY_LOCAL_MACHINE\\K", "v0"), textValue("x"));
+}
+
+}  // namespace

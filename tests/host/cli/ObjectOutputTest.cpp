@@ -60,6 +60,14 @@ class ObjectOutput : public ::testing::Test {
     put(object, name, value.get());
   }
 
+  static void putObject(IWbemClassObject* object, const char16_t* name, IWbemClassObject* embedded) {
+    Variant value;
+    value.put()->punkVal = embedded;
+    embedded->AddRef();
+    value.get()->vt = VT_UNKNOWN;
+    put(object, name, value.get());
+  }
+
   static std::string json(IWbemClassObject* object) { return jsonObject(*WbemObject::from(object)); }
 
   ClassRepository repository_;
@@ -89,11 +97,7 @@ TEST_F(ObjectOutput, JsonTypesFollowTheCimTypes) {
   putTexts(every.get(), u"Flags", {});
   const auto status = spawn("Status");
   putText(status.get(), u"Temperature", u"35");
-  Variant embedded;
-  embedded.put()->punkVal = status.get();
-  status->AddRef();
-  embedded.get()->vt = VT_UNKNOWN;
-  put(every.get(), u"Details", embedded.get());
+  putObject(every.get(), u"Details", status.get());
 
   EXPECT_EQ(json(every.get()),
             "{\"Name\": \"x\", \"Letter\": \"A\", \"Ok\": true, \"S8\": -128, \"U8\": 255, \"S16\": -32768, "
@@ -120,6 +124,25 @@ TEST_F(ObjectOutput, MofListsTheSetPropertiesOfEachInstance) {
   EXPECT_EQ(formatObjects({first, second}, OutputFormat::Mof),
             "\ninstance of Every\n{\n\tName = \"a \\\"quoted\\\" \\\\ name\";\n\tCounts = {1, 2};\n};\n"
             "\ninstance of Status\n{\n\tTemperature = 41;\n};\n");
+}
+
+// A value holding a line break must not print as lines of its own, such as a
+// fake instance; strings in arrays and in embedded objects are escaped alike.
+TEST_F(ObjectOutput, MofStringsEscapeLineBreaksAndOtherControlCharacters) {
+  const auto every = spawn("Every");
+  putText(every.get(), u"Name", u"a\n};\n\ninstance of Every\n{\tName = \"b\\c\";\r\b\f\x01\x7f\x85|\u00e9\U0001F600");
+  putTexts(every.get(), u"Labels", {u"x\ny", u"'z'"});
+  const auto inner = spawn("Every");
+  putText(inner.get(), u"Name", u"in\nside");
+  putObject(every.get(), u"Details", inner.get());
+
+  EXPECT_EQ(formatObjects({every}, OutputFormat::Mof),
+            "\ninstance of Every\n{\n"
+            "\tName = \"a\\n};\\n\\ninstance of Every\\n{\\tName = \\\"b\\\\c\\\";\\r\\b\\f\\x0001\\x007f\\x0085|"
+            "\xc3\xa9\xf0\x9f\x98\x80\";\n"
+            "\tDetails = instance of Every\n{\n\tName = \"in\\nside\";\n};\n"
+            "\tLabels = {\"x\\ny\", \"'z'\"};\n"
+            "};\n");
 }
 
 TEST_F(ObjectOutput, JsonIsOneArrayOfObjects) {
