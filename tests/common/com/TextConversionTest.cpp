@@ -17,7 +17,7 @@ TEST(ToWide, ConvertsAsciiAndEveryUtf8Length) {
 
 TEST(ToWide, BytesFromTheUpperHalfAreNeverTakenForAscii) {
   EXPECT_EQ(toWide("\xC3\xA9"), u"\u00E9");
-  EXPECT_EQ(toWide("\xFF"), u"\uFFFD");
+  EXPECT_EQ(toWide("a\x7F\xFFz\xC3\xA9"), u"a\x7F\xFFFDz\u00E9");
 }
 
 TEST(ToWide, EndsAtTheFirstNul) {
