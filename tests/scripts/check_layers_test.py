@@ -2,13 +2,9 @@
 its file and line, however it is spelled and whatever file holds it;
 includes down the order, OS folders, system headers and the folders outside
 the layers pass; a macro include and a cycle in the order are refused."""
-import os
-import subprocess
-import sys
-import tempfile
 import unittest
 
-CHECKER = os.path.join(os.path.dirname(__file__), "..", "..", "scripts", "check_layers.py")
+from check_trees import run_check, temporary_root, write
 
 LAYERS = """# Architecture
 ```layers
@@ -20,22 +16,13 @@ high/app:     high/core
 """
 
 
-def write(root, path, text):
-    full = os.path.join(root, path)
-    os.makedirs(os.path.dirname(full), exist_ok=True)
-    with open(full, "w", encoding="utf-8") as f:
-        f.write(text)
-
-
 def check(root):
-    result = subprocess.run([sys.executable, CHECKER, root], capture_output=True, text=True)
-    return result.returncode, result.stdout + result.stderr
+    return run_check("check_layers.py", root)
 
 
 class CheckLayersTest(unittest.TestCase):
     def tree(self, layers=LAYERS):
-        root = tempfile.mkdtemp()
-        self.addCleanup(subprocess.run, ["rm", "-rf", root])
+        root = temporary_root(self)
         write(root, "docs/architecture.md", layers)
         write(root, "low/text/Text.h", "#pragma once\n")
         write(root, "low/com/Com.h", '#include "low/text/Text.h"\n#include <vector>\n')

@@ -76,7 +76,7 @@ const char* const kFanQuery = "SELECT * FROM Fan WHERE Name <> 'i0' AND Gen >= 0
 const char* const kDiskQuery = "SELECT Name, Gen FROM Disk WHERE Name LIKE 'i_'";    // every item, without Source
 
 // A generation of the data file holds 2 to 4 items, each naming the generation.
-int ItemCount(unsigned generation) { return 2 + static_cast<int>(generation % 3); }
+int itemCount(unsigned generation) { return 2 + static_cast<int>(generation % 3); }
 
 enum class Kind { Enumeration, Get, Query };
 
@@ -90,7 +90,7 @@ struct Request {
   std::vector<std::string> names(unsigned generation) const {
     if (kind == Kind::Get) return {item};
     std::vector<std::string> all;
-    for (int i = kind == Kind::Query && fan ? 1 : 0; i < ItemCount(generation); ++i)
+    for (int i = kind == Kind::Query && fan ? 1 : 0; i < itemCount(generation); ++i)
       all.push_back("i" + std::to_string(i));
     return all;
   }
@@ -105,17 +105,17 @@ struct Request {
   }
 };
 
-std::string DataFile(unsigned generation) {
+std::string dataFile(unsigned generation) {
   const std::string gen = std::to_string(generation);
   std::string text = "<Inv gen=\"" + gen + "\">";
-  for (int i = 0; i < ItemCount(generation); ++i)
+  for (int i = 0; i < itemCount(generation); ++i)
     text += "<Item name=\"i" + std::to_string(i) + "\" gen=\"" + gen + "\"/>";
   return text + "</Inv>";
 }
 
 // Instances of className from the items a get asks for (every item for an
 // enumeration), tagged with source.
-std::string ItemsStylesheet(const std::string& className, const std::string& source) {
+std::string itemsStylesheet(const std::string& className, const std::string& source) {
   return textStylesheet(
       "<xsl:variable name=\"get\" select=\"/QRVCIM/@cim-operation = 'get'\"/>"
       "<xsl:variable name=\"name\" select=\"/QRVCIM/Attributes/Required[@name = 'Name']/@value\"/>"
@@ -125,7 +125,7 @@ std::string ItemsStylesheet(const std::string& className, const std::string& sou
       "</xsl:for-each>");
 }
 
-std::string Registration(const std::string& className, const std::string& stylesheet) {
+std::string registrationText(const std::string& className, const std::string& stylesheet) {
   const std::string operation = "<FileProvider app=\"t\" area=\"data\" name=\"inv.xml\"/>"
                                 "<Conversion app=\"t\" area=\"xsl\" name=\"" + stylesheet + "\"/>";
   return "<Registration><Class name=\"" + className + "\" namespace=\"root\\cimv2\"><Enumerate>" + operation +
@@ -133,13 +133,13 @@ std::string Registration(const std::string& className, const std::string& styles
 }
 
 // Replaces path's content in one step, as the service's publishing does.
-void ReplaceFile(const std::string& path, const std::string& bytes) {
+void replaceFile(const std::string& path, const std::string& bytes) {
   const std::string staging = path + ".new";
   writeFile(staging, bytes);
   std::filesystem::rename(staging, path);
 }
 
-long ResidentBytes() {
+long residentBytes() {
   std::ifstream statm("/proc/self/statm");
   long size = 0, resident = 0;
   statm >> size >> resident;
@@ -157,12 +157,12 @@ class Stress : public testing::Test {
   void SetUp() override {
     repository_->loadText(kMof, "stress.mof");
     services_ = wmihost::NamespaceServices::create(repository_, "root\\cimv2");
-    writeFile(xslRootFile("t/xsl/fan_a.xsl"), ItemsStylesheet("Fan", "a"));
-    writeFile(xslRootFile("t/xsl/fan_b.xsl"), ItemsStylesheet("Fan", "b"));
-    writeFile(xslRootFile("t/xsl/disk.xsl"), ItemsStylesheet("Disk", "d"));
-    writeFile(xslRootFile("t/data/inv.xml"), DataFile(0));
-    writeFile(fanRegistration_, Registration("Fan", "fan_a.xsl"));
-    writeFile(relocatedRoot() + "/xmlreg/root/cimv2/disk.xml", Registration("Disk", "disk.xsl"));
+    writeFile(xslRootFile("t/xsl/fan_a.xsl"), itemsStylesheet("Fan", "a"));
+    writeFile(xslRootFile("t/xsl/fan_b.xsl"), itemsStylesheet("Fan", "b"));
+    writeFile(xslRootFile("t/xsl/disk.xsl"), itemsStylesheet("Disk", "d"));
+    writeFile(xslRootFile("t/data/inv.xml"), dataFile(0));
+    writeFile(fanRegistration_, registrationText("Fan", "fan_a.xsl"));
+    writeFile(relocatedRoot() + "/xmlreg/root/cimv2/disk.xml", registrationText("Disk", "disk.xsl"));
   }
 
   qrv::com::ComPtr<CQVProvider> newProvider() {
@@ -268,10 +268,10 @@ TEST_F(Stress, AnswersStayWholeWhileTheDataAndARegistrationChange) {
     int rewrites = 0;
     for (unsigned generation = 1; !done; ++generation) {
       publishing = generation;
-      ReplaceFile(xslRootFile("t/data/inv.xml"), DataFile(generation));
+      replaceFile(xslRootFile("t/data/inv.xml"), dataFile(generation));
       published = generation;
       if (generation % 4 == 0)
-        ReplaceFile(fanRegistration_, Registration("Fan", ++rewrites % 2 ? "fan_b.xsl" : "fan_a.xsl"));
+        replaceFile(fanRegistration_, registrationText("Fan", ++rewrites % 2 ? "fan_b.xsl" : "fan_a.xsl"));
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
   });
@@ -301,14 +301,14 @@ TEST_F(Stress, AnswersStayWholeWhileTheDataAndARegistrationChange) {
           std::lock_guard<std::mutex> lock(firstInvalidMutex);
           firstInvalid = request.describe() + " " + wrong;
         }
-        if (++requests == kWarmUpRequests) warmResident = ResidentBytes();
+        if (++requests == kWarmUpRequests) warmResident = residentBytes();
       }
     });
   }
   for (std::thread& worker : workers) worker.join();
   done = true;
   changer.join();
-  const long finalResident = ResidentBytes();
+  const long finalResident = residentBytes();
 
   std::printf("stress: %d requests (%d queries), %d invalid, %d provider objects, %u data files published, "
               "resident %ld KiB after %d requests, %ld KiB at the end\n",

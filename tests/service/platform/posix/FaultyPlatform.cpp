@@ -13,7 +13,7 @@ namespace {
 using posix::win32Code;
 
 // The last error of a real call of op that fails in the likeliest way.
-DWORD InjectedError(Op op) {
+DWORD injectedError(Op op) {
   switch (op) {
     case Op::copyFile:
     case Op::appendTraceLine:
@@ -62,7 +62,7 @@ bool FaultyPlatform::failing(Op op) {
   const int nth = ++calls_[op];
   if (beforeCall) beforeCall(op, nth);
   if (!fault_ || !fault_->hits(op, nth)) return false;
-  real_.setLastError(InjectedError(op));
+  real_.setLastError(injectedError(op));
   return true;
 }
 

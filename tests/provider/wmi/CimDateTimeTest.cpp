@@ -12,7 +12,6 @@ namespace {
 
 using qrv::cim::toCimDateTime;
 using qrv::com::toUtf8;
-using qrv::com::toWide;
 using qrv::com::Variant;
 
 // The CIM date-time text for a value, "<empty>" when the value stays empty.
@@ -75,24 +74,6 @@ TEST(CimDateTime, NumbersBeyondThe32BitRangeSaturate) {
   EXPECT_EQ(dateTime("99999999999999999999999999"), "20380119031407.000000-000");
   EXPECT_EQ(dateTime("interval:99999999999999999999"), "00024855031407.000000:000");
   EXPECT_EQ(dateTime("interval:-99999999999999999999"), "-0024855-3-14-8.000000:000");
-}
-
-TEST(TextConversion, Utf8RoundTripsThroughUtf16UpToTheFirstNul) {
-  const std::string text = "Disk \xC3\xA9\xE2\x82\xAC\xF0\x9F\x92\xBE";
-  const qrv::com::WideText wide = toWide(text);
-  EXPECT_EQ(wide.size(), 9u);  // "Disk " + é + € + a surrogate pair
-  EXPECT_EQ(toUtf8(wide.c_str()), text);
-  EXPECT_EQ(toWide(std::string("ab\0cd", 5)).size(), 2u);
-  EXPECT_EQ(toUtf8(nullptr), "");
-}
-
-TEST(TextConversion, BytesBeyondAsciiAreDecodedWhereverTheyStand) {
-  const qrv::com::WideText wide = toWide("a\x7F\xFF" "b\xC3\xA9");
-  ASSERT_EQ(wide.size(), 5u);
-  EXPECT_EQ(wide[1], WCHAR(0x7F));
-  EXPECT_EQ(wide[2], WCHAR(0xFFFD));
-  EXPECT_EQ(wide[4], WCHAR(0xE9));
-  EXPECT_EQ(toWide("\xC3\xA9" "a").size(), 2u);
 }
 
 }  // namespace
