@@ -8,7 +8,8 @@ of docs/architecture.md, as far as a machine can tell them:
   they hold;
 - folder names are lower case, except a seed corpus fuzz/corpus/<Target>Fuzzer/,
   named after its fuzz target fuzz/<Target>Fuzzer.cpp, which must exist;
-- C++ files are PascalCase, scripts (.py, .sh) snake_case;
+- C++ files are PascalCase, Python scripts snake_case, shell scripts lower case
+  words joined by "_" or "-";
 - a test file (*Test.cpp, *_test.py) lies below tests/.
 
 The OS variants need no check of their own: a piece both systems have has
@@ -25,12 +26,14 @@ import re
 import sys
 
 CXX_SUFFIXES = (".cpp", ".cc", ".cxx", ".h", ".hh", ".hpp", ".hxx")
-SCRIPT_SUFFIXES = (".py", ".sh")
 UNMIRRORED_TEST_FOLDERS = ("tests/support", "tests/e2e", "tests/windows", "tests/scripts")
 FUZZ_CORPORA = "fuzz/corpus"
 
 PASCAL_CASE = re.compile(r"[A-Z][A-Za-z0-9]*\Z")
 SNAKE_CASE = re.compile(r"[a-z][a-z0-9_]*\Z")
+# Shell scripts are lower case words joined by "_" or "-"; Python modules
+# must be importable, so snake_case only.
+SCRIPT_NAMES = {".py": SNAKE_CASE, ".sh": re.compile(r"[a-z][a-z0-9_-]*\Z")}
 FUZZ_TARGET = re.compile(r"[A-Z][A-Za-z0-9]*Fuzzer\Z")
 TEST_FILE = re.compile(r".+(?:Test\.cpp|_test\.py)\Z")
 
@@ -85,13 +88,13 @@ def folder_case_findings(folders, files):
 
 
 def file_findings(files):
-    """C++ files not in PascalCase, scripts not in snake_case, test files outside tests/."""
+    """C++ files not in PascalCase, scripts not in lower case, test files outside tests/."""
     for path in files:
         stem, suffix = posixpath.splitext(posixpath.basename(path))
         if suffix in CXX_SUFFIXES and not PASCAL_CASE.match(stem):
             yield f"{path}: a C++ file whose name is not PascalCase"
-        elif suffix in SCRIPT_SUFFIXES and not SNAKE_CASE.match(stem):
-            yield f"{path}: a script whose name is not snake_case"
+        elif suffix in SCRIPT_NAMES and not SCRIPT_NAMES[suffix].match(stem):
+            yield f"{path}: a script whose name is not lower case"
         if TEST_FILE.match(posixpath.basename(path)) and not below(path, "tests"):
             yield f"{path}: a test file outside tests/"
 

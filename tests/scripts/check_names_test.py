@@ -1,7 +1,7 @@
 """The name check: a tree that follows the naming rule passes, OS variants
 on one side or both; a test folder that mirrors no source folder, a folder
 name with capitals, a seed corpus without its fuzz target, a C++ file not in
-PascalCase, a script not in snake_case and a test file outside tests/ are
+PascalCase, a script not in lower case and a test file outside tests/ are
 each found by path; vendor/, the build trees and Python's caches are not
 read."""
 import unittest
@@ -88,10 +88,10 @@ class CheckNamesTest(unittest.TestCase):
         self.assertFound(self.tree(*misnamed),
                          *(f"{path}: a C++ file whose name is not PascalCase" for path in misnamed))
 
-    def test_a_script_not_in_snake_case_is_found(self):
-        misnamed = ("scripts/build-windows.sh", "scripts/CheckThings.py", "tests/e2e/Run.sh", "bench/compareRuns.py")
+    def test_a_script_not_in_lower_case_is_found(self):
+        misnamed = ("scripts/build_Windows.sh", "scripts/check-things.py", "scripts/CheckThings.py", "tests/e2e/Run.sh", "bench/compareRuns.py")
         self.assertFound(self.tree(*misnamed),
-                         *(f"{path}: a script whose name is not snake_case" for path in misnamed))
+                         *(f"{path}: a script whose name is not lower case" for path in misnamed))
 
     def test_files_of_other_kinds_may_have_any_name(self):
         self.assertPasses(self.tree("deploy/collector/korvex-collector", "provider/module/wexi.rc",
