@@ -21,6 +21,7 @@
 #include "service/platform/posix/JournalEvent.h"
 #include "service/platform/posix/LastError.h"
 #include "service/platform/posix/PaddingMarker.h"
+#include "service/platform/posix/RegularFile.h"
 #include "service/platform/posix/ServiceDispatcher.h"
 #include "service/platform/posix/ServiceStatusText.h"
 #include "service/platform/posix/Systemctl.h"
@@ -159,10 +160,12 @@ bool PosixPlatform::deleteFile(const std::string& path) {
 
 bool PosixPlatform::setNormalAttributes(const std::string& path) {
   // Of the Windows attributes only read-only has a counterpart: the owner's
-  // write permission.
+  // write permission. It is changed through a descriptor of the very file
+  // named, so that nothing planted under that name passes the change on.
+  const Fd fd = openRegularFile(path, O_RDONLY, OtherNames::Refused);
   struct stat info;
-  if (::stat(path.c_str(), &info) != 0) return failWithErrnoFor(path);
-  return ::chmod(path.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0 || failWithErrnoFor(path);
+  if (!fd || ::fstat(fd.get(), &info) != 0) return failWithErrnoFor(path);
+  return ::fchmod(fd.get(), (info.st_mode & 07777) | S_IWUSR) == 0 || failWithErrnoFor(path);
 }
 
 std::optional<std::uint64_t> PosixPlatform::fileSize(const std::string& path) {
@@ -175,7 +178,7 @@ std::optional<std::uint64_t> PosixPlatform::fileSize(const std::string& path) {
 }
 
 std::optional<std::vector<char>> PosixPlatform::readFile(const std::string& path, std::uint64_t size) {
-  const Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  const Fd fd = openRegularFile(path, O_RDONLY, OtherNames::Allowed);
   if (!fd) {
     failWithErrnoFor(path);
     return std::nullopt;
@@ -206,7 +209,8 @@ std::optional<std::vector<std::string>> PosixPlatform::listFiles(const std::stri
   std::vector<std::string> names;
   for (const auto& entry : entries) {
     std::error_code typeError;
-    if (entry.is_regular_file(typeError)) names.push_back(entry.path().filename().string());
+    if (std::filesystem::is_regular_file(entry.symlink_status(typeError)))
+      names.push_back(entry.path().filename().string());
   }
   return names;
 }

@@ -53,6 +53,26 @@ struct FileCloser {
 };
 using FileHolder = std::unique_ptr<FILE, FileCloser>;
 
+// A file handle, closed when out of scope.
+struct HandleCloser {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using HandleHolder = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
+
+bool isReparsePoint(const std::string& path) {
+  const ::DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// The file itself, never the target of a reparse point (a link) that has its
+// name, opened to read and write its attributes; empty on failure.
+HandleHolder openForAttributes(const std::string& path) {
+  const HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  return HandleHolder(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
+
 // A find handle, closed when out of scope.
 struct FindCloser {
   void operator()(HANDLE find) const { FindClose(find); }
@@ -120,6 +140,9 @@ std::optional<std::string> Win32Platform::createUniqueFile(const std::string& di
 }
 
 bool Win32Platform::copyFile(const std::string& from, const std::string& to) {
+  // CopyFileA writes through a link at its destination: a link planted there
+  // goes first, and its target is left alone.
+  if (isReparsePoint(to) && !DeleteFileA(to.c_str())) return false;
   return CopyFileA(from.c_str(), to.c_str(), FALSE);
 }
 
@@ -130,7 +153,19 @@ bool Win32Platform::moveFile(const std::string& from, const std::string& to) {
 bool Win32Platform::deleteFile(const std::string& path) { return DeleteFileA(path.c_str()); }
 
 bool Win32Platform::setNormalAttributes(const std::string& path) {
-  return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  // Through a handle of the file named, and only of a plain file with one
+  // name: nothing planted under that name passes the change on.
+  const HandleHolder file = openForAttributes(path);
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!file || !GetFileInformationByHandle(file.get(), &info)) return false;
+  if ((info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
+      info.nNumberOfLinks != 1) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  FILE_BASIC_INFO basic{};  // times of 0 are left as they are
+  basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+  return SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic);
 }
 
 std::optional<std::uint64_t> Win32Platform::fileSize(const std::string& path) {
@@ -155,7 +190,8 @@ std::optional<std::vector<std::string>> Win32Platform::listFiles(const std::stri
   const FindHolder find(first);
   std::vector<std::string> names;
   do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+      names.push_back(found.cFileName);
   } while (FindNextFileA(find.get(), &found));
   return names;
 }
