@@ -65,12 +65,34 @@ bool isReparsePoint(const std::string& path) {
 }
 
 // The file itself, never the target of a reparse point (a link) that has its
-// name, opened to read and write its attributes; empty on failure.
-HandleHolder openForAttributes(const std::string& path) {
-  const HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+// name; empty on failure.
+HandleHolder openItself(const std::string& path, ::DWORD access, ::DWORD disposition) {
+  const HANDLE file = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, disposition, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   return HandleHolder(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
+
+// Whether an open file is a plain file with one name: not a directory, a
+// reparse point (a link) or a second name of another file.
+bool isPlainFile(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(file, &info)) return false;
+  if (!(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
+      info.nNumberOfLinks == 1)
+    return true;
+  SetLastError(ERROR_ACCESS_DENIED);
+  return false;
+}
+
+// A line as the C library writes one in text mode: each line feed after a
+// carriage return.
+std::string textModeLine(const std::string& text) {
+  std::string line;
+  for (const char c : text + "\n") {
+    if (c == '\n') line += '\r';
+    line += c;
+  }
+  return line;
 }
 
 // A find handle, closed when out of scope.
@@ -155,14 +177,8 @@ bool Win32Platform::deleteFile(const std::string& path) { return DeleteFileA(pat
 bool Win32Platform::setNormalAttributes(const std::string& path) {
   // Through a handle of the file named, and only of a plain file with one
   // name: nothing planted under that name passes the change on.
-  const HandleHolder file = openForAttributes(path);
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!file || !GetFileInformationByHandle(file.get(), &info)) return false;
-  if ((info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
-      info.nNumberOfLinks != 1) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return false;
-  }
+  const HandleHolder file = openItself(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, OPEN_EXISTING);
+  if (!file || !isPlainFile(file.get())) return false;
   FILE_BASIC_INFO basic{};  // times of 0 are left as they are
   basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
   return SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic);
@@ -298,10 +314,14 @@ void Win32Platform::deregisterEventSource(Handle source) { DeregisterEventSource
 void Win32Platform::debugOutput(const std::string& text) { OutputDebugStringA(text.c_str()); }
 
 bool Win32Platform::appendTraceLine(const std::string& text) {
-  const FileHolder file(std::fopen(kTraceFile, "at+"));
-  if (!file) return false;
-  std::fprintf(file.get(), "%s\n", text.c_str());
-  return true;
+  // Appended to the file itself, and only to a plain file: a link or a
+  // second name of another file planted there is left alone.
+  const HandleHolder file = openItself(kTraceFile, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, OPEN_ALWAYS);
+  if (!file || !isPlainFile(file.get())) return false;
+  const std::string line = textModeLine(text);
+  ::DWORD written = 0;
+  return WriteFile(file.get(), line.data(), static_cast<::DWORD>(line.size()), &written, nullptr) &&
+         written == line.size();
 }
 
 // --- service control manager ---

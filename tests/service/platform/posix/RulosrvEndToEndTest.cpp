@@ -263,4 +263,16 @@ TEST_F(RulosrvEndToEnd, LinksPlantedInADataFolderOpenToEveryoneNeverReachTheirTa
   EXPECT_EQ(readFile(shadow), "root:*:19000::::::\n");
 }
 
+// Opening a FIFO for writing waits for a reader: one named like the trace
+// file once held the service before it started the collector.
+TEST_F(RulosrvEndToEnd, AFifoNamedLikeTheTraceFileIsSkippedAndTheRunGoesOn) {
+  const std::string trace = files_.dir + "/InvLog.txt";
+  ASSERT_EQ(::mkfifo(trace.c_str(), 0666), 0);
+  std::vector<Report> reports;
+  ASSERT_EQ(run(true, &reports), 0);
+  EXPECT_EQ(reports, kFullRun);
+  EXPECT_EQ(readFile(files_.dataFile), "<inventory/>");
+  EXPECT_TRUE(fs::is_fifo(trace));
+}
+
 }  // namespace
