@@ -82,6 +82,11 @@ class Platform {
   // (never written through a link planted there).
   virtual bool copyFile(const std::string& from, const std::string& to) = 0;
   virtual bool moveFile(const std::string& from, const std::string& to) = 0;  // refuses an existing target
+  // Puts replacement in place of target in one step, so that whoever opens
+  // target finds the old file or the new one, never none; the old file stays
+  // under the name backup, which must be free. A failure (target missing or,
+  // on Windows, held open by a reader that refuses writers) changes nothing.
+  virtual bool replaceFile(const std::string& target, const std::string& replacement, const std::string& backup) = 0;
   virtual bool deleteFile(const std::string& path) = 0;
   // Makes a file writable again; never follows a link to another file.
   virtual bool setNormalAttributes(const std::string& path) = 0;

@@ -154,6 +154,19 @@ bool PosixPlatform::moveFile(const std::string& from, const std::string& to) {
   return ::unlink(from.c_str()) == 0 || failWithErrnoFor(from);
 }
 
+bool PosixPlatform::replaceFile(const std::string& target, const std::string& replacement,
+                                const std::string& backup) {
+  // A second name for the old file first (of a link planted as target, the
+  // link itself); the rename then swaps the new file in under target without
+  // a moment when target names nothing.
+  if (::linkat(AT_FDCWD, target.c_str(), AT_FDCWD, backup.c_str(), 0) != 0) return failWithErrnoFor(target, backup);
+  if (::rename(replacement.c_str(), target.c_str()) == 0) return true;
+  const int error = errno;
+  ::unlink(backup.c_str());
+  errno = error;
+  return failWithErrnoFor(replacement, target);
+}
+
 bool PosixPlatform::deleteFile(const std::string& path) {
   return ::unlink(path.c_str()) == 0 || failWithErrnoFor(path);
 }

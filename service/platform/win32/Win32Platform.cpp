@@ -72,6 +72,11 @@ HandleHolder openItself(const std::string& path, ::DWORD access, ::DWORD disposi
   return HandleHolder(file == INVALID_HANDLE_VALUE ? nullptr : file);
 }
 
+// Whether someone holds the file open and refuses to share it for deleting.
+bool heldOpen(const std::string& path) {
+  return !openItself(path, DELETE, OPEN_EXISTING) && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
 // Whether an open file is a plain file with one name: not a directory, a
 // reparse point (a link) or a second name of another file.
 bool isPlainFile(HANDLE file) {
@@ -170,6 +175,21 @@ bool Win32Platform::copyFile(const std::string& from, const std::string& to) {
 
 bool Win32Platform::moveFile(const std::string& from, const std::string& to) {
   return MoveFileA(from.c_str(), to.c_str());
+}
+
+bool Win32Platform::replaceFile(const std::string& target, const std::string& replacement,
+                                const std::string& backup) {
+  // The backup is a copy: a second name of a file that a reader holds open
+  // could not be removed again when the replace fails. The rename over the
+  // target fails, changing nothing, while the target is open.
+  if (!CopyFileA(target.c_str(), backup.c_str(), TRUE)) return false;
+  if (MoveFileExA(replacement.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  // A file that is open cannot be replaced ("access denied"); one that a
+  // reader holds shows as the sharing violation it is.
+  const ::DWORD error = heldOpen(target) ? ERROR_SHARING_VIOLATION : GetLastError();
+  DeleteFileA(backup.c_str());
+  SetLastError(error);
+  return false;
 }
 
 bool Win32Platform::deleteFile(const std::string& path) { return DeleteFileA(path.c_str()); }

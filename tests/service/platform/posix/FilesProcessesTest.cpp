@@ -77,6 +77,36 @@ TEST_F(PosixFilesAndProcesses, MoveRefusesAnExistingTargetAndCopyOverwrites) {
   EXPECT_EQ(readFile(dir_ + "/b"), "new") << "a file copied onto itself is not emptied";
 }
 
+TEST_F(PosixFilesAndProcesses, ReplaceSwapsTheNewFileInAndKeepsTheOldOneUnderTheBackupName) {
+  const std::string data = dir_ + "/inventory.xml";
+  const std::string staging = dir_ + "/rul1.TMP";
+  const std::string backup = dir_ + "/rul2.TMP";
+  writeFile(data, "old");
+  writeFile(staging, "new");
+  struct stat before;
+  ASSERT_EQ(::stat(data.c_str(), &before), 0);
+  EXPECT_TRUE(platform_.replaceFile(data, staging, backup));
+  EXPECT_EQ(readFile(data), "new");
+  EXPECT_FALSE(fs::exists(staging));
+  struct stat kept;
+  ASSERT_EQ(::stat(backup.c_str(), &kept), 0);
+  EXPECT_EQ(kept.st_ino, before.st_ino) << "the old file itself is kept";
+  EXPECT_EQ(kept.st_nlink, 1u);
+
+  // Failures change nothing: a backup name taken, a target or a replacement missing.
+  writeFile(staging, "next");
+  EXPECT_FALSE(platform_.replaceFile(data, staging, backup));
+  EXPECT_EQ(platform_.lastError(), rulo::posix::kErrorAlreadyExists);
+  EXPECT_FALSE(platform_.replaceFile(dir_ + "/missing", staging, dir_ + "/rul3.TMP"));
+  EXPECT_EQ(platform_.lastError(), rulo::posix::kErrorFileNotFound);
+  EXPECT_FALSE(platform_.replaceFile(data, dir_ + "/missing", dir_ + "/rul3.TMP"));
+  EXPECT_EQ(platform_.lastError(), rulo::posix::kErrorFileNotFound);
+  EXPECT_EQ(readFile(data), "new");
+  EXPECT_EQ(readFile(staging), "next");
+  EXPECT_EQ(readFile(backup), "old");
+  EXPECT_FALSE(fs::exists(dir_ + "/rul3.TMP"));
+}
+
 TEST_F(PosixFilesAndProcesses, NormalAttributesMakeAFileWritableAgain) {
   writeFile(dir_ + "/ro", "x");
   fs::permissions(dir_ + "/ro", fs::perms::owner_read);
