@@ -275,4 +275,47 @@ TEST_F(RulosrvEndToEnd, AFifoNamedLikeTheTraceFileIsSkippedAndTheRunGoesOn) {
   EXPECT_TRUE(fs::is_fifo(trace));
 }
 
+// systemd splits ExecStart at a double quote inside the program path, as
+// Windows splits an unquoted service path at a blank.
+TEST_F(RulosrvEndToEnd, InstallingFromAFolderWhoseNameHoldsADoubleQuoteIsRefused) {
+  const std::string folder = files_.dir + "/my \"odd\" tools";
+  fs::create_directories(folder);
+  program_ = folder + "/rulosrv";
+  fs::copy_file(RULOSRV_PATH, program_);
+  writeFile(files_.dir + "/bin/systemctl", "#!/bin/sh\nexit 0\n");
+  fs::permissions(files_.dir + "/bin/systemctl", fs::perms::owner_all);
+  path_ = files_.dir + "/bin:" + path_;
+  const std::string units = files_.dir + "/units";
+  fs::create_directories(units);
+  extraEnv_ = {"RULOSRV_UNIT_DIR=" + units};
+  arguments_ = {"-install"};
+
+  EXPECT_EQ(run(false), 1);
+  EXPECT_EQ(output().rfind("rulosrv installation is failed: the program path holds a double quote: " + program_ + "\n", 0),
+            0u)
+      << output();
+  EXPECT_TRUE(fs::is_empty(units)) << "a unit was written";
+}
+
+// A double quote in the collector's path once garbled its arguments: its log
+// went outside its folder, and a collector that ended with 0 had an empty
+// data file published.
+TEST_F(RulosrvEndToEnd, ACollectorPathHoldingADoubleQuoteIsRefusedBeforeItRuns) {
+  writeFile(files_.dataFile, "<previous/>");
+  const std::string folder = files_.dir + "/inv \"q\" tools";
+  fs::create_directories(folder);
+  for (const char* name : {"collector.sh", "payload", "code"})
+    fs::copy_file(files_.collectorDir + "/" + name, folder + "/" + name);
+  const std::string collector = folder + "/collector.sh";
+  files_.writeRegistry(0, 0, collector);
+  arguments_ = {"-run"};
+
+  EXPECT_EQ(run(false), 2);
+  EXPECT_NE(output().find("error: Registry key value invexecdir holds a double quote: " + collector + "\n"),
+            std::string::npos)
+      << output();
+  EXPECT_FALSE(fs::exists(folder + "/pid")) << "the collector ran";
+  EXPECT_EQ(readFile(files_.dataFile), "<previous/>");
+}
+
 }  // namespace
