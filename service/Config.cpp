@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "service/Paths.h"
 #include "service/RunFailure.h"
 #include "service/TextBuffers.h"
 
@@ -41,6 +42,15 @@ std::string RequiredText(const std::string& valueName, const char* missingText) 
   return text;
 }
 
+// The collector's path, which its command line carries in double quotes.
+std::string CollectorPath() {
+  std::string path = RequiredText("invexecdir", "Missing registry key value for Korvex Inventory Collector utility");
+  if (HoldsDoubleQuote(path))
+    throw RunFailure(FitText("Registry key value invexecdir holds a double quote: " + path, kMessageBufferSize),
+                     kErrorInvalidName);
+  return path;
+}
+
 }  // namespace
 
 std::optional<std::vector<char>> ReadConfigValue(const std::string& subKey, const std::string& valueName, bool view64,
@@ -66,7 +76,7 @@ std::string ReadConfigText(const std::string& valueName) {
 
 RunConfig ReadRunConfig() {
   RunConfig config;
-  config.strInvPath = RequiredText("invexecdir", "Missing registry key value for Korvex Inventory Collector utility");
+  config.strInvPath = CollectorPath();
   config.strDataFile = RequiredText("invoutputfile", "Missing registry key value for Korvex Inventory Collector result");
   const DWORD timeoutSeconds = ReadConfigNumber("invtimeout", 0);
   config.dwTimeout = timeoutSeconds > 0 ? Milliseconds(timeoutSeconds) : kNoTimeLimit;

@@ -36,6 +36,8 @@ std::string SiblingPath(const std::string& path, const std::string& name) {
   return cut == std::string::npos ? name : path.substr(0, cut + 1) + name;
 }
 
+bool HoldsDoubleQuote(const std::string& path) { return path.find('"') != std::string::npos; }
+
 std::string StripQuotes(std::string text) {
   if (!text.empty() && text.back() == '"') text.pop_back();
   if (!text.empty() && text.front() == '"') text.erase(0, 1);

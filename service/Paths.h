@@ -3,7 +3,12 @@
 
 #include <string>
 
+#include "service/platform/Platform.h"
+
 namespace rulo {
+
+// The error of a path that holds a character no path may hold.
+constexpr DWORD kErrorInvalidName = 123;
 
 // The directory part of path: the text before its last separator, else before
 // its last ":" (C:data.xml gives C); the whole path when it has neither.
@@ -16,6 +21,11 @@ std::string ContainingDirectory(const std::string& path);
 // The path of name beside path: its containing directory and name, joined
 // with the separator path itself uses; name alone when path has no directory.
 std::string SiblingPath(const std::string& path, const std::string& name);
+
+// Whether path holds a double quote. A command line carries a path in double
+// quotes and cannot carry one inside it: Windows and systemd would both split
+// the path there, so such a path is refused wherever it would be one.
+bool HoldsDoubleQuote(const std::string& path);
 
 // text without one trailing and then one leading double quote.
 std::string StripQuotes(std::string text);

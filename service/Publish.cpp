@@ -10,8 +10,8 @@ namespace rulo {
 
 namespace {
 
-constexpr int kMoveAsideTries = 4;
-constexpr DWORD kMoveAsideRetryMs = 5000;
+constexpr int kReplaceTries = 4;
+constexpr DWORD kReplaceRetryMs = 5000;
 
 RunFailure PathFailure(const std::string& text) { return RunFailure(FitText(text, kPathBufferSize)); }
 
@@ -25,21 +25,15 @@ std::string CreateUniqueFile(Platform& platform, const std::string& strDataDir) 
   return *path;
 }
 
-// Renames the data file to setAside, retrying while it is in use.
-bool MoveAside(Platform& platform, const std::string& strDataFile, const std::string& setAside) {
+// Puts the staging file in place of the data file, keeping the data file
+// under the set-aside name; retried while the data file is in use.
+bool ReplaceDataFile(Platform& platform, const std::string& strDataFile, const std::string& staging,
+                     const std::string& setAside) {
   for (int tries = 1;; ++tries) {
-    if (platform.moveFile(strDataFile, setAside)) return true;
-    if (tries == kMoveAsideTries) return false;
-    platform.sleep(kMoveAsideRetryMs);
+    if (platform.replaceFile(strDataFile, staging, setAside)) return true;
+    if (tries == kReplaceTries) return false;
+    platform.sleep(kReplaceRetryMs);
   }
-}
-
-// Puts the set-aside previous data file back under its own name. The failure
-// that led here stays the platform's last error.
-void Restore(Platform& platform, const std::string& setAside, const std::string& strDataFile) {
-  const DWORD error = platform.lastError();
-  if (!platform.moveFile(setAside, strDataFile)) platform.copyFile(setAside, strDataFile);
-  platform.setLastError(error);
 }
 
 }  // namespace
@@ -63,11 +57,9 @@ std::optional<std::string> PublishInventoryData(const std::string& strInvOutput,
   platform.deleteFile(setAside);  // only its name is used
 
   const bool hadDataFile = platform.pathExists(strDataFile);
-  if (hadDataFile && !MoveAside(platform, strDataFile, setAside)) throw PublishFailure(strDataDir);
-  if (!platform.moveFile(staging, strDataFile)) {
-    if (hadDataFile) Restore(platform, setAside, strDataFile);
-    throw PublishFailure(strDataDir);
-  }
+  const bool placed = hadDataFile ? ReplaceDataFile(platform, strDataFile, staging, setAside)
+                                  : platform.moveFile(staging, strDataFile);
+  if (!placed) throw PublishFailure(strDataDir);
 
   if (hadDataFile) platform.setNormalAttributes(setAside);
   platform.setNormalAttributes(strInvOutput);

@@ -6,11 +6,12 @@
 
 namespace rulo {
 
-// Copies strInvOutput to a staging file beside strDataFile, moves the previous
-// data file aside (kept under a unique name) and renames the staging file into
-// place. Any failure fails the run; a data file that existed before is then
-// still, or again, in place. The result is the set-aside copy, when there was
-// a previous data file.
+// Copies strInvOutput to a staging file beside strDataFile and puts it in
+// place of the data file in one step, the previous data file kept under a
+// unique name: a reader finds the old data file or the new one, never none.
+// Any failure fails the run, and a data file that existed before is still in
+// place. The result is the set-aside copy, when there was a previous data
+// file.
 std::optional<std::string> PublishInventoryData(const std::string& strInvOutput, const std::string& strDataFile);
 
 }  // namespace rulo

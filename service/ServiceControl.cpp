@@ -4,6 +4,7 @@
 
 #include "common/text/AsciiCase.h"
 #include "service/EventLog.h"
+#include "service/Paths.h"
 #include "service/ScopedHandle.h"
 #include "service/ServiceIdentity.h"
 #include "service/ServiceStatus.h"
@@ -104,6 +105,12 @@ bool InstallService() {
   const auto programPath = platform.moduleFileName();
   if (!programPath || !FitsBuffer(*programPath, kPathBufferSize))
     return ReportOutcome(platform, "GetModuleFileName failed ", EventError);
+  if (HoldsDoubleQuote(*programPath)) {
+    platform.setLastError(kErrorInvalidName);
+    return ReportOutcome(
+        platform, ServiceText("", " installation is failed: the program path holds a double quote: " + *programPath),
+        EventError);
+  }
   AddEventSource(kServiceName, EventMessageFile(*programPath), 1);
 
   ScopedHandle manager(platform, platform.openServiceManager(), CloseScmHandle);

@@ -78,15 +78,24 @@ class Platform {
   // Creates a unique empty file in directory named with the first three
   // characters of prefix, a hexadecimal number and ".TMP"; its full path.
   virtual std::optional<std::string> createUniqueFile(const std::string& directory, const std::string& prefix) = 0;
-  virtual bool copyFile(const std::string& from, const std::string& to) = 0;  // overwrites
+  // Copies into a file under the name to, in place of what had that name
+  // (never written through a link planted there).
+  virtual bool copyFile(const std::string& from, const std::string& to) = 0;
   virtual bool moveFile(const std::string& from, const std::string& to) = 0;  // refuses an existing target
+  // Puts replacement in place of target in one step, so that whoever opens
+  // target finds the old file or the new one, never none; the old file stays
+  // under the name backup, which must be free. A failure (target missing or,
+  // on Windows, held open by a reader that refuses writers) changes nothing.
+  virtual bool replaceFile(const std::string& target, const std::string& replacement, const std::string& backup) = 0;
   virtual bool deleteFile(const std::string& path) = 0;
+  // Makes a file writable again; never follows a link to another file.
   virtual bool setNormalAttributes(const std::string& path) = 0;
   virtual std::optional<std::uint64_t> fileSize(const std::string& path) = 0;
   // Reads at most size bytes from the start of the file.
   virtual std::optional<std::vector<char>> readFile(const std::string& path, std::uint64_t size) = 0;
-  // The names of the files (directories left out) in directory; nothing, with
-  // the error set, when it cannot be read.
+  // The names of the regular files in directory: directories, links and
+  // anything else that is not a plain file left out. Nothing, with the error
+  // set, when it cannot be read.
   virtual std::optional<std::vector<std::string>> listFiles(const std::string& directory) = 0;
   // Whether the executable carries the padding marker (a resource of type
   // "PADDING_ENABLED" named 122 on Windows).

@@ -285,6 +285,11 @@ TEST_F(CollectionRunTest, BadConfigurationFailsBeforeAnyLaunch) {
        "Registry key value invexecdir is longer than 259 characters"},
       {[](FakePlatform& f) { f.setRegistryBytes(kConfigKeyPath, "invoutputfile", RegSz, std::vector<char>(260, 'x')); },
        "Registry key value invoutputfile is longer than 259 characters"},
+      {[](FakePlatform& f) {
+         f.addFile(kInvDir + " \"x\"\\collector.exe");
+         f.setRegistryText(kConfigKeyPath, "invexecdir", kInvDir + " \"x\"\\collector.exe");
+       },
+       "Registry key value invexecdir holds a double quote: " + kInvDir + " \"x\"\\collector.exe"},
       {[](FakePlatform& f) { f.setRegistryText(kConfigKeyPath, "invexecdir", "C:\\none.exe"); },
        "Cannot file Korvex Inventory Collector Utility (C:\\none.exe)"},
       {[](FakePlatform& f) { f.fail(Op::createUniqueFile); },

@@ -297,6 +297,24 @@ bool FakePlatform::moveFile(const std::string& from, const std::string& to) {
   return true;
 }
 
+bool FakePlatform::replaceFile(const std::string& target, const std::string& replacement,
+                               const std::string& backup) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (failing(Op::replaceFile, target, replacement)) return false;
+  if (!files_.count(target) || !files_.count(replacement)) {
+    lastError_ = kFileNotFound;
+    return false;
+  }
+  if (files_.count(backup) || directories_.count(backup) || !parentExists(backup)) {
+    lastError_ = parentExists(backup) ? kAlreadyExists : kPathNotFound;
+    return false;
+  }
+  files_[backup] = files_[target];
+  files_[target] = files_[replacement];
+  files_.erase(replacement);
+  return true;
+}
+
 bool FakePlatform::deleteFile(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (failing(Op::deleteFile, path)) return false;

@@ -117,6 +117,7 @@ class FakePlatform : public Platform {
   std::optional<std::string> createUniqueFile(const std::string& directory, const std::string& prefix) override;
   bool copyFile(const std::string& from, const std::string& to) override;
   bool moveFile(const std::string& from, const std::string& to) override;
+  bool replaceFile(const std::string& target, const std::string& replacement, const std::string& backup) override;
   bool deleteFile(const std::string& path) override;
   bool setNormalAttributes(const std::string& path) override;
   std::optional<std::uint64_t> fileSize(const std::string& path) override;

@@ -33,10 +33,10 @@ const std::vector<Exception> kExceptions = {
     {Op::readRegistryValue, 3, Mode::Either, {0, true}},
     {Op::readRegistryValue, 4, Mode::Either, {0, true}},
     // Retried, so one failure is absorbed: the data directory's check (the
-    // directory is found to exist on creating it) and moving the previous
-    // data file aside.
+    // directory is found to exist on creating it) and putting the new data
+    // file in place of the previous one.
     {Op::isDirectory, 1, Mode::Once, {0, true}},
-    {Op::moveFile, 1, Mode::Once, {0, true}},
+    {Op::replaceFile, 1, Mode::Once, {0, true}},
     // An unreadable exit code is reported by itself, then fails the run as
     // the collector's result.
     {Op::processExitCode, 0, Mode::Either, {2, true}},

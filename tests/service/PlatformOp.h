@@ -7,7 +7,7 @@ namespace rulo::test {
 
 enum class Op {
   readRegistryValue, createRegistryKey, setRegistryValue,
-  pathExists, isDirectory, createDirectory, createUniqueFile, copyFile, moveFile, deleteFile,
+  pathExists, isDirectory, createDirectory, createUniqueFile, copyFile, moveFile, replaceFile, deleteFile,
   setNormalAttributes, fileSize, readFile, listFiles,
   createProcess, processExitCode,
   registerEventSource, appendTraceLine, moduleFileName,
@@ -18,7 +18,7 @@ enum class Op {
 inline const char* OpName(Op op) {
   static const char* const names[] = {
       "readRegistryValue", "createRegistryKey", "setRegistryValue", "pathExists", "isDirectory",
-      "createDirectory", "createUniqueFile", "copyFile", "moveFile", "deleteFile", "setNormalAttributes",
+      "createDirectory", "createUniqueFile", "copyFile", "moveFile", "replaceFile", "deleteFile", "setNormalAttributes",
       "fileSize", "readFile", "listFiles", "createProcess", "processExitCode", "registerEventSource",
       "appendTraceLine", "moduleFileName", "openServiceManager", "openService", "createService",
       "deleteService", "startService", "queryServiceStatus", "startServiceCtrlDispatcher",

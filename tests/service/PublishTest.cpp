@@ -26,33 +26,23 @@ class PublishTest : public RunTest {
 };
 
 TEST_F(PublishTest, DataFileInUseIsTriedFourTimesFiveSecondsApart) {
-  fake.fail(Op::moveFile).where(kDataFile).times(4);
+  fake.fail(Op::replaceFile).where(kDataFile).times(4).withError(32);
   RunInventoryCollection();
   EXPECT_EQ(fake.sleeps(), (std::vector<DWORD>{5000, 5000, 5000}));
   ExpectFailedPublish(fake, kCopyFailure);
+  EXPECT_EQ(fake.events()[0].errorText, "rulosrv error (32): ") << "the replace's error is reported";
   EXPECT_EQ(fake.file(kStaging), "<new/>") << "the staging file stays";
-}
-
-TEST_F(PublishTest, DataFileReleasedDuringTheRetriesIsReplaced) {
-  fake.fail(Op::moveFile).where(kDataFile).times(2);
-  RunInventoryCollection();
-  EXPECT_EQ(fake.sleeps(), (std::vector<DWORD>{5000, 5000}));
-  EXPECT_EQ(fake.file(kDataFile), "<new/>");
-  EXPECT_EQ(fake.eventTexts(), std::vector<std::string>{kPublished});
-}
-
-TEST_F(PublishTest, FailedRenameIntoPlacePutsThePreviousFileBack) {
-  fake.fail(Op::moveFile).onCall(2).withError(32);
-  RunInventoryCollection();
-  ExpectFailedPublish(fake, kCopyFailure);
-  EXPECT_EQ(fake.events()[0].errorText, "rulosrv error (32): ") << "the rename's error is reported";
   EXPECT_FALSE(fake.file(kSetAside));
 }
 
-TEST_F(PublishTest, PreviousFileIsCopiedBackWhenItCannotBeRenamedBack) {
-  fake.fail(Op::moveFile).onCall(2).times(2);
+TEST_F(PublishTest, DataFileReleasedDuringTheRetriesIsReplaced) {
+  fake.fail(Op::replaceFile).where(kDataFile).times(2);
   RunInventoryCollection();
-  ExpectFailedPublish(fake, kCopyFailure);
+  EXPECT_EQ(fake.sleeps(), (std::vector<DWORD>{5000, 5000}));
+  EXPECT_EQ(fake.file(kDataFile), "<new/>");
+  EXPECT_EQ(fake.file(kSetAside), "old");
+  EXPECT_FALSE(fake.file(kStaging));
+  EXPECT_EQ(fake.eventTexts(), std::vector<std::string>{kPublished});
 }
 
 TEST_F(PublishTest, FailedRenameWithoutPreviousFileLeavesNoDataFile) {
@@ -71,7 +61,7 @@ TEST_F(PublishTest, EveryFailingOperationOnTheDataDirectoryKeepsThePreviousFile)
                                                                         {Op::copyFile, stagingFailure},
                                                                         {Op::deleteFile, kCopyFailure},
                                                                         {Op::pathExists, kCopyFailure},
-                                                                        {Op::moveFile, kCopyFailure}}) {
+                                                                        {Op::replaceFile, kCopyFailure}}) {
     SCOPED_TRACE(static_cast<int>(op));
     auto local = freshRun();
     local->addFile(kDataFile, "old");

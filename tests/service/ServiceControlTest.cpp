@@ -100,6 +100,9 @@ TEST_F(ServiceControlTest, InstallFailuresAreReportedWithTheLastErrorAndPrintedA
        "rulosrv error (0): "},
       {[](FakePlatform& f) { f.fail(Op::openServiceManager); }, "rulosrv installation is failed at OpenSCManager()",
        "rulosrv error (5): Access is denied.\r\n"},
+      {[](FakePlatform& f) { f.setModuleFileName(std::string("C:\\svc \"a\"\\rulosrv.exe")); },
+       "rulosrv installation is failed: the program path holds a double quote: C:\\svc \"a\"\\rulosrv.exe",
+       "rulosrv error (123): "},
       {[](FakePlatform& f) { f.fail(Op::createService).withError(1072); },
        "rulosrv installation is failed at CreateServic()", "rulosrv error (1072): "}};
   for (const Case& c : cases) {
@@ -113,6 +116,7 @@ TEST_F(ServiceControlTest, InstallFailuresAreReportedWithTheLastErrorAndPrintedA
     EXPECT_EQ(local.events()[0].errorText, c.errorText);
     const std::string printedError = c.errorText.substr(0, c.errorText.find_last_not_of(" \r\n") + 1);
     EXPECT_EQ(local.out(), c.text + "\n" + printedError + "\n") << "the error text without its line break";
+    EXPECT_FALSE(local.service("rulosrv"));
     EXPECT_EQ(local.openHandles(), 0);
   }
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "service/platform/posix/Fd.h"
+#include "service/platform/posix/RegularFile.h"
 
 namespace rulo::posix {
 
@@ -26,29 +27,32 @@ bool writeAll(int fd, const char* bytes, std::size_t size) {
   return true;
 }
 
-// Whether path names the file open as info (emptying it would lose the source).
-bool sameFile(const std::string& path, const struct stat& info) {
-  struct stat target;
-  return ::stat(path.c_str(), &target) == 0 && target.st_dev == info.st_dev && target.st_ino == info.st_ino;
+// Gives the name `to` to a new file with the permission bits of the source
+// open as `source`: what had the name goes first, unless it is the source
+// itself (removing that would lose it).
+Fd replaceWithNewFile(const std::string& to, const struct stat& source) {
+  struct stat existing;
+  if (::lstat(to.c_str(), &existing) == 0) {
+    if (existing.st_dev == source.st_dev && existing.st_ino == source.st_ino) {
+      errno = EBUSY;
+      return Fd();
+    }
+    if (::unlink(to.c_str()) != 0) return Fd();
+  }
+  const mode_t mode = source.st_mode & 07777;
+  Fd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+  if (out && ::fchmod(out.get(), mode) != 0) return Fd();
+  return out;
 }
 
 }  // namespace
 
 bool copyFile(const std::string& from, const std::string& to) {
-  const Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  const Fd in = openRegularFile(from, O_RDONLY, OtherNames::Allowed);
   struct stat info;
   if (!in || ::fstat(in.get(), &info) != 0) return false;
-  if (S_ISDIR(info.st_mode)) {
-    errno = EISDIR;
-    return false;
-  }
-  if (sameFile(to, info)) {
-    errno = EBUSY;
-    return false;
-  }
-  const mode_t mode = info.st_mode & 07777;
-  const Fd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
-  if (!out || ::fchmod(out.get(), mode) != 0) return false;
+  const Fd out = replaceWithNewFile(to, info);
+  if (!out) return false;
   std::vector<char> buffer(kChunk);
   for (;;) {
     const ssize_t n = ::read(in.get(), buffer.data(), buffer.size());

@@ -43,6 +43,7 @@ const char* windowsText(DWORD code) {
     case 50: return "The request is not supported.";
     case kErrorInvalidParameter: return "The parameter is incorrect.";
     case 112: return "There is not enough space on the disk.";
+    case 123: return "The filename, directory name, or volume label syntax is incorrect.";
     case 145: return "The directory is not empty.";
     case kErrorAlreadyExists: return "Cannot create a file when that file already exists.";
     case 193: return "The file is not a valid application.";

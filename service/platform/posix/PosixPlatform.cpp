@@ -21,6 +21,7 @@
 #include "service/platform/posix/JournalEvent.h"
 #include "service/platform/posix/LastError.h"
 #include "service/platform/posix/PaddingMarker.h"
+#include "service/platform/posix/RegularFile.h"
 #include "service/platform/posix/ServiceDispatcher.h"
 #include "service/platform/posix/ServiceStatusText.h"
 #include "service/platform/posix/Systemctl.h"
@@ -153,16 +154,31 @@ bool PosixPlatform::moveFile(const std::string& from, const std::string& to) {
   return ::unlink(from.c_str()) == 0 || failWithErrnoFor(from);
 }
 
+bool PosixPlatform::replaceFile(const std::string& target, const std::string& replacement,
+                                const std::string& backup) {
+  // A second name for the old file first (of a link planted as target, the
+  // link itself); the rename then swaps the new file in under target without
+  // a moment when target names nothing.
+  if (::linkat(AT_FDCWD, target.c_str(), AT_FDCWD, backup.c_str(), 0) != 0) return failWithErrnoFor(target, backup);
+  if (::rename(replacement.c_str(), target.c_str()) == 0) return true;
+  const int error = errno;
+  ::unlink(backup.c_str());
+  errno = error;
+  return failWithErrnoFor(replacement, target);
+}
+
 bool PosixPlatform::deleteFile(const std::string& path) {
   return ::unlink(path.c_str()) == 0 || failWithErrnoFor(path);
 }
 
 bool PosixPlatform::setNormalAttributes(const std::string& path) {
   // Of the Windows attributes only read-only has a counterpart: the owner's
-  // write permission.
+  // write permission. It is changed through a descriptor of the very file
+  // named, so that nothing planted under that name passes the change on.
+  const Fd fd = openRegularFile(path, O_RDONLY, OtherNames::Refused);
   struct stat info;
-  if (::stat(path.c_str(), &info) != 0) return failWithErrnoFor(path);
-  return ::chmod(path.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0 || failWithErrnoFor(path);
+  if (!fd || ::fstat(fd.get(), &info) != 0) return failWithErrnoFor(path);
+  return ::fchmod(fd.get(), (info.st_mode & 07777) | S_IWUSR) == 0 || failWithErrnoFor(path);
 }
 
 std::optional<std::uint64_t> PosixPlatform::fileSize(const std::string& path) {
@@ -175,7 +191,7 @@ std::optional<std::uint64_t> PosixPlatform::fileSize(const std::string& path) {
 }
 
 std::optional<std::vector<char>> PosixPlatform::readFile(const std::string& path, std::uint64_t size) {
-  const Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  const Fd fd = openRegularFile(path, O_RDONLY, OtherNames::Allowed);
   if (!fd) {
     failWithErrnoFor(path);
     return std::nullopt;
@@ -206,7 +222,8 @@ std::optional<std::vector<std::string>> PosixPlatform::listFiles(const std::stri
   std::vector<std::string> names;
   for (const auto& entry : entries) {
     std::error_code typeError;
-    if (entry.is_regular_file(typeError)) names.push_back(entry.path().filename().string());
+    if (std::filesystem::is_regular_file(entry.symlink_status(typeError)))
+      names.push_back(entry.path().filename().string());
   }
   return names;
 }

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "service/platform/posix/Fd.h"
+#include "service/platform/posix/RegularFile.h"
 
 namespace rulo::posix {
 
@@ -17,7 +17,7 @@ std::string traceDirectory() {
 std::string traceFilePath() { return traceDirectory() + "/InvLog.txt"; }
 
 bool appendTraceLine(const std::string& text) {
-  const Fd fd(::open(traceFilePath().c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644));
+  const Fd fd = openRegularFile(traceFilePath(), O_WRONLY | O_APPEND | O_CREAT, OtherNames::Refused, 0644);
   if (!fd) return false;
   const std::string line = text + "\n";
   return ::write(fd.get(), line.data(), line.size()) == static_cast<ssize_t>(line.size());

@@ -1,8 +1,10 @@
 #pragma once
 // The debug trace file: InvLog.txt in /var/log/rulosrv, or in the directory
 // named by the environment variable RULOSRV_TRACE_DIR. Lines are appended;
-// the file is created when missing but never through a symbolic link, so a
-// link planted in the directory cannot redirect the writes of the service.
+// the file is created when missing. Only a regular file with one name is
+// written, opened without waiting: a link or a second name of another file
+// planted in the directory cannot redirect the writes of the service, and a
+// FIFO cannot hold it.
 
 #include <string>
 

@@ -53,6 +53,53 @@ struct FileCloser {
 };
 using FileHolder = std::unique_ptr<FILE, FileCloser>;
 
+// A file handle, closed when out of scope.
+struct HandleCloser {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using HandleHolder = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
+
+bool isReparsePoint(const std::string& path) {
+  const ::DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// The file itself, never the target of a reparse point (a link) that has its
+// name; empty on failure.
+HandleHolder openItself(const std::string& path, ::DWORD access, ::DWORD disposition) {
+  const HANDLE file = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, disposition, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  return HandleHolder(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
+
+// Whether someone holds the file open and refuses to share it for deleting.
+bool heldOpen(const std::string& path) {
+  return !openItself(path, DELETE, OPEN_EXISTING) && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+// Whether an open file is a plain file with one name: not a directory, a
+// reparse point (a link) or a second name of another file.
+bool isPlainFile(HANDLE file) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(file, &info)) return false;
+  if (!(info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) &&
+      info.nNumberOfLinks == 1)
+    return true;
+  SetLastError(ERROR_ACCESS_DENIED);
+  return false;
+}
+
+// A line as the C library writes one in text mode: each line feed after a
+// carriage return.
+std::string textModeLine(const std::string& text) {
+  std::string line;
+  for (const char c : text + "\n") {
+    if (c == '\n') line += '\r';
+    line += c;
+  }
+  return line;
+}
+
 // A find handle, closed when out of scope.
 struct FindCloser {
   void operator()(HANDLE find) const { FindClose(find); }
@@ -120,6 +167,9 @@ std::optional<std::string> Win32Platform::createUniqueFile(const std::string& di
 }
 
 bool Win32Platform::copyFile(const std::string& from, const std::string& to) {
+  // CopyFileA writes through a link at its destination: a link planted there
+  // goes first, and its target is left alone.
+  if (isReparsePoint(to) && !DeleteFileA(to.c_str())) return false;
   return CopyFileA(from.c_str(), to.c_str(), FALSE);
 }
 
@@ -127,10 +177,31 @@ bool Win32Platform::moveFile(const std::string& from, const std::string& to) {
   return MoveFileA(from.c_str(), to.c_str());
 }
 
+bool Win32Platform::replaceFile(const std::string& target, const std::string& replacement,
+                                const std::string& backup) {
+  // The backup is a copy: a second name of a file that a reader holds open
+  // could not be removed again when the replace fails. The rename over the
+  // target fails, changing nothing, while the target is open.
+  if (!CopyFileA(target.c_str(), backup.c_str(), TRUE)) return false;
+  if (MoveFileExA(replacement.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  // A file that is open cannot be replaced ("access denied"); one that a
+  // reader holds shows as the sharing violation it is.
+  const ::DWORD error = heldOpen(target) ? ERROR_SHARING_VIOLATION : GetLastError();
+  DeleteFileA(backup.c_str());
+  SetLastError(error);
+  return false;
+}
+
 bool Win32Platform::deleteFile(const std::string& path) { return DeleteFileA(path.c_str()); }
 
 bool Win32Platform::setNormalAttributes(const std::string& path) {
-  return SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  // Through a handle of the file named, and only of a plain file with one
+  // name: nothing planted under that name passes the change on.
+  const HandleHolder file = openItself(path, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, OPEN_EXISTING);
+  if (!file || !isPlainFile(file.get())) return false;
+  FILE_BASIC_INFO basic{};  // times of 0 are left as they are
+  basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+  return SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic);
 }
 
 std::optional<std::uint64_t> Win32Platform::fileSize(const std::string& path) {
@@ -155,7 +226,8 @@ std::optional<std::vector<std::string>> Win32Platform::listFiles(const std::stri
   const FindHolder find(first);
   std::vector<std::string> names;
   do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+      names.push_back(found.cFileName);
   } while (FindNextFileA(find.get(), &found));
   return names;
 }
@@ -262,10 +334,14 @@ void Win32Platform::deregisterEventSource(Handle source) { DeregisterEventSource
 void Win32Platform::debugOutput(const std::string& text) { OutputDebugStringA(text.c_str()); }
 
 bool Win32Platform::appendTraceLine(const std::string& text) {
-  const FileHolder file(std::fopen(kTraceFile, "at+"));
-  if (!file) return false;
-  std::fprintf(file.get(), "%s\n", text.c_str());
-  return true;
+  // Appended to the file itself, and only to a plain file: a link or a
+  // second name of another file planted there is left alone.
+  const HandleHolder file = openItself(kTraceFile, FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, OPEN_ALWAYS);
+  if (!file || !isPlainFile(file.get())) return false;
+  const std::string line = textModeLine(text);
+  ::DWORD written = 0;
+  return WriteFile(file.get(), line.data(), static_cast<::DWORD>(line.size()), &written, nullptr) &&
+         written == line.size();
 }
 
 // --- service control manager ---

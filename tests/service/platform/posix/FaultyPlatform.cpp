@@ -19,6 +19,7 @@ DWORD injectedError(Op op) {
     case Op::appendTraceLine:
       return win32Code(ENOSPC);
     case Op::moveFile:
+    case Op::replaceFile:
       return win32Code(EBUSY);
     case Op::pathExists:
     case Op::isDirectory:
@@ -119,6 +120,11 @@ bool FaultyPlatform::copyFile(const std::string& from, const std::string& to) {
 
 bool FaultyPlatform::moveFile(const std::string& from, const std::string& to) {
   return !failing(Op::moveFile) && real_.moveFile(from, to);
+}
+
+bool FaultyPlatform::replaceFile(const std::string& target, const std::string& replacement,
+                                 const std::string& backup) {
+  return !failing(Op::replaceFile) && real_.replaceFile(target, replacement, backup);
 }
 
 bool FaultyPlatform::deleteFile(const std::string& path) {

@@ -15,8 +15,9 @@
 #include "service/platform/posix/LastError.h"
 #include "service/platform/posix/PaddingMarker.h"
 #include "service/platform/posix/PosixPlatform.h"
-#include "tests/support/TempTree.h"
+#include "tests/service/platform/posix/FifoRelease.h"
 #include "tests/service/platform/posix/UniqueName.h"
+#include "tests/support/TempTree.h"
 
 namespace fs = std::filesystem;
 using qrv::test::makeTempDir;
@@ -74,6 +75,36 @@ TEST_F(PosixFilesAndProcesses, MoveRefusesAnExistingTargetAndCopyOverwrites) {
   EXPECT_EQ(fs::status(dir_ + "/b").permissions(), fs::status(dir_ + "/c").permissions());
   EXPECT_FALSE(platform_.copyFile(dir_ + "/b", dir_ + "/b"));
   EXPECT_EQ(readFile(dir_ + "/b"), "new") << "a file copied onto itself is not emptied";
+}
+
+TEST_F(PosixFilesAndProcesses, ReplaceSwapsTheNewFileInAndKeepsTheOldOneUnderTheBackupName) {
+  const std::string data = dir_ + "/inventory.xml";
+  const std::string staging = dir_ + "/rul1.TMP";
+  const std::string backup = dir_ + "/rul2.TMP";
+  writeFile(data, "old");
+  writeFile(staging, "new");
+  struct stat before;
+  ASSERT_EQ(::stat(data.c_str(), &before), 0);
+  EXPECT_TRUE(platform_.replaceFile(data, staging, backup));
+  EXPECT_EQ(readFile(data), "new");
+  EXPECT_FALSE(fs::exists(staging));
+  struct stat kept;
+  ASSERT_EQ(::stat(backup.c_str(), &kept), 0);
+  EXPECT_EQ(kept.st_ino, before.st_ino) << "the old file itself is kept";
+  EXPECT_EQ(kept.st_nlink, 1u);
+
+  // Failures change nothing: a backup name taken, a target or a replacement missing.
+  writeFile(staging, "next");
+  EXPECT_FALSE(platform_.replaceFile(data, staging, backup));
+  EXPECT_EQ(platform_.lastError(), rulo::posix::kErrorAlreadyExists);
+  EXPECT_FALSE(platform_.replaceFile(dir_ + "/missing", staging, dir_ + "/rul3.TMP"));
+  EXPECT_EQ(platform_.lastError(), rulo::posix::kErrorFileNotFound);
+  EXPECT_FALSE(platform_.replaceFile(data, dir_ + "/missing", dir_ + "/rul3.TMP"));
+  EXPECT_EQ(platform_.lastError(), rulo::posix::kErrorFileNotFound);
+  EXPECT_EQ(readFile(data), "new");
+  EXPECT_EQ(readFile(staging), "next");
+  EXPECT_EQ(readFile(backup), "old");
+  EXPECT_FALSE(fs::exists(dir_ + "/rul3.TMP"));
 }
 
 TEST_F(PosixFilesAndProcesses, NormalAttributesMakeAFileWritableAgain) {
@@ -134,16 +165,90 @@ TEST_F(PosixFilesAndProcesses, AStopFromAnotherThreadEndsTheWaitAndEveryLaterOne
   EXPECT_TRUE(platform_.waitForStop(60000));
 }
 
-TEST_F(PosixFilesAndProcesses, ListedFilesLeaveDirectoriesOut) {
+TEST_F(PosixFilesAndProcesses, ListedFilesAreRegularFilesOnly) {
   writeFile(dir_ + "/rul1.TMP", "");
   writeFile(dir_ + "/other", "");
   fs::create_directories(dir_ + "/rul2.TMP");
+  fs::create_symlink(dir_ + "/other", dir_ + "/rul3.TMP");
+  ASSERT_EQ(::mkfifo((dir_ + "/rul4.TMP").c_str(), 0644), 0);
   auto names = platform_.listFiles(dir_);
   ASSERT_TRUE(names);
   std::sort(names->begin(), names->end());
   EXPECT_EQ(*names, (std::vector<std::string>{"other", "rul1.TMP"}));
   EXPECT_FALSE(platform_.listFiles(dir_ + "/missing"));
   EXPECT_EQ(platform_.lastError(), rulo::posix::kErrorFileNotFound);
+}
+
+// The run's folders may be writable by others, who can plant a link or a
+// second name of another file (such as /etc/sudoers, mode 0440) under a name
+// the run changes the mode of, or a FIFO that would hold whoever opens it.
+class PlantedFiles : public PosixFilesAndProcesses {
+ protected:
+  void SetUp() override {
+    writeFile(victim_, "root ALL=(ALL) ALL\n");
+    fs::permissions(victim_, kVictimMode);
+  }
+
+  void expectVictimUntouched() {
+    EXPECT_EQ(fs::status(victim_).permissions(), kVictimMode);
+    EXPECT_EQ(readFile(victim_), "root ALL=(ALL) ALL\n");
+  }
+
+  static constexpr fs::perms kVictimMode = fs::perms::owner_read | fs::perms::group_read;
+  std::string victim_ = dir_ + "/sudoers";
+  std::string planted_ = dir_ + "/rulAB.TMP";
+};
+
+TEST_F(PlantedFiles, NormalAttributesAreSetOnlyOnARegularFileWithOneName) {
+  fs::create_symlink(victim_, planted_);
+  EXPECT_FALSE(platform_.setNormalAttributes(planted_));
+  EXPECT_EQ(platform_.lastError(), 1921u) << "a link is not followed";
+  fs::remove(planted_);
+
+  fs::create_hard_link(victim_, planted_);
+  EXPECT_FALSE(platform_.setNormalAttributes(planted_));
+  EXPECT_EQ(platform_.lastError(), rulo::posix::kErrorAccessDenied);
+  expectVictimUntouched();
+  fs::remove(planted_);
+
+  ASSERT_EQ(::mkfifo(planted_.c_str(), 0444), 0);
+  {
+    const rulo::test::FifoRelease release(planted_);
+    EXPECT_FALSE(platform_.setNormalAttributes(planted_));
+  }
+  EXPECT_EQ(fs::status(planted_).permissions(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+}
+
+TEST_F(PlantedFiles, ACopyReplacesWhatIsPlantedAtItsDestinationWithoutWritingThroughIt) {
+  writeFile(dir_ + "/output", "<new/>");
+  fs::create_symlink(victim_, planted_);
+  EXPECT_TRUE(platform_.copyFile(dir_ + "/output", planted_));
+  EXPECT_FALSE(fs::is_symlink(planted_));
+  EXPECT_EQ(readFile(planted_), "<new/>");
+  fs::remove(planted_);
+
+  fs::create_hard_link(victim_, planted_);
+  EXPECT_TRUE(platform_.copyFile(dir_ + "/output", planted_));
+  EXPECT_EQ(readFile(planted_), "<new/>");
+  expectVictimUntouched();
+}
+
+TEST_F(PlantedFiles, LinksAndFifosAreNeitherCopiedNorReadFrom) {
+  fs::create_symlink(victim_, planted_);
+  EXPECT_FALSE(platform_.copyFile(planted_, dir_ + "/copy"));
+  EXPECT_FALSE(fs::exists(dir_ + "/copy"));
+  EXPECT_FALSE(platform_.readFile(planted_, 100));
+  fs::remove(planted_);
+
+  ASSERT_EQ(::mkfifo(planted_.c_str(), 0644), 0);
+  {
+    const rulo::test::FifoRelease release(planted_);
+    EXPECT_FALSE(platform_.copyFile(planted_, dir_ + "/copy"));
+  }
+  {
+    const rulo::test::FifoRelease release(planted_);
+    EXPECT_FALSE(platform_.readFile(planted_, 100));
+  }
 }
 
 TEST_F(PosixFilesAndProcesses, ThePaddingMarkerIsFoundAnywhereInTheExecutable) {

@@ -1,4 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -8,6 +11,7 @@
 #include "service/platform/posix/JournalEvent.h"
 #include "service/platform/posix/LastError.h"
 #include "service/platform/posix/PosixPlatform.h"
+#include "tests/service/platform/posix/FifoRelease.h"
 #include "tests/support/TempTree.h"
 
 namespace fs = std::filesystem;
@@ -88,6 +92,29 @@ TEST_F(PosixRegistryAndTrace, TheTraceFileIsAppendedButNeverThroughALink) {
   setenv("RULOSRV_TRACE_DIR", (dir_ + "/missing").c_str(), 1);
   EXPECT_FALSE(platform_.appendTraceLine("x"));
   EXPECT_FALSE(fs::exists(dir_ + "/missing"));
+}
+
+// A FIFO would hold the service until someone reads it; a second name of
+// another file would have the lines appended to that file.
+TEST_F(PosixRegistryAndTrace, ATraceFileThatIsNotARegularFileWithOneNameIsSkipped) {
+  const std::string trace = dir_ + "/InvLog.txt";
+  ASSERT_EQ(::mkfifo(trace.c_str(), 0644), 0);
+  {
+    const test::FifoRelease release(trace);
+    EXPECT_FALSE(platform_.appendTraceLine("nobody reads"));
+  }
+  const int reader = ::open(trace.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  EXPECT_FALSE(platform_.appendTraceLine("read at once"));
+  char byte;
+  EXPECT_LE(::read(reader, &byte, 1), 0) << "a line went into the FIFO";
+  ::close(reader);
+  fs::remove(trace);
+
+  writeFile(dir_ + "/victim", "keep");
+  fs::create_hard_link(dir_ + "/victim", trace);
+  EXPECT_FALSE(platform_.appendTraceLine("x"));
+  EXPECT_EQ(readFile(dir_ + "/victim"), "keep");
 }
 
 TEST(PosixErrors, LastErrorIsPerThreadAndHasItsText) {

@@ -2,10 +2,15 @@
 // a collector script, a registry file and a notification socket of the test's
 // own.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <grp.h>
+#include <pwd.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -34,6 +39,33 @@ using Report = std::tuple<std::string, std::string, std::string>;
 
 const std::vector<Report> kFullRun = {{"2", "1", "3000"}, {"2", "2", "3000"}, {"4", "0", "0"}, {"1", "0", "3000"}};
 
+// A run takes about a second; one that hangs is killed after this.
+constexpr std::chrono::seconds kRunLimit{30};
+
+fs::perms modeOf(const std::string& path) { return fs::status(path).permissions(); }
+
+// Makes a symbolic link as the unprivileged user nobody, who may write to a
+// folder open to everyone, where the test runs as root; as the test's own
+// user elsewhere.
+void plantLinkAsNobody(const std::string& target, const std::string& link) {
+  const passwd* nobody = ::getuid() == 0 ? ::getpwnam("nobody") : nullptr;
+  if (!nobody) {
+    fs::create_symlink(target, link);
+    return;
+  }
+  const uid_t uid = nobody->pw_uid;
+  const gid_t gid = nobody->pw_gid;
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const bool planted = ::setgroups(0, nullptr) == 0 && ::setresgid(gid, gid, gid) == 0 &&
+                         ::setresuid(uid, uid, uid) == 0 && ::symlink(target.c_str(), link.c_str()) == 0;
+    ::_exit(planted ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "nobody could not plant " << link;
+}
+
 class RulosrvEndToEnd : public testing::Test {
  protected:
   void SetUp() override {
@@ -46,10 +78,13 @@ class RulosrvEndToEnd : public testing::Test {
     writeFile(files_.collectorDir + "/payload", payload);
   }
 
-  // Runs rulosrv to its end; the exit status and, under systemd, the reports.
-  // With stopWhenRunning, systemctl stop's SIGTERM follows the running report.
+  // Runs program_ with arguments_ to its end, its standard output kept for
+  // output(); the exit status, or -1 when it had not ended within kRunLimit
+  // and was killed. Under systemd, the reports; with stopWhenRunning,
+  // systemctl stop's SIGTERM follows the running report.
   int run(bool underSystemd, std::vector<Report>* reports = nullptr, bool stopWhenRunning = false) {
-    env_ = {"KORVEX_REGISTRY_FILE=" + files_.registry, "RULOSRV_TRACE_DIR=" + files_.dir, "PATH=/usr/bin:/bin"};
+    env_ = {"KORVEX_REGISTRY_FILE=" + files_.registry, "RULOSRV_TRACE_DIR=" + files_.dir, "PATH=" + path_};
+    env_.insert(env_.end(), extraEnv_.begin(), extraEnv_.end());
     std::unique_ptr<rulo::test::NotifyListener> listener;
     if (underSystemd) {
       listener = std::make_unique<rulo::test::NotifyListener>(files_.dir + "/notify");
@@ -58,12 +93,26 @@ class RulosrvEndToEnd : public testing::Test {
     std::vector<char*> env;
     for (auto& e : env_) env.push_back(e.data());
     env.push_back(nullptr);
-    char* argv[] = {const_cast<char*>(RULOSRV_PATH), nullptr};
+    std::vector<char*> argv = {program_.data()};
+    for (auto& argument : arguments_) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outputPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
-    if (posix_spawn(&pid, RULOSRV_PATH, nullptr, nullptr, argv, env.data()) != 0) return -1;
+    const int spawned = posix_spawn(&pid, program_.c_str(), &actions, nullptr, argv.data(), env.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return -1;
+    const auto deadline = std::chrono::steady_clock::now() + kRunLimit;
     int status = 0;
     bool stopSent = false;
     while (::waitpid(pid, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        ADD_FAILURE() << "rulosrv did not end within " << kRunLimit.count() << " s";
+        return -1;
+      }
       if (listener) collect(*listener, reports, 20);
       else std::this_thread::sleep_for(std::chrono::milliseconds(20));
       if (stopWhenRunning && !stopSent && reports && !reports->empty() && std::get<0>(reports->back()) == "4")
@@ -72,6 +121,9 @@ class RulosrvEndToEnd : public testing::Test {
     if (listener) collect(*listener, reports, 100);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
+
+  std::string outputPath() const { return files_.dir + "/stdout"; }
+  std::string output() const { return readFile(outputPath()); }
 
   static void collect(rulo::test::NotifyListener& listener, std::vector<Report>* reports, int timeoutMs) {
     while (const auto message = listener.receive(timeoutMs)) {
@@ -90,6 +142,10 @@ class RulosrvEndToEnd : public testing::Test {
   }
 
   ServiceFiles files_{"rulosrv e2e"};
+  std::string program_ = RULOSRV_PATH;
+  std::vector<std::string> arguments_;
+  std::string path_ = "/usr/bin:/bin";
+  std::vector<std::string> extraEnv_;
   std::vector<std::string> env_;
 };
 
@@ -176,6 +232,90 @@ TEST_F(RulosrvEndToEnd, StartedByHandItEndsWithoutRunning) {
   EXPECT_EQ(run(false), 0);
   EXPECT_FALSE(fs::exists(files_.collectorDir + "/pid"));
   EXPECT_FALSE(fs::exists(files_.dir + "/InvLog.txt"));
+}
+
+// Anyone may write to the data folder: links planted there as the data file
+// and under a unique file's name point at files of the system with the modes
+// of /etc/shadow (0400) and /etc/sudoers (0440). Two runs publish and leave
+// those files as they were.
+TEST_F(RulosrvEndToEnd, LinksPlantedInADataFolderOpenToEveryoneNeverReachTheirTargets) {
+  const std::string sudoers = files_.dir + "/etc/sudoers";
+  const std::string shadow = files_.dir + "/etc/shadow";
+  writeFile(sudoers, "root ALL=(ALL) ALL\n");
+  writeFile(shadow, "root:*:19000::::::\n");
+  fs::permissions(sudoers, fs::perms::owner_read | fs::perms::group_read);
+  fs::permissions(shadow, fs::perms::owner_read);
+  fs::permissions(files_.dir, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+  fs::create_directories(files_.dataDir);
+  fs::permissions(files_.dataDir, fs::perms::all);
+  plantLinkAsNobody(sudoers, files_.dataDir + "/rulAB.TMP");
+  plantLinkAsNobody(shadow, files_.dataFile);
+
+  for (const std::string inventory : {"<inventory run=\"1\"/>", "<inventory run=\"2\"/>"}) {
+    setCollector("0", inventory);
+    ASSERT_EQ(run(true), 0);
+    EXPECT_FALSE(fs::is_symlink(files_.dataFile));
+    EXPECT_EQ(readFile(files_.dataFile), inventory);
+  }
+  EXPECT_EQ(modeOf(sudoers), fs::perms::owner_read | fs::perms::group_read);
+  EXPECT_EQ(modeOf(shadow), fs::perms::owner_read);
+  EXPECT_EQ(readFile(sudoers), "root ALL=(ALL) ALL\n");
+  EXPECT_EQ(readFile(shadow), "root:*:19000::::::\n");
+}
+
+// Opening a FIFO for writing waits for a reader: one named like the trace
+// file once held the service before it started the collector.
+TEST_F(RulosrvEndToEnd, AFifoNamedLikeTheTraceFileIsSkippedAndTheRunGoesOn) {
+  const std::string trace = files_.dir + "/InvLog.txt";
+  ASSERT_EQ(::mkfifo(trace.c_str(), 0666), 0);
+  std::vector<Report> reports;
+  ASSERT_EQ(run(true, &reports), 0);
+  EXPECT_EQ(reports, kFullRun);
+  EXPECT_EQ(readFile(files_.dataFile), "<inventory/>");
+  EXPECT_TRUE(fs::is_fifo(trace));
+}
+
+// systemd splits ExecStart at a double quote inside the program path, as
+// Windows splits an unquoted service path at a blank.
+TEST_F(RulosrvEndToEnd, InstallingFromAFolderWhoseNameHoldsADoubleQuoteIsRefused) {
+  const std::string folder = files_.dir + "/my \"odd\" tools";
+  fs::create_directories(folder);
+  program_ = folder + "/rulosrv";
+  fs::copy_file(RULOSRV_PATH, program_);
+  writeFile(files_.dir + "/bin/systemctl", "#!/bin/sh\nexit 0\n");
+  fs::permissions(files_.dir + "/bin/systemctl", fs::perms::owner_all);
+  path_ = files_.dir + "/bin:" + path_;
+  const std::string units = files_.dir + "/units";
+  fs::create_directories(units);
+  extraEnv_ = {"RULOSRV_UNIT_DIR=" + units};
+  arguments_ = {"-install"};
+
+  EXPECT_EQ(run(false), 1);
+  EXPECT_EQ(output().rfind("rulosrv installation is failed: the program path holds a double quote: " + program_ + "\n", 0),
+            0u)
+      << output();
+  EXPECT_TRUE(fs::is_empty(units)) << "a unit was written";
+}
+
+// A double quote in the collector's path once garbled its arguments: its log
+// went outside its folder, and a collector that ended with 0 had an empty
+// data file published.
+TEST_F(RulosrvEndToEnd, ACollectorPathHoldingADoubleQuoteIsRefusedBeforeItRuns) {
+  writeFile(files_.dataFile, "<previous/>");
+  const std::string folder = files_.dir + "/inv \"q\" tools";
+  fs::create_directories(folder);
+  for (const char* name : {"collector.sh", "payload", "code"})
+    fs::copy_file(files_.collectorDir + "/" + name, folder + "/" + name);
+  const std::string collector = folder + "/collector.sh";
+  files_.writeRegistry(0, 0, collector);
+  arguments_ = {"-run"};
+
+  EXPECT_EQ(run(false), 2);
+  EXPECT_NE(output().find("error: Registry key value invexecdir holds a double quote: " + collector + "\n"),
+            std::string::npos)
+      << output();
+  EXPECT_FALSE(fs::exists(folder + "/pid")) << "the collector ran";
+  EXPECT_EQ(readFile(files_.dataFile), "<previous/>");
 }
 
 }  // namespace

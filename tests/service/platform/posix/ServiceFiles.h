@@ -16,8 +16,9 @@ struct ServiceFiles {
   ServiceFiles(const ServiceFiles&) = delete;
   ServiceFiles& operator=(const ServiceFiles&) = delete;
 
-  // Writes the registry with the collector's time limit and the delay before a run.
-  void writeRegistry(unsigned timeoutSeconds, unsigned delaySeconds = 0) const;
+  // Writes the registry with the collector's time limit, the delay before a
+  // run and the collector's path (the script above when empty).
+  void writeRegistry(unsigned timeoutSeconds, unsigned delaySeconds = 0, const std::string& collectorPath = "") const;
 
   const std::string dir;
   const std::string collectorDir = dir + "/inv tools";
