@@ -2,7 +2,9 @@
 
 #include <utility>
 
+#include "common/com/CallGuard.h"
 #include "common/com/TextConversion.h"
+#include "host/cim/ObjectPathPlace.h"
 #include "host/cim/WbemObject.h"
 
 namespace wmihost {
@@ -13,6 +15,9 @@ using qrv::com::toUtf8;
 namespace {
 
 constexpr HRESULT kNotSupported = static_cast<HRESULT>(WBEM_E_NOT_SUPPORTED);
+// WMI's codes for a call that ends in an exception.
+constexpr qrv::com::FailureCodes kWmiFailures{static_cast<HRESULT>(WBEM_E_OUT_OF_MEMORY),
+                                              static_cast<HRESULT>(WBEM_E_FAILED)};
 
 }  // namespace
 
@@ -29,11 +34,22 @@ HRESULT NamespaceServices::GetObject(const BSTR strObjectPath, LONG, IWbemContex
   if (ppCallResult) *ppCallResult = nullptr;
   if (!ppObject) return static_cast<HRESULT>(WBEM_E_INVALID_PARAMETER);
   *ppObject = nullptr;
-  const std::string path = toUtf8(strObjectPath);
+  return qrv::com::guardCall(kWmiFailures, [&] { return getClass(toUtf8(strObjectPath), *ppObject); });
+}
+
+HRESULT NamespaceServices::getClass(const std::string& path, IWbemClassObject*& object) const {
   if (path.empty()) return static_cast<HRESULT>(WBEM_E_INVALID_PARAMETER);
-  auto definition = repository_->find(nameSpace_, path);
+  ObjectPath parsed;
+  try {
+    parsed = parseObjectPath(path);
+  } catch (const ObjectPathError&) {
+    return static_cast<HRESULT>(WBEM_E_INVALID_OBJECT_PATH);
+  }
+  if (const auto refusal = placeRefusal(parsed, nameSpace_)) return refusal->result;
+  if (!parsed.keys.empty() || parsed.singletonPosition) return static_cast<HRESULT>(WBEM_E_NOT_FOUND);
+  auto definition = repository_->find(nameSpace_, parsed.className);
   if (!definition) return static_cast<HRESULT>(WBEM_E_NOT_FOUND);
-  *ppObject = WbemObject::newClass(std::move(definition)).detach();
+  object = WbemObject::newClass(std::move(definition)).detach();
   return S_OK;
 }
 

@@ -21,10 +21,12 @@ class NamespaceServices final
   static qrv::com::ComPtr<NamespaceServices> create(std::shared_ptr<const ClassRepository> repository,
                                                     std::string nameSpace);
 
-  // The class named by strObjectPath; WBEM_E_NOT_FOUND for a class the
-  // namespace does not hold, and for an instance path (Class.Key=...), as
-  // the stand-in keeps no instances. Flags are not looked at; no call result
-  // is made.
+  // The class named by strObjectPath, which may name this machine and this
+  // namespace before it (\\.\root\cimv2:Class). WBEM_E_INVALID_OBJECT_PATH
+  // for a path that cannot be read; another machine or namespace is refused
+  // as placeRefusal says; WBEM_E_NOT_FOUND for a class the namespace does not
+  // hold, and for an instance path (Class.Key=..., Class=@), as the stand-in
+  // keeps no instances. Flags are not looked at; no call result is made.
   HRESULT STDMETHODCALLTYPE GetObject(const BSTR strObjectPath, LONG lFlags, IWbemContext* pCtx,
                                       IWbemClassObject** ppObject, IWbemCallResult** ppCallResult) override;
 
@@ -75,6 +77,7 @@ class NamespaceServices final
 
  private:
   NamespaceServices(std::shared_ptr<const ClassRepository> repository, std::string nameSpace);
+  HRESULT getClass(const std::string& path, IWbemClassObject*& object) const;
 
   std::shared_ptr<const ClassRepository> repository_;
   std::string nameSpace_;

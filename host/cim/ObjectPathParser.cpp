@@ -11,9 +11,13 @@ namespace {
 bool isNameStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 bool isNamePart(char c) { return isNameStart(c) || (c >= '0' && c <= '9'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isSeparator(char c) { return c == '\\' || c == '/'; }
+bool isQuote(char c) { return c == '"' || c == '\''; }
+// A machine's name, a dotted address, or "." for this machine.
+bool isServerPart(char c) { return isNamePart(c) || c == '.' || c == '-'; }
 // An unquoted number runs to the next ',' and is taken as it stands, as the
 // provider reads it (a version such as 4.2.1).
-bool isUnquotedPart(char c) { return c != ',' && c != '"'; }
+bool isUnquotedPart(char c) { return c != ',' && !isQuote(c); }
 
 class PathReader {
  public:
@@ -22,7 +26,7 @@ class PathReader {
   ObjectPath read() {
     ObjectPath result;
     if (path_.empty()) fail("the path is empty");
-    skipNamespacePrefix();
+    readPlace(result);
     result.className = name("a class name");
     if (accept('.')) {
       do {
@@ -35,13 +39,13 @@ class PathReader {
       } while (accept(','));
     } else if (accept('=')) {
       if (accept('@')) {
-        result.singleton = true;
+        result.singletonPosition = at_;
       } else {
         result.keys.push_back({"", at_ + 1, value()});
       }
     }
     if (at_ < path_.size()) {
-      const char* expected = result.singleton ? "" : result.keys.empty() ? "'.' or '=' or " : "',' or ";
+      const char* expected = result.singletonPosition ? "" : result.keys.empty() ? "'.' or '=' or " : "',' or ";
       fail(std::string("expected ") + expected + "the end of the path, found " + found());
     }
     return result;
@@ -55,12 +59,29 @@ class PathReader {
   }
 
   // A server and namespace (\\server\root\cimv2:) or a namespace alone
-  // (root\cimv2:) before the class name: the last colon before the first '='.
-  void skipNamespacePrefix() {
-    const std::size_t colon = path_.substr(0, path_.find('=')).rfind(':');
-    if (colon == std::string_view::npos) return;
-    if (colon == 0) fail("expected a namespace before ':'");
-    at_ = colon + 1;
+  // (root\cimv2:) before the class name. Without a server, a namespace is
+  // there when a ':' comes before any '.', '=' or quote.
+  void readPlace(ObjectPath& result) {
+    if (path_.size() >= 2 && isSeparator(path_[0]) && isSeparator(path_[1])) {
+      at_ = 2;
+      result.server = run(isServerPart);
+      if (result.server.empty()) fail("expected a server name, found " + found());
+      if (!acceptSeparator()) fail("expected '\\' after the server name, found " + found());
+    } else {
+      const std::size_t end = path_.find_first_of(".=:\"'");
+      if (end == std::string_view::npos || path_[end] != ':') return;
+    }
+    result.nameSpace = nameSpace();
+    if (!accept(':')) fail("expected ':' after the namespace, found " + found());
+  }
+
+  // Names separated by '\' or '/', as written.
+  std::string nameSpace() {
+    const std::size_t start = at_;
+    do {
+      name("a namespace name");
+    } while (acceptSeparator());
+    return std::string(path_.substr(start, at_ - start));
   }
 
   bool accept(char c) {
@@ -68,6 +89,8 @@ class PathReader {
     ++at_;
     return true;
   }
+
+  bool acceptSeparator() { return accept('\\') || accept('/'); }
 
   std::string run(bool (*accepts)(char)) {
     const std::size_t start = at_;
@@ -82,8 +105,9 @@ class PathReader {
 
   std::string value() {
     const std::size_t start = at_;
-    if (accept('"')) {
-      while (at_ < path_.size() && path_[at_] != '"') at_ += path_[at_] == '\\' && at_ + 1 < path_.size() ? 2 : 1;
+    if (at_ < path_.size() && isQuote(path_[at_])) {
+      const char quote = path_[at_++];
+      while (at_ < path_.size() && path_[at_] != quote) at_ += path_[at_] == '\\' && at_ + 1 < path_.size() ? 2 : 1;
       if (at_ >= path_.size()) {
         at_ = start;
         fail("the quoted value has no closing quote");

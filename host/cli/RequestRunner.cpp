@@ -4,7 +4,9 @@
 #include <cstdio>
 
 #include "common/com/GuidText.h"
+#include "host/cim/ObjectPathClassCheck.h"
 #include "host/cim/ObjectPathParser.h"
+#include "host/cim/ObjectPathPlace.h"
 #include "host/cli/OperationError.h"
 #include "host/cli/ProviderClass.h"
 #include "host/cli/RegisteredModule.h"
@@ -96,21 +98,21 @@ RequestOutcome RequestRunner::enumerate(const std::string& className) {
 }
 
 RequestOutcome RequestRunner::get(const std::string& objectPath) {
+  const HRESULT invalidPath = static_cast<HRESULT>(WBEM_E_INVALID_OBJECT_PATH);
   ObjectPath path;
   try {
     path = parseObjectPath(objectPath);
   } catch (const ObjectPathError& error) {
-    return failure(static_cast<HRESULT>(WBEM_E_INVALID_OBJECT_PATH), error.what());
+    return failure(invalidPath, error.what());
   }
+  if (const auto refusal = placeRefusal(path, command_.nameSpace)) return failure(refusal->result, refusal->reason);
   RequestOutcome failed;
   const auto definition = findClass(path.className, failed);
   if (!definition) return failed;
-  for (const ObjectPathKey& key : path.keys) {
-    if (!key.name.empty() && !definition->indexOf(key.name)) {
-      return failure(static_cast<HRESULT>(WBEM_E_INVALID_OBJECT_PATH), SyntaxError(key.position, key.name + " is no property of " +
-                                                                                 definition->name)
-                                                     .what());
-    }
+  try {
+    checkKeysOfClass(path, *definition);
+  } catch (const ObjectPathError& error) {
+    return failure(invalidPath, error.what());
   }
   return outcomeOf(provider().get(objectPath));
 }

@@ -1,5 +1,6 @@
 #include "provider/wmi/CQVProvider.h"
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -7,6 +8,8 @@
 #include "common/com/CallGuard.h"
 #include "common/com/TextConversion.h"
 #include "provider/diagnostic/Diagnostic.h"
+#include "provider/registration/ClassLoader.h"
+#include "provider/request/document/HostName.h"
 #include "provider/wmi/CallerCheck.h"
 #include "provider/wmi/ClientImpersonation.h"
 #include "provider/wmi/DiagnosticText.h"
@@ -80,6 +83,31 @@ HRESULT deliverInstance(IWbemClassObject* classDefinition, const ParsedInstance&
   hr = sink->Indicate(1, &delivered);
   if (FAILED(hr)) diagnoseDroppedInstance(classDefinition, parsed, "the sink refused it with " + hresultHex(hr));
   return hr;
+}
+
+// What a get answers for its request's status; a failure is named on the
+// diagnostic channel.
+HRESULT getResult(const std::string& path, RequestStatus status) {
+  if (status != Ok) diagnose([&] { return "a get of " + path + " stopped: " + requestStatusText(status); });
+  return allowedOrNotCapable(mapRequestStatus(status), isGetObjectStatus);
+}
+
+// The names of the keys a get of the class must be given.
+std::vector<std::string> requiredKeys(const ClassMap& classMap) {
+  std::vector<std::string> names;
+  for (const Attribute& attribute : classMap.attributes()) {
+    if (attribute.required()) names.push_back(attribute.name());
+  }
+  return names;
+}
+
+// Why Class=value or Class=@ does not fit a registration that requires the
+// keys `required`.
+std::string misfitReason(const ObjectPathParts& parts, const std::vector<std::string>& required) {
+  std::string names;
+  for (const std::string& name : required) names += (names.empty() ? "" : ", ") + name;
+  return (parts.singleton ? "@ names a class without keys" : "a value without a key name needs one key") +
+         std::string(", and it requires ") + (names.empty() ? "none" : names);
 }
 
 // "an enumeration of Korvex_Disk answers 0x80041003", when it failed.
@@ -171,40 +199,78 @@ HRESULT CQVProvider::GetObjectAsync(const BSTR strObjectPath, LONG, IWbemContext
 
 HRESULT CQVProvider::get(const BSTR objectPath, IWbemContext* context, IWbemObjectSink* sink) {
   const std::string path = toUtf8(objectPath);
-  const std::string className = objectPathClass(path);
-  if (!sink || className.empty()) return wbemResult(WBEM_E_INVALID_PARAMETER);
+  const ObjectPathParts parts = readObjectPath(path);
+  if (!sink || parts.className.empty()) return wbemResult(WBEM_E_INVALID_PARAMETER);
   ClientImpersonation impersonation;
   HRESULT hr = checkCaller();
   if (SUCCEEDED(hr)) {
     impersonation.begin();  // a get goes on without impersonation when it fails
-    hr = deliverObject(path, className, context, sink);
+    hr = deliverObject(path, parts, context, sink);
   }
   diagnoseOutcome("a get of ", path, hr);
   sink->SetStatus(WBEM_STATUS_COMPLETE, hr, nullptr, nullptr);
   return hr;
 }
 
-HRESULT CQVProvider::deliverObject(const std::string& path, const std::string& className, IWbemContext* context,
+HRESULT CQVProvider::deliverObject(const std::string& path, const ObjectPathParts& parts, IWbemContext* context,
                                    IWbemObjectSink* sink) {
-  const KeyValues keys = parseObjectPathKeys(path);
-  if (!keysFitTheRequestDocument(keys)) {
-    diagnose([&] { return "a get of " + path + ": a key holds a character that XML cannot carry"; });
-    return wbemResult(WBEM_E_INVALID_OBJECT_PATH);
-  }
+  KeyValues keys;
+  HRESULT hr = requestKeys(path, parts, keys);
+  if (FAILED(hr)) return hr;
   ParsedInstance parsed;
-  const RequestStatus status = dispatcher_->getInstance(className, keys, parsed, "");
-  if (status != Ok) diagnose([&] { return "a get of " + path + " stopped: " + requestStatusText(status); });
-  HRESULT hr = allowedOrNotCapable(mapRequestStatus(status), isGetObjectStatus);
+  hr = getResult(path, dispatcher_->getInstance(parts.className, keys, parsed, ""));
   if (FAILED(hr)) return hr;
   if (parsed.empty()) {  // no instance has these keys
     diagnose([&] { return "a get of " + path + " found nothing: the stylesheet wrote no statement"; });
     return wbemResult(WBEM_E_NOT_FOUND);
   }
   ComPtr<IWbemClassObject> classDefinition;
-  const Bstr wideClassName(toWide(className, CP_THREAD_ACP));
+  const Bstr wideClassName(toWide(parts.className, CP_THREAD_ACP));
   hr = namespaceServices_->GetObject(wideClassName.get(), 0, context, classDefinition.put(), nullptr);
   if (FAILED(hr)) return hr;
   return deliverInstance(classDefinition.get(), parsed, sink, isGetObjectStatus);
+}
+
+HRESULT CQVProvider::requestKeys(const std::string& path, const ObjectPathParts& parts, KeyValues& keys) const {
+  HRESULT hr = checkPlace(path, parts);
+  if (SUCCEEDED(hr)) hr = keysOf(path, parts, keys);
+  if (SUCCEEDED(hr) && !keysFitTheRequestDocument(keys)) {
+    diagnose([&] { return "a get of " + path + ": a key holds a character that XML cannot carry"; });
+    hr = wbemResult(WBEM_E_INVALID_OBJECT_PATH);
+  }
+  return hr;
+}
+
+HRESULT CQVProvider::checkPlace(const std::string& path, const ObjectPathParts& parts) const {
+  if (!isThisMachine(parts.server, hostName())) {
+    diagnose([&] { return "a get of " + path + " names the server " + parts.server + ", which is not this machine"; });
+    return HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE);
+  }
+  if (!parts.nameSpace.empty() && !isSameNamespace(parts.nameSpace, nameSpace_)) {
+    diagnose([&] {
+      return "a get of " + path + " names the namespace " + parts.nameSpace + ", and the provider serves " + nameSpace_;
+    });
+    return wbemResult(WBEM_E_INVALID_NAMESPACE);
+  }
+  return wbemResult(WBEM_S_NO_ERROR);
+}
+
+HRESULT CQVProvider::keysOf(const std::string& path, const ObjectPathParts& parts, KeyValues& keys) const {
+  if (!parts.unnamedValue && !parts.singleton) {
+    keys = parts.keys;
+    return wbemResult(WBEM_S_NO_ERROR);
+  }
+  const ClassMap* classMap = findClassMap(nameSpace_, parts.className);
+  if (!classMap) return getResult(path, NotAccessible);
+  const std::vector<std::string> required = requiredKeys(*classMap);
+  std::optional<KeyValues> named = keysByName(parts, required);
+  if (!named) {
+    diagnose([&] { return "a get of " + path + " does not fit the registration of " + parts.className + ": " +
+                          misfitReason(parts, required); });
+    return wbemResult(WBEM_E_INVALID_OBJECT_PATH);
+  }
+  keys = std::move(*named);
+  return wbemResult(WBEM_S_NO_ERROR);
 }
 
 HRESULT CQVProvider::ExecQueryAsync(const BSTR, const BSTR, LONG, IWbemContext*, IWbemObjectSink*) {

@@ -9,6 +9,7 @@
 #include "common/com/WmiSdk.h"
 #include "provider/dispatch/QVDispatch.h"
 #include "provider/request/model/ParsedInstance.h"
+#include "provider/wmi/ObjectPathKeys.h"
 #include "provider/wmi/ServerModule.h"
 
 namespace qrv::cim {
@@ -103,8 +104,19 @@ class CQVProvider : public com::ComObject<com::Threading::Apartment, com::Implem
   HRESULT deliverEnumeration(const BSTR className, const std::string& name, IWbemContext* context,
                              IWbemObjectSink* sink);
   HRESULT get(const BSTR objectPath, IWbemContext* context, IWbemObjectSink* sink);
-  HRESULT deliverObject(const std::string& path, const std::string& className, IWbemContext* context,
+  HRESULT deliverObject(const std::string& path, const ObjectPathParts& parts, IWbemContext* context,
                         IWbemObjectSink* sink);
+  // The keys a get hands its request, by name and fit for the request
+  // document; a path that names another machine or namespace, or a form that
+  // does not fit the class, is refused.
+  HRESULT requestKeys(const std::string& path, const ObjectPathParts& parts, KeyValues& keys) const;
+  // Another machine is refused as WMI refuses one it cannot connect to
+  // (RPC_S_SERVER_UNAVAILABLE), another namespace with
+  // WBEM_E_INVALID_NAMESPACE.
+  HRESULT checkPlace(const std::string& path, const ObjectPathParts& parts) const;
+  // Class=value and Class=@ are read against the class's registration: the
+  // value is its one required key, and @ fits a class that requires none.
+  HRESULT keysOf(const std::string& path, const ObjectPathParts& parts, KeyValues& keys) const;
 
   ServerLock serverLock_;  // first, so that it is released last
   SleepFunction sleep_;

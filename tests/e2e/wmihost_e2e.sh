@@ -56,14 +56,28 @@ serve batch --verbose enum Korvex_Software \
   query "select name from korvex_software where InstallDate < '20251201000000.000000+000'" \
   enum Korvex_Nothing get 'Korvex_Disk.DeviceID=sda' query 'SELECT * FROM Korvex_Disk WHERE Sise > 5' \
   get 'Korvex_Disk.Serial="x"' get 'Korvex_Disk.Model="x"' &
-# One load for a batch from standard input, in JSON Lines.
-serve batch_json --format json --batch - <<'IN' &
+# One load for a batch from standard input, in JSON Lines, ending with every
+# form of object path; the last names this machine by its own name.
+own_machine_path='\\'$(hostname)'\root\cimv2:Korvex_Disk='\''sdb'\'
+{
+  cat <<'IN'
 # software by its keys, then a query with every kind of condition
 get Korvex_Software.Name="korvex-agent",Architecture="amd64"
 query SELECT DeviceID FROM Korvex_Disk WHERE (SizeBytes > 1000000000000 OR NOT Model LIKE '%SSD%') AND WWN IS NULL
 list Korvex_Disk
 query SELECT * FROM Korvex_Disk WHERE
+# the one key without its name, values in single quotes, this machine and namespace spelled otherwise
+get Korvex_Disk="sdb"
+get //./root/cimv2:Korvex_Disk.DeviceID='sdb'
+get \\LOCALHOST\ROOT\CIMV2:Korvex_Disk='sda'
+# a value without a key name for a class of two keys, @ for a class with a key, another machine, another namespace
+get Korvex_Software="korvex-agent"
+get Korvex_Disk=@
+get \\server01\root\cimv2:Korvex_Disk.DeviceID="sdb"
+get root\cimv3:Korvex_Disk.DeviceID="sdb"
 IN
+  echo "get $own_machine_path"
+} | serve batch_json --format json --batch - &
 # A copy of the deployment with one mistake of a class writer in each of
 # several classes: a file name, a namespace, a data file, an attribute, an
 # XPath, a missing <Get>, a key, a property name, text for a uint32, and a
@@ -469,12 +483,30 @@ check "--verbose: one Initialize for the whole batch" [ "$(grep -c '^wmihost: \[
 check "--verbose: the host filters what the provider declined" grep -qF \
   "wmihost: [host] the provider declined the query with 0x8004100C WBEM_E_NOT_SUPPORTED (the operation is not supported): enumerating Korvex_Disk and filtering" \
   "$work/batch.err"
-check "a batch from standard input in JSON Lines: comments skipped, bad lines reported" batch_is batch_json 1 <<'OUT'
+# What the JSON batch prints: the disks as JSON objects, and the last
+# request with its backslashes escaped.
+sdb_json='{"DeviceID": "sdb", "Model": "KVX HDD 4TB & cache", "Vendor": "KVX", "SerialNumber": "ZC1ABC23", "FirmwareRevision": "SN04", "WWN": null, "Transport": "sas", "SizeBytes": 4000787030016, "Rotational": true, "Removable": false, "ReadOnly": false, "MountPoint": null, "Partitions": ["sdb1"], "Geometry": "instance of Korvex_DiskGeometry { LogicalSectorSize = 512 PhysicalSectorSize = 4096 }"}'
+sda_json='{"DeviceID": "sda", "Model": "KVX SSD 480GB \"Boot\"", "Vendor": "ATA", "SerialNumber": "S4EVNX0N123456", "FirmwareRevision": "DL63", "WWN": "0x5002538e40a1b2c3", "Transport": "sata", "SizeBytes": 480103981056, "Rotational": false, "Removable": false, "ReadOnly": false, "MountPoint": null, "Partitions": ["sda1", "sda2"], "Geometry": "instance of Korvex_DiskGeometry { LogicalSectorSize = 512 PhysicalSectorSize = 4096 }"}'
+own_machine_json=$(printf '%s' "$own_machine_path" | sed 's/\\/\\\\/g')
+batch_json_output() {
+  cat <<'OUT'
 {"request": "get Korvex_Software.Name=\"korvex-agent\",Architecture=\"amd64\"", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": [{"Name": "korvex-agent", "Architecture": "amd64", "Version": "4.2.1", "Vendor": "Korvex <agent@korvex.example>", "Summary": "Korvex inventory agent", "InstalledSizeKiB": 5120, "InstallDate": "20250105083000.000000-000"}]}
 {"request": "query SELECT DeviceID FROM Korvex_Disk WHERE (SizeBytes > 1000000000000 OR NOT Model LIKE '%SSD%') AND WWN IS NULL", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": [{"DeviceID": "sdb"}]}
 {"request": "list Korvex_Disk", "error": "unknown request 'list': a line holds enum, get or query", "objects": []}
 {"request": "query SELECT * FROM Korvex_Disk WHERE", "result": "0x80041017 WBEM_E_INVALID_QUERY", "meaning": "the query is not valid", "detail": "at position 32: expected a property name, NOT or '(', found the end of the query", "objects": []}
 OUT
+  printf '%s\n' \
+    '{"request": "get Korvex_Disk=\"sdb\"", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": ['"$sdb_json"']}' \
+    '{"request": "get //./root/cimv2:Korvex_Disk.DeviceID='\''sdb'\''", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": ['"$sdb_json"']}' \
+    '{"request": "get \\\\LOCALHOST\\ROOT\\CIMV2:Korvex_Disk='\''sda'\''", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": ['"$sda_json"']}' \
+    '{"request": "get Korvex_Software=\"korvex-agent\"", "result": "0x8004103A WBEM_E_INVALID_OBJECT_PATH", "meaning": "the object path is not valid", "detail": "at position 17: a value without a key name needs a class with one key, and Korvex_Software has 2 keys: Name, Architecture", "objects": []}' \
+    '{"request": "get Korvex_Disk=@", "result": "0x8004103A WBEM_E_INVALID_OBJECT_PATH", "meaning": "the object path is not valid", "detail": "at position 13: @ names the instance of a class without keys, and Korvex_Disk has the key DeviceID", "objects": []}' \
+    '{"request": "get \\\\server01\\root\\cimv2:Korvex_Disk.DeviceID=\"sdb\"", "result": "0x800706BA RPC_S_SERVER_UNAVAILABLE", "meaning": "Win32 error 1722: the RPC server is unavailable", "detail": "the path names the server server01, and this host reaches no other machine", "objects": []}' \
+    '{"request": "get root\\cimv3:Korvex_Disk.DeviceID=\"sdb\"", "result": "0x8004100E WBEM_E_INVALID_NAMESPACE", "meaning": "the namespace does not exist", "detail": "the path names the namespace root\\cimv3, and this host serves root\\cimv2", "objects": []}' \
+    '{"request": "get '"$own_machine_json"'", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": ['"$sdb_json"']}'
+}
+check "a batch from standard input in JSON Lines: comments skipped, bad lines reported, object paths in every form" \
+  batch_is batch_json 1 < <(batch_json_output)
 check "a bad line is named by its source and number" reports batch_json <<'OUT'
 wmihost: standard input:4: unknown request 'list': a line holds enum, get or query
 OUT

@@ -18,6 +18,7 @@ Skips (exit code 77, reason printed) where wine or a program is missing.
 
 import difflib
 import os
+import socket
 import subprocess
 import sys
 import tempfile
@@ -41,12 +42,21 @@ BATCH = "\n".join([
     'get root\\cimv2:Korvex_Software.NAME="korvex-agent",architecture="amd64"',
     "get Korvex_Disk.DeviceID=sda",
     'get Korvex_Software.Name="x \\"y\\" \\\\z",Architecture="a;b"',
+    "# the one key without its name, values in single quotes, this machine spelled otherwise and by its name",
+    'get Korvex_Disk="sdb"',
+    "get //./root/cimv2:Korvex_Disk.DeviceID='sdb'",
+    "get \\\\LOCALHOST\\ROOT\\CIMV2:Korvex_Disk='sda'",
+    "get \\\\" + socket.gethostname() + "\\root\\cimv2:Korvex_Disk='sdb'",
     "# the provider's refusals and failures",
     'get Korvex_Disk.Model="x"',
     'get Korvex_Disk.DeviceID="sdz"',
     "enum Korvex_DiskGeometry",
     "# the host's own checks",
     "enum Korvex_Nothing",
+    'get Korvex_Software="korvex-agent"',
+    "get Korvex_Disk=@",
+    'get \\\\server01\\root\\cimv2:Korvex_Disk.DeviceID="sdb"',
+    'get root\\cimv3:Korvex_Disk.DeviceID="sdb"',
     'get Korvex_Disk.Serial="x"',
     'get Korvex_Disk.DeviceID="sda",',
     "query SELECT * FROM Korvex_Disk WHERE Sise > 5",

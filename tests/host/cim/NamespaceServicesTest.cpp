@@ -57,6 +57,27 @@ TEST(NamespaceServices, UnknownClassesAndInstancePathsAreNotFound) {
   EXPECT_EQ(getObject(servicesFor("root\\other").get(), u"Elsewhere", object), S_OK);
 }
 
+// A class path may name this machine and the namespace served, in any
+// spelling WMI takes; another machine or namespace is refused, and an
+// instance path finds nothing, as the stand-in keeps no instances.
+TEST(NamespaceServices, GetObjectReadsClassPathsAsWmiWritesThem) {
+  const auto services = servicesFor("root\\cimv2");
+  for (const std::u16string_view path :
+       {u"\\\\.\\root\\cimv2:Fan", u"ROOT\\CimV2:Fan", u"//localhost/root/cimv2:fan"}) {
+    ComPtr<IWbemClassObject> object;
+    ASSERT_EQ(getObject(services.get(), path, object), S_OK);
+    EXPECT_EQ(textOf(get(object.get(), u"__CLASS")), u"Fan");
+  }
+  ComPtr<IWbemClassObject> object;
+  EXPECT_EQ(getObject(services.get(), u"\\\\server01\\root\\cimv2:Fan", object), hr(0x800706BA));
+  EXPECT_EQ(getObject(services.get(), u"root\\cimv3:Fan", object), hr(WBEM_E_INVALID_NAMESPACE));
+  EXPECT_EQ(getObject(services.get(), u"root\\other:Elsewhere", object), hr(WBEM_E_INVALID_NAMESPACE));
+  EXPECT_EQ(getObject(services.get(), u"Fan='x'", object), hr(WBEM_E_NOT_FOUND));
+  EXPECT_EQ(getObject(services.get(), u"Fan=@", object), hr(WBEM_E_NOT_FOUND));
+  EXPECT_EQ(getObject(services.get(), u"Fan Name", object), hr(WBEM_E_INVALID_OBJECT_PATH));
+  EXPECT_EQ(object.get(), nullptr);
+}
+
 TEST(NamespaceServices, EveryOtherOperationIsNotSupported) {
   const auto services = servicesFor("root\\cimv2");
   const Bstr fan(std::u16string_view(u"Fan"));

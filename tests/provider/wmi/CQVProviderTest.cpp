@@ -20,6 +20,7 @@
 #include "host/cim/NamespaceServices.h"
 #include "host/cim/ObjectSink.h"
 #include "host/cim/PathParserRegistration.h"
+#include "provider/request/document/HostName.h"
 #include "provider/wmi/CQVProvider.h"
 #include "provider/wmi/WbemResult.h"
 #include "tests/provider/request/RequestFiles.h"
@@ -30,6 +31,7 @@ namespace {
 
 using qrv::com::Bstr;
 using qrv::cim::CQVProvider;
+using qrv::cim::hostName;
 using qrv::com::toWide;
 using qrv::cim::wbemResult;
 using qrv::test::propertyText;
@@ -49,6 +51,10 @@ class Fan
 class Unregistered
 {
   [key] string Name;
+};
+class Config
+{
+  string Mode;
 };
 )";
 
@@ -94,6 +100,13 @@ void expectCompletedWith(const Outcome& outcome, HRESULT result) {
   EXPECT_FALSE(outcome.statuses[0].object);
 }
 
+// A get the provider refuses, and the lines it writes on the way.
+struct RefusedGet {
+  std::u16string path;
+  HRESULT result;
+  std::vector<std::string> lines;
+};
+
 class Provider : public testing::Test {
  protected:
   void SetUp() override {
@@ -118,6 +131,16 @@ class Provider : public testing::Test {
 
   Outcome get(const std::u16string& objectPath, DWORD level = RPC_C_IMP_LEVEL_IMPERSONATE) {
     return run(&CQVProvider::GetObjectAsync, objectPath, level);
+  }
+
+  // The get fails with its code, delivers nothing and writes exactly its
+  // lines.
+  void expectRefused(const RefusedGet& refused) {
+    qrv::test::DiagnosticLines lines;
+    const Outcome outcome = get(refused.path);
+    expectCompletedWith(outcome, refused.result);
+    EXPECT_TRUE(outcome.objects.empty());
+    EXPECT_EQ(lines.lines(), refused.lines);
   }
 
   // Calls an asynchronous operation for a client of `level` and checks that
@@ -297,18 +320,99 @@ TEST_F(Provider, AGetThatMatchesNothingIsNotFoundAndDeliversNoInstance) {
   expectCompletedWith(get(u"Ghost.Name=\"x\""), wbemResult(WBEM_E_NOT_FOUND));
 }
 
+// This machine and namespace in any spelling, key values in either quotes,
+// and a value without a key name for the one key the registration requires.
 TEST_F(Provider, AGetReadsPathsAsWmiWritesThem) {
   writeXslRootFile("t/xsl/echo.xsl", kEchoKeys);
   registerClass("Fan", "echo.xsl", "echo.xsl", kFanKeys);
   ASSERT_EQ(initialize(), WBEM_S_NO_ERROR);
 
-  for (const std::u16string path : {uR"(\\.\root\cimv2:Fan.name="C:\\",INDEX=2)", uR"(root\cimv2:Fan.Name="C:\\",Index=2)"}) {
+  const std::u16string thisMachine = u"\\\\" + toWide(hostName()) + u"\\ROOT\\CIMV2:";
+  for (const std::u16string& path : {std::u16string(uR"(\\.\root\cimv2:Fan.name="C:\\",INDEX=2)"),
+                                     std::u16string(uR"(root\cimv2:Fan.Name="C:\\",Index=2)"),
+                                     std::u16string(uR"(//localhost/root/cimv2:Fan.Name='C:\\',Index='2')"),
+                                     std::u16string(uR"(Fan.Name='C:\\',Index=2)"),
+                                     thisMachine + uR"(Fan.Name="C:\\",Index=2)"}) {
     const Outcome outcome = get(path);
     expectCompletedWith(outcome, WBEM_S_NO_ERROR);
     ASSERT_EQ(outcome.objects.size(), 1u);
     EXPECT_EQ(propertyText(outcome.objects[0].get(), "Name"), "C:\\");
     EXPECT_EQ(propertyText(outcome.objects[0].get(), "Index"), "2");
   }
+  for (const std::u16string& path : {std::u16string(uR"(Fan="it's")"), std::u16string(uR"(Fan='it\'s')"),
+                                     thisMachine + uR"(Fan="it's")"}) {
+    const Outcome outcome = get(path);
+    expectCompletedWith(outcome, WBEM_S_NO_ERROR);
+    ASSERT_EQ(outcome.objects.size(), 1u);
+    EXPECT_EQ(propertyText(outcome.objects[0].get(), "Name"), "it's");
+  }
+}
+
+TEST_F(Provider, TheSingletonIsTheInstanceOfAClassThatRequiresNoKey) {
+  writeXslRootFile("t/xsl/config.xsl", fixedResult("instance of Config\n{\nMode = \"quiet\";\n};\n"));
+  registerClass("Config", "config.xsl", "config.xsl", "<Attribute name=\"Mode\" required=\"false\"/>");
+  ASSERT_EQ(initialize(), WBEM_S_NO_ERROR);
+
+  const Outcome outcome = get(u"Config=@");
+  expectCompletedWith(outcome, WBEM_S_NO_ERROR);
+  ASSERT_EQ(outcome.objects.size(), 1u);
+  EXPECT_EQ(propertyText(outcome.objects[0].get(), "Mode"), "quiet");
+}
+
+// Class=value names the one key the registration requires, and Class=@ a
+// class that requires none: any other count is a path that does not fit,
+// refused before the request reads a file. A class without a registration
+// is refused as every request for it is.
+TEST_F(Provider, AValueWithoutAKeyNameOrTheSingletonMustFitTheRegistration) {
+  writeXslRootFile("t/xsl/echo.xsl", kEchoKeys);
+  registerClass("Fan", "echo.xsl", "echo.xsl",
+                "<Attribute name=\"Name\" required=\"true\"/><Attribute name=\"Index\" required=\"true\"/>");
+  registerClass("Config", "missing.xsl", "missing.xsl", "");
+  ASSERT_EQ(initialize(), WBEM_S_NO_ERROR);
+  const RefusedGet cases[] = {
+      {u"Fan=\"x\"", wbemResult(WBEM_E_INVALID_OBJECT_PATH),
+       {"wexi: a get of Fan=\"x\" does not fit the registration of Fan: a value without a key name needs one key, "
+        "and it requires Name, Index\n",
+        "wexi: a get of Fan=\"x\" answers 0x8004103A\n"}},
+      {u"Fan=@", wbemResult(WBEM_E_INVALID_OBJECT_PATH),
+       {"wexi: a get of Fan=@ does not fit the registration of Fan: @ names a class without keys, and it requires "
+        "Name, Index\n",
+        "wexi: a get of Fan=@ answers 0x8004103A\n"}},
+      {u"Config='x'", wbemResult(WBEM_E_INVALID_OBJECT_PATH),
+       {"wexi: a get of Config='x' does not fit the registration of Config: a value without a key name needs one "
+        "key, and it requires none\n",
+        "wexi: a get of Config='x' answers 0x8004103A\n"}},
+  };
+  for (const RefusedGet& refused : cases) expectRefused(refused);
+  expectCompletedWith(get(u"Nowhere=\"x\""), wbemResult(WBEM_E_ACCESS_DENIED));
+  expectCompletedWith(get(u"Nowhere=@"), wbemResult(WBEM_E_ACCESS_DENIED));
+}
+
+// Another machine is refused as WMI refuses one it cannot reach, another
+// namespace as one that does not exist; the server is judged first. Neither
+// reads a file: the only lines are the refusal and the answer.
+TEST_F(Provider, AGetOfAnotherMachineOrNamespaceIsRefused) {
+  writeXslRootFile("t/xsl/echo.xsl", kEchoKeys);
+  registerClass("Fan", "echo.xsl", "echo.xsl", kFanKeys);
+  ASSERT_EQ(initialize(), WBEM_S_NO_ERROR);
+  const HRESULT unreachable = static_cast<HRESULT>(0x800706BAu);
+  const RefusedGet cases[] = {
+      {uR"(\\server01\root\cimv2:Fan.Name="x")", unreachable,
+       {"wexi: a get of \\\\server01\\root\\cimv2:Fan.Name=\"x\" names the server server01, which is not this "
+        "machine\n",
+        "wexi: a get of \\\\server01\\root\\cimv2:Fan.Name=\"x\" answers 0x800706BA\n"}},
+      {uR"(//server01/root/cimv3:Fan="x")", unreachable,
+       {"wexi: a get of //server01/root/cimv3:Fan=\"x\" names the server server01, which is not this machine\n",
+        "wexi: a get of //server01/root/cimv3:Fan=\"x\" answers 0x800706BA\n"}},
+      {uR"(root\cimv3:Fan.Name="x")", wbemResult(WBEM_E_INVALID_NAMESPACE),
+       {"wexi: a get of root\\cimv3:Fan.Name=\"x\" names the namespace root\\cimv3, and the provider serves "
+        "root\\cimv2\n",
+        "wexi: a get of root\\cimv3:Fan.Name=\"x\" answers 0x8004100E\n"}},
+      {uR"(\\.\root:Fan='x')", wbemResult(WBEM_E_INVALID_NAMESPACE),
+       {"wexi: a get of \\\\.\\root:Fan='x' names the namespace root, and the provider serves root\\cimv2\n",
+        "wexi: a get of \\\\.\\root:Fan='x' answers 0x8004100E\n"}},
+  };
+  for (const RefusedGet& refused : cases) expectRefused(refused);
 }
 
 TEST_F(Provider, CallersBelowTheImpersonateLevelAreRefusedBeforeAnyFileIsRead) {
