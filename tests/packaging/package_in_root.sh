@@ -28,7 +28,7 @@ build=$(cd "$1" && pwd)
 source=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
 root=$work/root
-trap 'umount -R "$root/proc" "$root/sys" 2>/dev/null; rm -rf --one-file-system "$work"' EXIT
+trap 'umount "$root/proc" "$root/sys" "$root/dev/pts" 2>/dev/null; rm -rf --one-file-system "$work"' EXIT
 source "$source/tests/e2e/check.sh"
 
 first=$(ls "$2"/korvex_*.deb)
@@ -45,7 +45,9 @@ echo "time: the Debian root ready in $((SECONDS - start)) s ($tarball)"
 start=$SECONDS
 mkdir "$root"
 tar -xf "$tarball" -C "$root" || exit 1
-mount -t proc proc "$root/proc" && mount -t sysfs -o ro sysfs "$root/sys" || exit 1
+mkdir -p "$root/dev/pts"
+mount -t proc proc "$root/proc" && mount -t sysfs -o ro sysfs "$root/sys" &&
+  mount -t devpts -o newinstance,ptmxmode=0666 devpts "$root/dev/pts" || exit 1
 cp "$first" "$root/tmp/korvex-1.deb"
 cp "$second" "$root/tmp/korvex-2.deb"
 echo "time: unpacked in $((SECONDS - start)) s"
