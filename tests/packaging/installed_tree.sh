@@ -105,12 +105,7 @@ check "  ... and nothing written beside the installed collector" \
 check "  ... and its trace below var" test -s "$prefix/var/log/rulosrv/InvLog.txt"
 check "alone: wmihost regsvr registers the installed module" \
   grep -qxF "@=\"$bin/wexi.so\"" "$work/registered.reg"
-list_value() { python3 - "$work/list.out" "$@" <<'PY'
-import json, sys
-objects = json.loads(open(sys.argv[1]).read().splitlines()[int(sys.argv[2])])["objects"]
-print(eval(sys.argv[3], {"objects": objects}))
-PY
-}
+list_value() { python3 "$source/tests/packaging/listed_value.py" "$work/list.out" "$@"; }
 check "alone: the registered module lists this host" [ "$(list_value 0 'objects[0]["Name"]')" = "$(hostname)" ] ||
   cat "$work/list.err"
 check "  ... and one software instance per installed package, from the published file" \

@@ -76,12 +76,7 @@ collect() {
     enum Korvex_ComputerSystem get "Korvex_Software.Name=\"korvex\",Architecture=\"$arch\""
 }
 # listed NAME LINE EXPRESSION: a value of the listing NAME, by its request's line.
-listed() { python3 - "$work/$1-list.log" "$2" "$3" <<'PY'
-import json, sys
-objects = json.loads(open(sys.argv[1]).read().splitlines()[int(sys.argv[2])])["objects"]
-print(eval(sys.argv[3], {"objects": objects}))
-PY
-}
+listed() { python3 "$source/tests/packaging/listed_value.py" "$work/$1-list.log" "$2" "$3"; }
 
 # --- install ---
 check "the root is clean: none of the package's dependencies is installed" \
