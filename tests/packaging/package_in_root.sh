@@ -139,5 +139,13 @@ check "  ... no file of that name is left anywhere" bash -c "
   cd '$root' && [ -z \"\$(find . -xdev \\( -iname '*korvex*' -o -iname '*rulosrv*' -o -iname '*wexi*' \\) \
     -not -path './tmp/*' -not -path './var/cache/apt/*' -print)\" ]"
 
+# --- a registry file that holds another program's keys too ---
+step reinstall apt-get install -y --no-install-recommends /tmp/korvex-2.deb
+printf '\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\n"Kept"="yes"\n' >>"$root/etc/korvex/registry.reg"
+step purge-shared apt-get purge -y korvex
+check "purge with another program's keys in the registry file: apt purges it" succeeded purge-shared
+check "  ... the registry file stays with those keys" grep -qxF '"Kept"="yes"' "$root/etc/korvex/registry.reg"
+check "  ... and without the module's registration" bash -c "! grep -qi -e qrvcim -e wexi '$root/etc/korvex/registry.reg'"
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
