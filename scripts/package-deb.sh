@@ -55,7 +55,7 @@ cp "$debian/conffiles" "$root/DEBIAN/"
 mkdir -p "$stage/source/debian"
 printf 'Source: korvex\n\nPackage: korvex\nArchitecture: any\n' >"$stage/source/debian/control"
 mapfile -t elves < <(find "$root/usr/lib/korvex/bin" -type f)
-shlibs=$(cd "$stage/source" && dpkg-shlibdeps -O -e"${elves[@]}" 2>"$stage/shlibdeps.log") || {
+shlibs=$(cd "$stage/source" && dpkg-shlibdeps -O "${elves[@]/#/-e}" 2>"$stage/shlibdeps.log") || {
   cat "$stage/shlibdeps.log" >&2
   exit 1
 }
