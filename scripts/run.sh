@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The whole job on this machine: sets up, builds, lays out a deployment in a
-# temporary root, runs one collection of this machine's inventory through
+# The whole job on this machine: sets up, builds, installs every deliverable
+# into a temporary prefix (cmake --install), runs one collection of this machine's inventory through
 # rulosrv -run, and prints a few classes through one wmihost invocation.
 # One line per step; each step's full output goes to a log that is shown
 # when the step fails.
@@ -24,28 +24,28 @@ step() {
 step setup bash scripts/setup.sh
 echo "$(tail -n 1 "$logs/setup.log")"
 step configure cmake -S . -B build
-step build cmake --build build -j "$(nproc)" --target rulosrv wmihost deploy_module
-echo "build:   build/bin/rulosrv, build/bin/wmihost, build/deploy/bin/wexi.so"
-step layout bash scripts/lay_out.sh build "$root"
-echo "layout:  $root/opt/korvex, registry $root/etc/korvex/registry.reg"
+step build cmake --build build -j "$(nproc)" --target rulosrv wmihost wexi qrv_com
+echo "build:   build/bin/rulosrv, build/bin/wmihost, build/bin/wexi.so"
+step install cmake --install build --prefix "$root"
+echo "install: $root/lib/korvex, settings $root/etc/korvex/rulosrv.reg"
 
-export KORVEX_REGISTRY_FILE=$root/etc/korvex/registry.reg RULOSRV_TRACE_DIR=$root/var/log/rulosrv
-opt=$root/opt/korvex
+export KORVEX_REGISTRY_FILE=$root/etc/korvex/rulosrv.reg RULOSRV_TRACE_DIR=$root/var/log/rulosrv
+bin=$root/lib/korvex/bin
 start=$(date +%s%N)
 # 0: published; 1: published, but a source of the collector failed.
 status=0
-"$opt/bin/rulosrv" -run >"$logs/collect.log" 2>&1 || status=$?
+"$bin/rulosrv" -run >"$logs/collect.log" 2>&1 || status=$?
 if [ "$status" -gt 1 ]; then
   echo "collect: rulosrv -run failed with exit code $status:" >&2
   cat "$logs/collect.log" >&2
   exit 1
 fi
-data=$opt/xslroot/inventory/data/inventory.xml
+data=$root/var/lib/korvex/inventory/inventory.xml
 echo "collect: $(grep -o '<Package ' "$data" | wc -l) packages, $(du -k "$data" | cut -f1) KiB in $data (rulosrv -run: $status)"
 [ "$status" -eq 0 ] || sed 's/^/         /' "$logs/collect.log"
 
 echo
-build/bin/wmihost --repository "$opt/mof" --module "$opt/bin/wexi.so" \
+"$bin/wmihost" --repository "$root/share/korvex/mof" --module "$bin/wexi.so" \
   enum Korvex_ComputerSystem \
   query 'SELECT DeviceID, Name, Vendor, CurrentClockSpeed, NumberOfCores FROM Korvex_Processor' \
   enum Korvex_Memory \
