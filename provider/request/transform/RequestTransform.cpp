@@ -105,7 +105,7 @@ bool namesStylesheet(const OperatorBase& op) {
 
 RequestStatus transformDocument(const std::string& document, const Conversion& conversion, std::string& resultText) {
   const std::string path = stylesheetPath(conversion);
-  const std::shared_ptr<const CompiledStylesheet> stylesheet = RequestCaches::stylesheets().find(path);
+  const std::shared_ptr<const CompiledStylesheet> stylesheet = RequestCaches::stylesheets().find(path, xslRoot());
   if (!stylesheet) return StylesheetFailed;
   std::unique_ptr<ParsedDocument> parsed;
   return parseAndApply(document, *stylesheet, path, parsed, resultText);
@@ -124,7 +124,7 @@ RequestStatus finishAndTransformReused(const OperatorBase& op, std::string& docu
   }
   if (!namesStylesheet(op)) return NotAccessible;
   const std::string path = stylesheetPath(*op.conversion());
-  const std::shared_ptr<const CompiledStylesheet> stylesheet = RequestCaches::stylesheets().find(path);
+  const std::shared_ptr<const CompiledStylesheet> stylesheet = RequestCaches::stylesheets().find(path, xslRoot());
   if (!stylesheet) return StylesheetFailed;
   const RequestStatus status = parsed ? apply(*parsed, *stylesheet, path, resultText)
                                       : parseAndApply(document, *stylesheet, path, parsed, resultText);

@@ -8,9 +8,9 @@
 
 namespace qrv::test {
 
-inline std::string xslRootFile(const std::string& relativePath) {
-  return relocatedRoot() + "/xslroot/" + relativePath;
-}
+inline std::string xslRoot() { return relocatedRoot() + "/xslroot"; }
+
+inline std::string xslRootFile(const std::string& relativePath) { return xslRoot() + "/" + relativePath; }
 
 inline void writeXslRootFile(const std::string& relativePath, const std::string& bytes) {
   writeFile(xslRootFile(relativePath), bytes);

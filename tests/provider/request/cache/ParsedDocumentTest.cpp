@@ -36,7 +36,7 @@ TEST(ParsedDocument, TransformsLeaveTheTreeAsLarge) {
       " count(namespace::*), id('a'), key('k', 'b'), string(following::node()), normalize-space(.),"
       " unparsed-entity-uri('e'), sum(//@n:v), translate(., 'xy', 'XY'))\" xmlns:n=\"urn:n\"/>"
       "<xsl:copy-of select=\"comment()|processing-instruction()\"/></xsl:for-each></xsl:template></xsl:stylesheet>");
-  const auto stylesheet = RequestCaches::stylesheets().find(test::xslRootFile("app/xsl/reader.xsl"));
+  const auto stylesheet = RequestCaches::stylesheets().find(test::xslRootFile("app/xsl/reader.xsl"), test::xslRoot());
   ASSERT_TRUE(stylesheet);
   BoundedTransformer transformer;
   const auto transform = [&] {

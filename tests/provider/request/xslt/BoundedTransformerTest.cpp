@@ -216,8 +216,8 @@ TEST(BoundedTransformer, StopsAndServesAgain) {
                                                              std::string(kItemInstance) + "</xsl:for-each>"));
   test::writeXslRootFile("app/xsl/forever.xsl",
                          withTemplate("<xsl:call-template name=\"r\"/>", "x<xsl:call-template name=\"r\"/>"));
-  const auto plain = RequestCaches::stylesheets().find(test::xslRootFile("app/xsl/plain.xsl"));
-  const auto forever = RequestCaches::stylesheets().find(test::xslRootFile("app/xsl/forever.xsl"));
+  const auto plain = RequestCaches::stylesheets().find(test::xslRootFile("app/xsl/plain.xsl"), test::xslRoot());
+  const auto forever = RequestCaches::stylesheets().find(test::xslRootFile("app/xsl/forever.xsl"), test::xslRoot());
   ASSERT_TRUE(plain && forever);
 
   BoundedTransformer transformer;

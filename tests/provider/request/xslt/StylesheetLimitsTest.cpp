@@ -91,7 +91,7 @@ TEST(StylesheetLimits, ARequestWithARefusedStylesheetFailsAndSaysWhy) {
   }
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"brackets", "/xslroot/app/xsl/brackets.xsl is refused: the brackets of the attribute select"},
-      {"includer", "/xslroot/app/xsl/nesting.xsl is refused: its elements nest deeper than 256"},
+      {"includer", "/xslroot/app/xsl/nesting.xsl, which is refused: its elements nest deeper than 256"},
       {"misplaced", "/xslroot/app/xsl/misplaced.xsl is refused: an xsl:with-param stands outside"},
   };
   for (const auto& [name, reason] : cases) {
