@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "provider/request/xslt/DocumentBounds.h"
 #include "tests/support/TempTree.h"
 
 namespace qrv::test {
@@ -11,6 +12,10 @@ namespace qrv::test {
 inline std::string xslRoot() { return relocatedRoot() + "/xslroot"; }
 
 inline std::string xslRootFile(const std::string& relativePath) { return xslRoot() + "/" + relativePath; }
+
+// What document() may read in a transform run by a test: files below the
+// stylesheet root, within a data file's default bounds.
+inline cim::DocumentBounds xslRootDocuments() { return {xslRoot(), std::size_t{256} << 20, 1000}; }
 
 inline void writeXslRootFile(const std::string& relativePath, const std::string& bytes) {
   writeFile(xslRootFile(relativePath), bytes);
