@@ -65,12 +65,12 @@ BoundedTransformer::~BoundedTransformer() = default;
 bool BoundedTransformer::transform(const xalanc::XalanParsedSource& source,
                                    const xalanc::XalanCompiledStylesheet* stylesheet,
                                    const xalanc::XSLTResultTarget& target, TransformBudget& budget,
-                                   const DocumentBounds& documents) {
+                                   const DocumentBounds& bounds) {
   lastError_.clear();
   // What Xalan-C reports as errors before it gives up.
   XalanDOMString problems(memory_);
   try {
-    run(source, *stylesheet, target, budget, documents, problems);
+    run(source, *stylesheet, target, budget, bounds, problems);
     // A step that swallowed the end of the transform let it run on to its end.
     if (budget.exceeded().empty()) return true;
     lastError_ = budget.exceeded();
@@ -93,7 +93,7 @@ bool BoundedTransformer::transform(const xalanc::XalanParsedSource& source,
 
 void BoundedTransformer::run(const xalanc::XalanParsedSource& source, const xalanc::XalanCompiledStylesheet& stylesheet,
                              const xalanc::XSLTResultTarget& target, TransformBudget& budget,
-                             const DocumentBounds& documents, XalanDOMString& problems) {
+                             const DocumentBounds& bounds, XalanDOMString& problems) {
   xalanc::XalanDocument* const document = source.getDocument();
   const xalanc::XalanMemMgrAutoPtr<xalanc::XalanParsedSourceHelper> helper(memory_, source.createHelper(memory_));
   xalanc::DOMSupport& domSupport = helper->getDOMSupport();
@@ -109,8 +109,8 @@ void BoundedTransformer::run(const xalanc::XalanParsedSource& source, const xala
   envSupport.setProcessor(&processor);
 
   // Declared before the context takes them: the trees outlive its reset.
-  DocumentFiles files(documents, memory_);
-  const ContextInUse inUse(*context_, envSupport, domSupport, objects, processor, budget, files);
+  DocumentFiles documents(bounds, memory_);
+  const ContextInUse inUse(*context_, envSupport, domSupport, objects, processor, budget, documents);
 
   xalanc::DOMStringPrintWriter errors(problems);
   TransformProblems listener(memory_, errors);

@@ -150,9 +150,7 @@ std::string failureOf(Parse parse, const FirstParseError& errors) {
 }  // namespace
 
 DocumentFiles::DocumentFiles(const DocumentBounds& bounds, xalanc::MemoryManager& memory)
-    : bounds_(bounds), memory_(memory), liaison_(memory) {
-  liaison_.setErrorHandler(&errors_);
-}
+    : bounds_(bounds), memory_(memory) {}
 
 xalanc::XalanDocument* DocumentFiles::load(const xalanc::XalanDOMString& url, const xalanc::XalanDOMString& base,
                                            const std::function<void()>& checkpoint, std::string& problem) {
@@ -175,20 +173,29 @@ xalanc::XalanDocument* DocumentFiles::treeOf(const std::string& path, const std:
 
 xalanc::XalanDocument* DocumentFiles::parse(const std::string& path, const std::function<void()>& checkpoint,
                                             std::string& problem) {
+  xalanc::XalanSourceTreeParserLiaison& parser = liaison();
   // Given back unless it is parsed.
-  std::unique_ptr<xalanc::XalanSourceTreeDocument, TreeDestroyer> tree(liaison_.createXalanSourceTreeDocument(),
-                                                                       TreeDestroyer{liaison_});
+  std::unique_ptr<xalanc::XalanSourceTreeDocument, TreeDestroyer> tree(parser.createXalanSourceTreeDocument(),
+                                                                       TreeDestroyer{parser});
   BoundedTreeHandler handler(memory_, tree.get(), bounds_.maxDepth, checkpoint);
   const BoundedFileSource source(path, bounds_.maxBytes);
   errors_.resetErrors();
-  problem = failureOf([&] { liaison_.parseXMLStream(source, handler, xalanc::XalanDOMString(memory_), &handler, &handler); },
-                      errors_);
+  problem = failureOf(
+      [&] { parser.parseXMLStream(source, handler, xalanc::XalanDOMString(memory_), &handler, &handler); }, errors_);
   if (!source.opened()) {
     problem = "cannot be opened";
   } else if (source.cut()) {
     problem = "is larger than " + std::to_string(bounds_.maxBytes) + " bytes";
   }
   return problem.empty() ? tree.release() : nullptr;
+}
+
+xalanc::XalanSourceTreeParserLiaison& DocumentFiles::liaison() {
+  if (!liaison_) {
+    liaison_.emplace(memory_);
+    liaison_->setErrorHandler(&errors_);
+  }
+  return *liaison_;
 }
 
 }  // namespace qrv::cim

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "provider/registration/FirstParseError.h"
@@ -40,12 +41,13 @@ class DocumentFiles {
                                 std::string& problem);
   xalanc::XalanDocument* parse(const std::string& path, const std::function<void()>& checkpoint,
                                std::string& problem);
+  xalanc::XalanSourceTreeParserLiaison& liaison();
 
   DocumentBounds bounds_;
   xalanc::MemoryManager& memory_;
   FirstParseError errors_;
-  // Owns the trees.
-  xalanc::XalanSourceTreeParserLiaison liaison_;
+  // Owns the trees; made on the first load, as most transforms read no file.
+  std::optional<xalanc::XalanSourceTreeParserLiaison> liaison_;
   std::map<std::string, xalanc::XalanDocument*> trees_;  // by path
 };
 

@@ -2,6 +2,7 @@
 // Lays out stylesheets, data files and registrations below the private
 // module root of a RELOCATED test program.
 
+#include <cstddef>
 #include <string>
 
 #include "provider/request/xslt/DocumentBounds.h"
@@ -23,6 +24,13 @@ inline void writeXslRootFile(const std::string& relativePath, const std::string&
 
 inline void writeRegistration(const std::string& relativePath, const std::string& bytes) {
   writeFile(relocatedRoot() + "/xmlreg/" + relativePath, bytes);
+}
+
+// `text` written `times` times.
+inline std::string repeated(const std::string& text, std::size_t times) {
+  std::string result;
+  for (std::size_t i = 0; i < times; ++i) result += text;
+  return result;
 }
 
 // A text-output stylesheet whose template body is `body`.

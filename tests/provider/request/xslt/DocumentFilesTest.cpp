@@ -18,15 +18,10 @@
 namespace qrv::cim {
 namespace {
 
+using test::repeated;
 using test::writeXslRootFile;
 
 const std::string kSecret = "for-the-host-only";
-
-std::string repeated(const std::string& text, std::size_t times) {
-  std::string result;
-  for (std::size_t i = 0; i < times; ++i) result += text;
-  return result;
-}
 
 class DocumentFunction : public testing::Test {
  protected:

@@ -11,13 +11,8 @@
 namespace qrv::cim {
 namespace {
 
+using test::repeated;
 using test::textStylesheet;
-
-std::string repeated(const std::string& text, std::size_t times) {
-  std::string result;
-  for (std::size_t i = 0; i < times; ++i) result += text;
-  return result;
-}
 
 // The fault found in a stylesheet file holding `text`.
 std::string faultOf(const std::string& text) {
