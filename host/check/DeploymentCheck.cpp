@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -160,17 +161,19 @@ class RegistrationCheck {
       return;
     }
     checkFile(lineOf(text_, "Conversion", op.conversion()->name()), "stylesheet", op.conversion()->relativePath(),
-              stylesheetProblem);
+              [this](const std::string& path) { return stylesheetProblem(path, xslRoot()); });
   }
 
   // Each file is checked once, however many operations name it.
   void checkFile(std::size_t line, const std::string& kind, const std::string& relativePath,
-                 std::string (*problemOf)(const std::string&)) {
-    const std::string path = qrv::cim::nativePath(moduleRoot_ + "/xslroot/" + relativePath);
+                 const std::function<std::string(const std::string&)>& problemOf) {
+    const std::string path = qrv::cim::nativePath(xslRoot() + "/" + relativePath);
     if (!checked_.insert(path).second) return;
     const std::string problem = problemOf(path);
     if (!problem.empty()) fault(line, "the " + kind + " " + path + ": " + problem);
   }
+
+  std::string xslRoot() const { return moduleRoot_ + "/xslroot"; }
 
   std::string file_;
   const std::string& moduleRoot_;

@@ -50,10 +50,10 @@ std::string xmlFileProblem(const std::string& path) {
   return errors.text();
 }
 
-std::string stylesheetProblem(const std::string& path) {
+std::string stylesheetProblem(const std::string& path, const std::string& xslRoot) {
   if (!exists(path)) return "the file does not exist";
   qrv::cim::StylesheetProblem problem;
-  if (qrv::cim::compileStylesheet(path, problem)) return "";
+  if (qrv::cim::compileStylesheet(path, xslRoot, problem)) return "";
   const std::string text = qrv::cim::singleLine(problem.text);
   return problem.kind == qrv::cim::StylesheetProblem::Refused ? "refused by the provider: " + text : text;
 }

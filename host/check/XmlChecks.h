@@ -21,10 +21,10 @@ class XmlLibraries {
 // column C: message" for the first error.
 std::string xmlFileProblem(const std::string& path);
 
-// Whether the stylesheet exists and compiles as the provider compiles it:
-// Xalan-C's message, which names the file and line, when it does not, and
-// the reason when the provider refuses it (or a file it includes) before
-// compiling.
-std::string stylesheetProblem(const std::string& path);
+// Whether the stylesheet exists and compiles as the provider compiles it,
+// including and importing files below `xslRoot` only: Xalan-C's message,
+// which names the file and line, when it does not, and the reason when the
+// provider refuses it (or a file it includes).
+std::string stylesheetProblem(const std::string& path, const std::string& xslRoot);
 
 }  // namespace wmihost

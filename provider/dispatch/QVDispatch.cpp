@@ -3,6 +3,7 @@
 #include <xalanc/Include/XalanMemoryManagement.hpp>
 #include <xalanc/XalanTransformer/XalanTransformer.hpp>
 #include <xercesc/util/PlatformUtils.hpp>
+#include <xercesc/util/XMLNetAccessor.hpp>
 
 #include <mutex>
 
@@ -33,6 +34,13 @@ void terminateXerces() {
   }
 }
 
+// Xerces-C fetches http: and ftp: URLs through its net accessor: no XML
+// that the provider reads may come from the network, so it goes at once.
+void closeNetworkAccess() {
+  delete XMLPlatformUtils::fgNetAccessor;
+  XMLPlatformUtils::fgNetAccessor = nullptr;
+}
+
 void terminateXalan() {
   try {
     XalanTransformer::terminate();
@@ -47,6 +55,7 @@ int QVDispatch::initialize(const std::string& nameSpace) {
   std::lock_guard<std::mutex> guard(startLock);
   if (started_) return 0;
   XMLPlatformUtils::Initialize(xercesc::XMLUni::fgXercescDefaultLocale, nullptr, nullptr, nullptr);
+  closeNetworkAccess();
   if (startedDispatchers == 0) {
     try {
       XalanTransformer::initialize(XalanMemMgrs::getDefaultXercesMemMgr());

@@ -4,6 +4,7 @@
 #include <xalanc/PlatformSupport/DOMStringPrintWriter.hpp>
 #include <xalanc/XSLT/XSLTInputSource.hpp>
 #include <xalanc/XalanTransformer/XalanTransformer.hpp>
+#include <xercesc/framework/LocalFileInputSource.hpp>
 #include <xercesc/sax/EntityResolver.hpp>
 #include <xercesc/sax/SAXException.hpp>
 
@@ -13,6 +14,7 @@
 #include "provider/diagnostic/Diagnostic.h"
 #include "provider/registration/XercesText.h"
 #include "provider/request/xslt/FileUrl.h"
+#include "provider/request/xslt/ReachableFile.h"
 #include "provider/request/xslt/StylesheetLimits.h"
 #include "provider/request/xslt/TransformProblems.h"
 #include "provider/request/xslt/XalanText.h"
@@ -22,27 +24,39 @@ namespace qrv::cim {
 namespace {
 
 // Notes the identity of every file that the compiler pulls in through
-// xsl:include and xsl:import, before it reads it, and leaves the reading to
-// the compiler; a file beyond the StylesheetLimits ends the compiling. A
-// file that is no local file cannot be watched: the stylesheet is then used
-// once and not kept.
+// xsl:include and xsl:import before it reads it, and hands the compiler that
+// very file. A file outside the stylesheet root or beyond the
+// StylesheetLimits ends the compiling, and refusal() says why.
 class IncludedFiles : public xercesc::EntityResolver {
  public:
-  explicit IncludedFiles(CompiledStylesheet::Files& files) : files_(files) {}
+  IncludedFiles(const std::string& root, CompiledStylesheet::Files& files) : root_(root), files_(files) {}
 
   xercesc::InputSource* resolveEntity(const XMLCh* const, const XMLCh* const systemId) override {
-    if (!systemId) return nullptr;
-    const std::string path = pathOfFileUrl(transcode(systemId));
-    const std::optional<FileIdentity> identity = path.empty() ? std::nullopt : identityOf(path);
-    // An empty name marks a file that cannot be watched.
-    files_.emplace_back(identity ? path : std::string(), identity.value_or(FileIdentity{}));
-    const std::string fault = identity ? stylesheetFault(path) : std::string();
-    if (!fault.empty()) throw xercesc::SAXException(("the included " + path + " is refused: " + fault).c_str());
-    return nullptr;
+    const std::string url = transcode(systemId);
+    const FileReach reach = reachFile(url, root_);
+    if (!reach.refusal.empty()) refuse(url + ", which " + reach.refusal);
+    const std::optional<FileIdentity> identity = identityOf(reach.path);
+    // An empty name marks a file that cannot be watched: one that is missing,
+    // which the compiler then reports.
+    files_.emplace_back(identity ? reach.path : std::string(), identity.value_or(FileIdentity{}));
+    const std::string fault = identity ? stylesheetFault(reach.path) : std::string();
+    if (!fault.empty()) refuse(reach.path + ", which is refused: " + fault);
+    const xalanc::XalanDOMString path(reach.path.c_str(), xalanc::XalanMemMgrs::getDefaultXercesMemMgr());
+    return new xercesc::LocalFileInputSource(path.c_str());
   }
 
+  // Why an included or imported file was refused; empty while none was.
+  const std::string& refusal() const { return refusal_; }
+
  private:
+  [[noreturn]] void refuse(const std::string& what) {
+    refusal_ = "it includes or imports " + what;
+    throw xercesc::SAXException(refusal_.c_str());
+  }
+
+  const std::string& root_;
   CompiledStylesheet::Files& files_;
+  std::string refusal_;
 };
 
 }  // namespace
@@ -65,7 +79,8 @@ bool CompiledStylesheet::reusable() const {
                      [](const auto& file) { return !file.first.empty() && settled(file.second); });
 }
 
-std::shared_ptr<const CompiledStylesheet> compileStylesheet(const std::string& path, StylesheetProblem& problem) {
+std::shared_ptr<const CompiledStylesheet> compileStylesheet(const std::string& path, const std::string& root,
+                                                            StylesheetProblem& problem) {
   if (std::string fault = stylesheetFault(path); !fault.empty()) {
     problem = {StylesheetProblem::Refused, std::move(fault)};
     return nullptr;
@@ -76,7 +91,7 @@ std::shared_ptr<const CompiledStylesheet> compileStylesheet(const std::string& p
   // The transformer that compiles a stylesheet owns it until it is destroyed
   // through that transformer; any other transformer may apply it.
   auto owner = std::make_unique<xalanc::XalanTransformer>(xalanc::XalanMemMgrs::getDefaultXercesMemMgr());
-  IncludedFiles included(files);
+  IncludedFiles included(root, files);
   owner->setEntityResolver(&included);
   // Its warnings are diagnostic lines, where Xalan-C writes them to the standard error stream.
   xalanc::XalanDOMString errorText;
@@ -88,6 +103,10 @@ std::shared_ptr<const CompiledStylesheet> compileStylesheet(const std::string& p
   const int status = owner->compileStylesheet(xalanc::XSLTInputSource(url.c_str()), compiled);
   owner->setEntityResolver(nullptr);
   owner->setProblemListener(nullptr);
+  if (!included.refusal().empty()) {
+    problem = {StylesheetProblem::Refused, included.refusal()};
+    return nullptr;
+  }
   if (status != 0) {
     // Xalan-C's own message, with the file and line, is what the listener took.
     problem = {StylesheetProblem::DoesNotCompile, errorText.empty() ? owner->getLastError() : narrow(errorText)};
@@ -96,12 +115,12 @@ std::shared_ptr<const CompiledStylesheet> compileStylesheet(const std::string& p
   return std::make_shared<const CompiledStylesheet>(std::move(owner), compiled, std::move(files));
 }
 
-std::shared_ptr<const CompiledStylesheet> StylesheetCache::find(const std::string& path) {
+std::shared_ptr<const CompiledStylesheet> StylesheetCache::find(const std::string& path, const std::string& root) {
   if (std::shared_ptr<const CompiledStylesheet> stylesheet = kept(path)) {
     if (stylesheet->current()) return stylesheet;
   }
   StylesheetProblem problem;
-  std::shared_ptr<const CompiledStylesheet> stylesheet = compileStylesheet(path, problem);
+  std::shared_ptr<const CompiledStylesheet> stylesheet = compileStylesheet(path, root, problem);
   if (!stylesheet) {
     diagnose([&] {
       return "the stylesheet " + path + (problem.kind == StylesheetProblem::Refused ? " is refused: " : " does not compile: ") +

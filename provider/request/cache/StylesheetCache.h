@@ -52,8 +52,9 @@ class StylesheetCache {
   explicit StylesheetCache(std::size_t capacity) : capacity_(capacity) {}
 
   // The stylesheet at `path` (a native path), compiled anew when it is not
-  // kept or has changed; null when it cannot be compiled.
-  std::shared_ptr<const CompiledStylesheet> find(const std::string& path);
+  // kept or has changed; null when it cannot be compiled. It includes and
+  // imports files below `root` only.
+  std::shared_ptr<const CompiledStylesheet> find(const std::string& path, const std::string& root);
 
   // Drops every kept stylesheet; those still in use live until their last user is done.
   void clear();
@@ -70,15 +71,19 @@ class StylesheetCache {
 };
 
 // Why a stylesheet cannot be used: refused before compiling, with the bound
-// it passes, or Xalan-C's message (with the file and line) when compiling fails.
+// it passes, or while compiling, with the file it includes or imports that
+// may not be read; or Xalan-C's message (with the file and line) when
+// compiling fails.
 struct StylesheetProblem {
   enum Kind { None, Refused, DoesNotCompile };
   Kind kind = None;
   std::string text;
 };
 
-// Compiles the stylesheet at `path`; null, with the reason in `problem`,
-// when it is refused or cannot be compiled.
-std::shared_ptr<const CompiledStylesheet> compileStylesheet(const std::string& path, StylesheetProblem& problem);
+// Compiles the stylesheet at `path`, which may include and import files
+// below `root` only; null, with the reason in `problem`, when it is refused
+// or cannot be compiled.
+std::shared_ptr<const CompiledStylesheet> compileStylesheet(const std::string& path, const std::string& root,
+                                                            StylesheetProblem& problem);
 
 }  // namespace qrv::cim

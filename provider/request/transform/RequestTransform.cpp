@@ -13,7 +13,9 @@
 #include "provider/registration/ModuleRoots.h"
 #include "provider/request/cache/ParsedDocument.h"
 #include "provider/request/cache/RequestCaches.h"
+#include "provider/request/document/DataFileLimits.h"
 #include "provider/request/document/DataFiles.h"
+#include "provider/request/xslt/DocumentBounds.h"
 #include "provider/request/xslt/ResultTextFormatter.h"
 #include "provider/request/xslt/TransformBudget.h"
 
@@ -25,12 +27,20 @@ std::string_view upToZero(std::string_view text) { return text.substr(0, text.fi
 
 std::string stylesheetPath(const Conversion& conversion) { return nativePath(xslRoot() + "/" + conversion.relativePath()); }
 
+// What document() may read: files below the stylesheet root, each within the
+// bounds of a data file.
+DocumentBounds documentBounds() {
+  const DataFileLimits limits = DataFileLimits::current();
+  return {xslRoot(), limits.maxBytes, limits.maxDepth};
+}
+
 // Transforms the document into the result text, up to the first zero byte
 // of the output, within the transform limits: UTF-8 text output is written
 // into it straight, any other through Xalan-C's serializer and a stream.
 bool transformInto(BoundedTransformer& transformer, const ParsedDocument& document,
                    const CompiledStylesheet& stylesheet, std::string& resultText) {
   resultText.clear();
+  const DocumentBounds documents = documentBounds();
   if (ResultTextFormatter::writesOutputOf(*stylesheet.get())) {
     // A result text runs to about its document's size, an inventory's a
     // little more: room for twice that spares the copies of a growing
@@ -38,12 +48,13 @@ bool transformInto(BoundedTransformer& transformer, const ParsedDocument& docume
     resultText.reserve(2 * document.textBytes());
     ResultTextFormatter formatter(resultText);
     TransformBudget budget(TransformLimits::current(), [&resultText] { return resultText.size(); });
-    return transformer.transform(document.source(), stylesheet.get(), xalanc::XSLTResultTarget(formatter), budget);
+    return transformer.transform(document.source(), stylesheet.get(), xalanc::XSLTResultTarget(formatter), budget,
+                                 documents);
   }
   std::ostringstream output;
   TransformBudget budget(TransformLimits::current(), [&output] { return static_cast<std::size_t>(output.tellp()); });
   const bool transformed =
-      transformer.transform(document.source(), stylesheet.get(), xalanc::XSLTResultTarget(output), budget);
+      transformer.transform(document.source(), stylesheet.get(), xalanc::XSLTResultTarget(output), budget, documents);
   resultText = output.str();
   resultText.resize(upToZero(resultText).size());
   return transformed;
@@ -105,7 +116,7 @@ bool namesStylesheet(const OperatorBase& op) {
 
 RequestStatus transformDocument(const std::string& document, const Conversion& conversion, std::string& resultText) {
   const std::string path = stylesheetPath(conversion);
-  const std::shared_ptr<const CompiledStylesheet> stylesheet = RequestCaches::stylesheets().find(path);
+  const std::shared_ptr<const CompiledStylesheet> stylesheet = RequestCaches::stylesheets().find(path, xslRoot());
   if (!stylesheet) return StylesheetFailed;
   std::unique_ptr<ParsedDocument> parsed;
   return parseAndApply(document, *stylesheet, path, parsed, resultText);
@@ -124,7 +135,7 @@ RequestStatus finishAndTransformReused(const OperatorBase& op, std::string& docu
   }
   if (!namesStylesheet(op)) return NotAccessible;
   const std::string path = stylesheetPath(*op.conversion());
-  const std::shared_ptr<const CompiledStylesheet> stylesheet = RequestCaches::stylesheets().find(path);
+  const std::shared_ptr<const CompiledStylesheet> stylesheet = RequestCaches::stylesheets().find(path, xslRoot());
   if (!stylesheet) return StylesheetFailed;
   const RequestStatus status = parsed ? apply(*parsed, *stylesheet, path, resultText)
                                       : parseAndApply(document, *stylesheet, path, parsed, resultText);

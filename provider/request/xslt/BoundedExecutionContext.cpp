@@ -2,14 +2,16 @@
 
 #include <algorithm>
 #include <limits>
+#include <string>
 
 namespace qrv::cim {
 
 BoundedExecutionContext::BoundedExecutionContext(CountingMemoryManager& memory)
     : StylesheetExecutionContextDefault(memory), memory_(memory) {}
 
-void BoundedExecutionContext::watch(TransformBudget* budget) {
+void BoundedExecutionContext::watch(TransformBudget* budget, DocumentFiles* documents) {
   budget_ = budget;
+  documents_ = documents;
   memoryAtStart_ = memory_.live();
   memoryCeiling_ = memoryAtStart_ + std::min(memoryBound(), std::numeric_limits<std::size_t>::max() - memoryAtStart_);
   stepsToCheck_ = kStepsPerCheck;
@@ -28,6 +30,17 @@ BoundedExecutionContext::tl_size_type BoundedExecutionContext::getTraceListeners
 xalanc::MutableNodeRefList* BoundedExecutionContext::borrowMutableNodeRefList() {
   checkpoint();
   return StylesheetExecutionContextDefault::borrowMutableNodeRefList();
+}
+
+xalanc::XalanDocument* BoundedExecutionContext::parseXML(xalanc::MemoryManager&, const xalanc::XalanDOMString& url,
+                                                        const xalanc::XalanDOMString& base,
+                                                        xercesc::ErrorHandler*) const {
+  if (!budget_ || !documents_) return nullptr;
+  check();
+  std::string problem;
+  xalanc::XalanDocument* const document = documents_->load(url, base, [this] { check(); }, problem);
+  if (!document) budget_->end(problem);
+  return document;
 }
 
 void BoundedExecutionContext::check() const {

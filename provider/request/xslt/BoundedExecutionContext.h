@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "provider/request/xslt/CountingMemoryManager.h"
+#include "provider/request/xslt/DocumentFiles.h"
 #include "provider/request/xslt/TransformBudget.h"
 
 namespace qrv::cim {
@@ -17,14 +18,16 @@ namespace qrv::cim {
 // rest every few steps. Xalan-C runs templates on stacks of its own (no
 // recursion on the machine stack), and its errors leave an instruction or a
 // step at these same points, so a transform ended there is cleaned up as
-// after any failed one.
+// after any failed one. The files that document() reads come from
+// DocumentFiles, with the budget checked before each one and as it is parsed;
+// a file that cannot be had ends the transform.
 class BoundedExecutionContext : public xalanc::StylesheetExecutionContextDefault {
  public:
   explicit BoundedExecutionContext(CountingMemoryManager& memory);
 
   // Checks `budget` from now on, against the memory held beyond what is
-  // held now; null ends the checks.
-  void watch(TransformBudget* budget);
+  // held now, and reads document() files from `documents`; null ends both.
+  void watch(TransformBudget* budget, DocumentFiles* documents);
 
   // The memory the transform may hold, in bytes; no bound while none is watched.
   std::size_t memoryBound() const;
@@ -33,6 +36,9 @@ class BoundedExecutionContext : public xalanc::StylesheetExecutionContextDefault
   tl_size_type getTraceListeners() const override;
   // Asked at the start of every location step.
   xalanc::MutableNodeRefList* borrowMutableNodeRefList() override;
+  // Asked for the file of every document() call.
+  xalanc::XalanDocument* parseXML(xalanc::MemoryManager& memory, const xalanc::XalanDOMString& url,
+                                  const xalanc::XalanDOMString& base, xercesc::ErrorHandler* errors) const override;
 
  private:
   // Steps between two checks of the budget: a check reads the clock, the
@@ -46,6 +52,7 @@ class BoundedExecutionContext : public xalanc::StylesheetExecutionContextDefault
 
   CountingMemoryManager& memory_;
   TransformBudget* budget_ = nullptr;
+  DocumentFiles* documents_ = nullptr;
   std::size_t memoryAtStart_ = 0;
   // The memory held beyond which the budget is checked at once.
   std::size_t memoryCeiling_ = 0;

@@ -26,21 +26,23 @@ namespace {
 
 using xalanc::XalanDOMString;
 
-// Lends the context the objects of one transform and its budget, and takes
-// them back after the transform, done or not, ready for the next one.
+// Lends the context the objects of one transform, its budget and its
+// document() files, and takes them back after the transform, done or not,
+// ready for the next one.
 class ContextInUse {
  public:
   ContextInUse(BoundedExecutionContext& context, xalanc::XPathEnvSupport& envSupport, xalanc::DOMSupport& domSupport,
-               xalanc::XObjectFactory& objects, xalanc::XSLTEngineImpl& processor, TransformBudget& budget)
+               xalanc::XObjectFactory& objects, xalanc::XSLTEngineImpl& processor, TransformBudget& budget,
+               DocumentFiles& documents)
       : context_(context) {
     context_.setXPathEnvSupport(&envSupport);
     context_.setDOMSupport(&domSupport);
     context_.setXObjectFactory(&objects);
     context_.setXSLTProcessor(&processor);
-    context_.watch(&budget);
+    context_.watch(&budget, &documents);
   }
   ~ContextInUse() {
-    context_.watch(nullptr);
+    context_.watch(nullptr, nullptr);
     context_.reset();
     context_.setXPathEnvSupport(nullptr);
     context_.setDOMSupport(nullptr);
@@ -62,13 +64,17 @@ BoundedTransformer::~BoundedTransformer() = default;
 
 bool BoundedTransformer::transform(const xalanc::XalanParsedSource& source,
                                    const xalanc::XalanCompiledStylesheet* stylesheet,
-                                   const xalanc::XSLTResultTarget& target, TransformBudget& budget) {
+                                   const xalanc::XSLTResultTarget& target, TransformBudget& budget,
+                                   const DocumentBounds& bounds) {
   lastError_.clear();
   // What Xalan-C reports as errors before it gives up.
   XalanDOMString problems(memory_);
   try {
-    run(source, *stylesheet, target, budget, problems);
-    return true;
+    run(source, *stylesheet, target, budget, bounds, problems);
+    // A step that swallowed the end of the transform let it run on to its end.
+    if (budget.exceeded().empty()) return true;
+    lastError_ = budget.exceeded();
+    return false;
   } catch (const TransformBudget::Exceeded&) {
     lastError_ = budget.exceeded();
     return false;
@@ -87,7 +93,7 @@ bool BoundedTransformer::transform(const xalanc::XalanParsedSource& source,
 
 void BoundedTransformer::run(const xalanc::XalanParsedSource& source, const xalanc::XalanCompiledStylesheet& stylesheet,
                              const xalanc::XSLTResultTarget& target, TransformBudget& budget,
-                             XalanDOMString& problems) {
+                             const DocumentBounds& bounds, XalanDOMString& problems) {
   xalanc::XalanDocument* const document = source.getDocument();
   const xalanc::XalanMemMgrAutoPtr<xalanc::XalanParsedSourceHelper> helper(memory_, source.createHelper(memory_));
   xalanc::DOMSupport& domSupport = helper->getDOMSupport();
@@ -102,7 +108,9 @@ void BoundedTransformer::run(const xalanc::XalanParsedSource& source, const xala
   xalanc::XSLTEngineImpl processor(memory_, liaison, envSupport, domSupport, objects, paths);
   envSupport.setProcessor(&processor);
 
-  const ContextInUse inUse(*context_, envSupport, domSupport, objects, processor, budget);
+  // Declared before the context takes them: the trees outlive its reset.
+  DocumentFiles documents(bounds, memory_);
+  const ContextInUse inUse(*context_, envSupport, domSupport, objects, processor, budget, documents);
 
   xalanc::DOMStringPrintWriter errors(problems);
   TransformProblems listener(memory_, errors);

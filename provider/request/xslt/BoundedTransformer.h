@@ -6,6 +6,7 @@
 #include <string>
 
 #include "provider/request/xslt/CountingMemoryManager.h"
+#include "provider/request/xslt/DocumentBounds.h"
 #include "provider/request/xslt/TransformBudget.h"
 
 namespace XALAN_CPP_NAMESPACE {
@@ -33,8 +34,9 @@ class BoundedTransformer {
 
   // Whether the transform succeeded; when it did not, lastError() says why
   // (for a passed bound, which one) and `target` holds what was written.
+  // The stylesheet reads with document() only what `bounds` allow.
   bool transform(const xalanc::XalanParsedSource& source, const xalanc::XalanCompiledStylesheet* stylesheet,
-                 const xalanc::XSLTResultTarget& target, TransformBudget& budget);
+                 const xalanc::XSLTResultTarget& target, TransformBudget& budget, const DocumentBounds& bounds);
 
   const std::string& lastError() const { return lastError_; }
 
@@ -42,7 +44,8 @@ class BoundedTransformer {
   // The transform itself; Xalan-C's errors and the budget's end leave it by
   // exceptions, its problems collect in `problems`.
   void run(const xalanc::XalanParsedSource& source, const xalanc::XalanCompiledStylesheet& stylesheet,
-           const xalanc::XSLTResultTarget& target, TransformBudget& budget, xalanc::XalanDOMString& problems);
+           const xalanc::XSLTResultTarget& target, TransformBudget& budget, const DocumentBounds& bounds,
+           xalanc::XalanDOMString& problems);
 
   // Declared first: what the context holds goes back to it.
   CountingMemoryManager memory_;

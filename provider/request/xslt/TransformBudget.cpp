@@ -23,6 +23,11 @@ void TransformBudget::check(std::size_t depth, std::size_t memoryBytes) {
   if (!exceeded_.empty()) throw Exceeded();
 }
 
+void TransformBudget::end(const std::string& reason) {
+  if (exceeded_.empty()) exceeded_ = reason;
+  throw Exceeded();
+}
+
 std::string TransformBudget::firstPassed(std::size_t depth, std::size_t memoryBytes) const {
   if (std::chrono::steady_clock::now() > deadline_) {
     return "it ran longer than " + std::to_string(limits_.maxMilliseconds) +

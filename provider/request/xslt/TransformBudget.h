@@ -16,7 +16,9 @@ namespace qrv::cim {
 // stylesheet; a step in progress is not interrupted.
 class TransformBudget {
  public:
-  // Thrown by check() to end the transform; Xalan-C's own handlers let it pass.
+  // Thrown by check() and end() to end the transform. Xalan-C's handlers let
+  // it pass, but for document()'s, which swallows any exception: the next
+  // check throws it again.
   class Exceeded : public std::exception {
    public:
     const char* what() const noexcept override { return "transform budget exceeded"; }
@@ -30,9 +32,14 @@ class TransformBudget {
   // on every call, should a step of the stylesheet have swallowed it.
   void check(std::size_t depth, std::size_t memoryBytes);
 
+  // Ends the transform for `reason`, a sentence, as a passed bound does:
+  // throws Exceeded now and at every later check.
+  [[noreturn]] void end(const std::string& reason);
+
   const TransformLimits& limits() const { return limits_; }
 
-  // Which bound ended the transform, as a sentence; empty while none has.
+  // Which bound, or what else, ended the transform, as a sentence; empty
+  // while nothing has.
   const std::string& exceeded() const { return exceeded_; }
 
  private:

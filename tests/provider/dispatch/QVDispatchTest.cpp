@@ -5,10 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include <xercesc/framework/MemBufInputSource.hpp>
+#include <xercesc/parsers/SAXParser.hpp>
+#include <xercesc/util/XMLException.hpp>
+
 #include "provider/dispatch/QVDispatch.h"
+#include "provider/registration/FirstParseError.h"
+#include "tests/provider/request/LoopbackListener.h"
 #include "tests/provider/registration/RegistrationFixture.h"
 
 namespace qrv::test {
@@ -185,6 +192,26 @@ TEST_F(DispatchTest, ConcurrentRequestsOverTwoDispatchers) {
   for (auto& thread : threads) thread.join();
 
   EXPECT_EQ(failures, std::vector<int>(kThreads, 0));
+}
+
+// Xerces-C reads http: addresses through its net accessor, which the
+// dispatcher removes: no XML the provider reads comes from the network,
+// whichever parser reads it and however it is set up.
+TEST(Dispatch, NoXmlIsFetchedFromTheNetwork) {
+  QVDispatch dispatcher;
+  dispatcher.initialize(kNameSpace);
+  LoopbackListener listener;
+  const std::string text = "<!DOCTYPE d SYSTEM \"" + listener.url("/d.dtd") + "\"><d/>";
+  const xercesc::MemBufInputSource input(reinterpret_cast<const XMLByte*>(text.data()), text.size(), "d.xml");
+  cim::FirstParseError errors;
+  xercesc::SAXParser parser;
+  parser.setErrorHandler(&errors);
+  try {
+    parser.parse(input);
+  } catch (const xercesc::XMLException&) {
+  }
+  EXPECT_EQ(listener.connections(), 0);
+  EXPECT_NE(errors.text(), "");
 }
 
 }  // namespace

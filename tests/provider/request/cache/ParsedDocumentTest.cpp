@@ -36,14 +36,14 @@ TEST(ParsedDocument, TransformsLeaveTheTreeAsLarge) {
       " count(namespace::*), id('a'), key('k', 'b'), string(following::node()), normalize-space(.),"
       " unparsed-entity-uri('e'), sum(//@n:v), translate(., 'xy', 'XY'))\" xmlns:n=\"urn:n\"/>"
       "<xsl:copy-of select=\"comment()|processing-instruction()\"/></xsl:for-each></xsl:template></xsl:stylesheet>");
-  const auto stylesheet = RequestCaches::stylesheets().find(test::xslRootFile("app/xsl/reader.xsl"));
+  const auto stylesheet = RequestCaches::stylesheets().find(test::xslRootFile("app/xsl/reader.xsl"), test::xslRoot());
   ASSERT_TRUE(stylesheet);
   BoundedTransformer transformer;
   const auto transform = [&] {
     std::ostringstream output;
     const xalanc::XSLTResultTarget target(output);
     TransformBudget budget({}, [&output] { return static_cast<std::size_t>(output.tellp()); });
-    EXPECT_TRUE(transformer.transform(document->source(), stylesheet->get(), target, budget));
+    EXPECT_TRUE(transformer.transform(document->source(), stylesheet->get(), target, budget, test::xslRootDocuments()));
     return output.str();
   };
   const std::string first = transform();

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,6 +16,7 @@
 #include "provider/request/cache/RequestCaches.h"
 #include "provider/request/xslt/BoundedTransformer.h"
 #include "tests/provider/request/RequestFiles.h"
+#include "tests/provider/request/ScopedEnvironment.h"
 #include "tests/support/DiagnosticLines.h"
 
 namespace qrv::cim {
@@ -28,25 +27,6 @@ using Instances = std::vector<ParsedInstance>;
 
 const std::string kNamespace = "root\\qrvbounds";
 const int kItems = 200;
-
-// Environment variables set for the life of the object.
-class Environment {
- public:
-  Environment(std::initializer_list<std::pair<const char*, const char*>> values) {
-    for (const auto& [name, value] : values) {
-      setenv(name, value, 1);
-      names_.push_back(name);
-    }
-  }
-  ~Environment() {
-    for (const char* name : names_) unsetenv(name);
-  }
-  Environment(const Environment&) = delete;
-  Environment& operator=(const Environment&) = delete;
-
- private:
-  std::vector<const char*> names_;
-};
 
 const char kItemInstance[] = "instance of Item\n{\n Name = \"<xsl:value-of select=\"@name\"/>\";\n};\n";
 
@@ -100,7 +80,7 @@ class TransformBounds : public testing::Test {
 };
 
 TEST_F(TransformBounds, EndlessRecursionEndsAtTheDepthBound) {
-  const Environment bound{{"KORVEX_TRANSFORM_MAX_DEPTH", "2000"}};
+  const test::ScopedEnvironment bound{{"KORVEX_TRANSFORM_MAX_DEPTH", "2000"}};
   addClass("callsitself", withTemplate("<xsl:call-template name=\"r\"/>", "<xsl:call-template name=\"r\"/>"));
   addClass("appliesitself", textStylesheet("<xsl:apply-templates select=\".\"/>"));
   addClass("throughvariable",
@@ -140,7 +120,7 @@ TEST_F(TransformBounds, MessagesAreDiagnosticLines) {
 }
 
 TEST_F(TransformBounds, OutputBeyondItsBoundEndsTheTransform) {
-  const Environment bound{{"KORVEX_TRANSFORM_MAX_OUTPUT_BYTES", "100000"}};
+  const test::ScopedEnvironment bound{{"KORVEX_TRANSFORM_MAX_OUTPUT_BYTES", "100000"}};
   // 8 million instances: an endless loop to whoever waits for it.
   addClass("cubed", textStylesheet("<xsl:for-each select=\"//Item\"><xsl:for-each select=\"//Item\"><xsl:for-each "
                                    "select=\"//Item\">" + std::string(kItemInstance) +
@@ -151,7 +131,7 @@ TEST_F(TransformBounds, OutputBeyondItsBoundEndsTheTransform) {
 }
 
 TEST_F(TransformBounds, AStepThatTakesTooLongEndsAtTheDeadline) {
-  const Environment bound{{"KORVEX_TRANSFORM_MAX_MILLISECONDS", "200"}};
+  const test::ScopedEnvironment bound{{"KORVEX_TRANSFORM_MAX_MILLISECONDS", "200"}};
   // One expression that visits the items 200^4 times, and writes nothing.
   addClass("nested", textStylesheet("<xsl:value-of select=\"count(//Item[count(//Item[count(//Item[count(//Item) = "
                                     "200]) = 200]) = 200])\"/>"));
@@ -161,7 +141,7 @@ TEST_F(TransformBounds, AStepThatTakesTooLongEndsAtTheDeadline) {
 }
 
 TEST_F(TransformBounds, MemoryBeyondItsBoundEndsTheTransform) {
-  const Environment bound{{"KORVEX_TRANSFORM_MAX_MEMORY_BYTES", "10000000"}};
+  const test::ScopedEnvironment bound{{"KORVEX_TRANSFORM_MAX_MEMORY_BYTES", "10000000"}};
   // A string that doubles at every call outgrows any bound within a few dozen calls.
   addClass("doubles", withTemplate("<xsl:call-template name=\"r\"><xsl:with-param name=\"s\" select=\"'x'\"/>"
                                    "</xsl:call-template>",
@@ -216,8 +196,8 @@ TEST(BoundedTransformer, StopsAndServesAgain) {
                                                              std::string(kItemInstance) + "</xsl:for-each>"));
   test::writeXslRootFile("app/xsl/forever.xsl",
                          withTemplate("<xsl:call-template name=\"r\"/>", "x<xsl:call-template name=\"r\"/>"));
-  const auto plain = RequestCaches::stylesheets().find(test::xslRootFile("app/xsl/plain.xsl"));
-  const auto forever = RequestCaches::stylesheets().find(test::xslRootFile("app/xsl/forever.xsl"));
+  const auto plain = RequestCaches::stylesheets().find(test::xslRootFile("app/xsl/plain.xsl"), test::xslRoot());
+  const auto forever = RequestCaches::stylesheets().find(test::xslRootFile("app/xsl/forever.xsl"), test::xslRoot());
   ASSERT_TRUE(plain && forever);
 
   BoundedTransformer transformer;
@@ -225,7 +205,7 @@ TEST(BoundedTransformer, StopsAndServesAgain) {
     std::ostringstream output;
     const xalanc::XSLTResultTarget target(output);
     TransformBudget budget(limits, [&output] { return static_cast<std::size_t>(output.tellp()); });
-    const bool done = transformer.transform(document->source(), stylesheet.get(), target, budget);
+    const bool done = transformer.transform(document->source(), stylesheet.get(), target, budget, test::xslRootDocuments());
     text = output.str();
     return done;
   };

@@ -11,13 +11,8 @@
 namespace qrv::cim {
 namespace {
 
+using test::repeated;
 using test::textStylesheet;
-
-std::string repeated(const std::string& text, std::size_t times) {
-  std::string result;
-  for (std::size_t i = 0; i < times; ++i) result += text;
-  return result;
-}
 
 // The fault found in a stylesheet file holding `text`.
 std::string faultOf(const std::string& text) {
@@ -91,7 +86,7 @@ TEST(StylesheetLimits, ARequestWithARefusedStylesheetFailsAndSaysWhy) {
   }
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"brackets", "/xslroot/app/xsl/brackets.xsl is refused: the brackets of the attribute select"},
-      {"includer", "/xslroot/app/xsl/nesting.xsl is refused: its elements nest deeper than 256"},
+      {"includer", "/xslroot/app/xsl/nesting.xsl, which is refused: its elements nest deeper than 256"},
       {"misplaced", "/xslroot/app/xsl/misplaced.xsl is refused: an xsl:with-param stands outside"},
   };
   for (const auto& [name, reason] : cases) {

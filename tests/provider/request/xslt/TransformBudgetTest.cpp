@@ -24,6 +24,16 @@ TEST(TransformBudget, BoundsAreInclusiveAndStayPassed) {
   EXPECT_EQ(budget.exceeded(), "it wrote more than 30 bytes (KORVEX_TRANSFORM_MAX_OUTPUT_BYTES)");
 }
 
+// A transform ended for another reason stays ended for the first one, as
+// one past a bound does.
+TEST(TransformBudget, AnEndedTransformStaysEnded) {
+  TransformBudget budget({}, [] { return std::size_t{0}; });
+  EXPECT_THROW(budget.end("it reads a file it may not"), TransformBudget::Exceeded);
+  EXPECT_THROW(budget.check(0, 0), TransformBudget::Exceeded);
+  EXPECT_THROW(budget.end("another reason"), TransformBudget::Exceeded);
+  EXPECT_EQ(budget.exceeded(), "it reads a file it may not");
+}
+
 // A bound too large for the clock's arithmetic means no bound.
 TEST(TransformBudget, AnEndlessDeadlineNeverPasses) {
   TransformBudget budget({static_cast<std::size_t>(-1)}, [] { return std::size_t{0}; });
