@@ -51,6 +51,12 @@ TEST(MofRepository, ReadsTheExampleDeployment) {
   EXPECT_TRUE(property(*link, "Software").key);
   EXPECT_EQ(disk->provider, "qrvcim");
   EXPECT_EQ(repository.find("root\\cimv2", "Korvex_DiskGeometry")->provider, "");
+
+  const auto providers = repository.instances("root\\cimv2", "__Win32Provider");
+  ASSERT_EQ(providers.size(), 1u);
+  const auto registrations = repository.instances("root\\cimv2", "__InstanceProviderRegistration");
+  ASSERT_EQ(registrations.size(), 1u);
+  EXPECT_EQ(registrations[0]->value("Provider")->instance, providers[0].get());
 }
 
 TEST(MofRepository, ReadsEveryTypeKeywordInAnyCase) {
