@@ -9,17 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "host/check/Finding.h"
 #include "host/cim/ClassRepository.h"
 
 namespace wmihost {
-
-// What the check found at a place: "FILE" or "FILE:LINE".
-struct Finding {
-  std::string where;
-  std::string what;
-  // A fault, rather than a remark.
-  bool problem = true;
-};
 
 // A class whose registration offers an enumeration, which the check then
 // runs through the provider.
