@@ -113,7 +113,9 @@ std::vector<std::shared_ptr<MofInstance>> instancesOf(const MofDocument& documen
     for (MofPropertyValue& property : instance->properties) {
       if (property.value.kind != MofInitializer::Kind::Alias) continue;
       const auto target = aliased.find(toLowerAscii(property.value.text));
-      if (target == aliased.end()) throw MofError(instance->file, property.line, "unknown alias $" + property.value.text);
+      if (target == aliased.end()) {
+        throw MofError(instance->file, property.line, "unknown alias $" + property.value.text);
+      }
       property.value.instance = target->second;
     }
   }

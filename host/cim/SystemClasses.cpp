@@ -112,8 +112,8 @@ std::string kindText(const MofInitializer& value) {
 // What of the value does not fit a property of the type; empty when it fits.
 std::string misfit(CIMTYPE type, const MofInitializer& value) {
   if (value.kind == Kind::Null) return {};
-  if (value.kind != Kind::Array) return !isArray(type) && scalarFits(type, value.kind) ? std::string() : kindText(value);
-  if (!isArray(type)) return kindText(value);
+  if (isArray(type) != (value.kind == Kind::Array)) return kindText(value);
+  if (value.kind != Kind::Array) return scalarFits(type, value.kind) ? std::string() : kindText(value);
   for (const MofInitializer& element : value.elements) {
     if (!scalarFits(scalarOf(type), element.kind)) return "an array holding " + kindText(element);
   }

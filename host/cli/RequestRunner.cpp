@@ -63,7 +63,8 @@ std::string RequestRunner::modulePath(const ClassProvider& served) const {
   if (!registered) {
     throw ProviderLinkError(static_cast<HRESULT>(WBEM_E_PROVIDER_LOAD_FAILURE),
                             "the CLSID " + served.clsid + " of the provider " + served.name +
-                                " is not registered with COM (REGDB_E_CLASSNOTREG): no InprocServer32 names its module");
+                                " is not registered with COM (REGDB_E_CLASSNOTREG): no InprocServer32 names its "
+                                "module");
   }
   diagnostics_.note("the registry names the module of " + served.clsid + ": " + *registered);
   return *registered;

@@ -97,7 +97,8 @@ TEST(ClassProvider, FollowsTheQualifierToTheNamedProviderIgnoringCase) {
 
 TEST(ClassProvider, AClassWithoutQualifierOrRegisteredProviderHasNone) {
   const std::string registered = std::string(kClass) + kProvider + kRegistration;
-  EXPECT_EQ(providerOf(registered, "Static"), "PROVIDER_NOT_FOUND: Static names no provider: it has no provider qualifier");
+  EXPECT_EQ(providerOf(registered, "Static"),
+            "PROVIDER_NOT_FOUND: Static names no provider: it has no provider qualifier");
   EXPECT_EQ(providerOf(registered, "Orphan"),
             "PROVIDER_NOT_FOUND: the provider nobody of Orphan is not registered: root\\cimv2 holds no __Win32Provider "
             "named nobody");
@@ -110,8 +111,8 @@ TEST(ClassProvider, AClassWithoutQualifierOrRegisteredProviderHasNone) {
 
 TEST(ClassProvider, AProviderNeedsACLSIDInGuidForm) {
   for (const char* clsid : {"", "CLSID = NULL;", "CLSID = \"5A1E7C3D-0B94-4F2A-9C61-7D28E4B0A913\";"}) {
-    const std::string mof =
-        std::string(kClass) + "instance of __Win32Provider as $P { Name = \"Sensors\"; " + clsid + " };" + kRegistration;
+    const std::string mof = std::string(kClass) + "instance of __Win32Provider as $P { Name = \"Sensors\"; " + clsid +
+                            " };" + kRegistration;
     EXPECT_EQ(providerOf(mof, "Fan"),
               "INVALID_PROVIDER_REGISTRATION: the provider Sensors (test.mof:5) gives no CLSID in the form "
               "{8-4-4-4-12 hexadecimal digits}")

@@ -199,43 +199,52 @@ TEST(MofRepository, AnAliasBelongsToItsFile) {
 }
 
 TEST(MofRepository, InstanceRefusalsNameFileAndLine) {
-  EXPECT_EQ(errorOf("\ninstance of Korvex_Disk { };"),
-            "test.mof:2: instance of Korvex_Disk: the repository keeps instances of __Win32Provider and "
-            "__InstanceProviderRegistration only");
-  EXPECT_EQ(errorOf("instance of __Win32Provider {\n  Nmae = \"x\";\n};"),
-            "test.mof:2: Nmae is no property of __Win32Provider");
-  EXPECT_EQ(errorOf("instance of __Win32Provider {\n  ImpersonationLevel = \"1\";\n};"),
-            "test.mof:2: property ImpersonationLevel of __Win32Provider is a sint32, not text");
-  EXPECT_EQ(errorOf("instance of __Win32Provider { Name = 5; };"),
-            "test.mof:1: property Name of __Win32Provider is a string, not a number");
-  EXPECT_EQ(errorOf("instance of __Win32Provider as $P { Name = $P; };"),
-            "test.mof:1: property Name of __Win32Provider is a string, not an alias");
-  EXPECT_EQ(errorOf("instance of __Win32Provider { Pure = {TRUE}; };"),
-            "test.mof:1: property Pure of __Win32Provider is a boolean, not an array");
-  EXPECT_EQ(errorOf("instance of __InstanceProviderRegistration { QuerySupportLevels = \"WQL\"; };"),
-            "test.mof:1: property QuerySupportLevels of __InstanceProviderRegistration is a string[], not text");
-  EXPECT_EQ(errorOf("instance of __InstanceProviderRegistration { QuerySupportLevels = {\"a\", 1}; };"),
-            "test.mof:1: property QuerySupportLevels of __InstanceProviderRegistration is a string[], not an array "
-            "holding a number");
-  EXPECT_EQ(errorOf("instance of __InstanceProviderRegistration { SupportsGet = TRUE; };\n"
-                    "instance of __InstanceProviderRegistration { SupportsGet = 1; };"),
-            "test.mof:2: property SupportsGet of __InstanceProviderRegistration is a boolean, not a number");
-  EXPECT_EQ(errorOf("instance of __InstanceProviderRegistration { QuerySupportLevels = {NULL}; };"),
-            "test.mof:1: the array of property QuerySupportLevels holds only text, numbers, TRUE and FALSE");
-  EXPECT_EQ(errorOf("instance of __InstanceProviderRegistration { QuerySupportLevels = {{\"a\"}}; };"),
-            "test.mof:1: expected a value for property QuerySupportLevels");
-  EXPECT_EQ(errorOf("instance of __Win32Provider as $P { };\ninstance of __Win32Provider as $p { };"),
-            "test.mof:2: alias $p declared twice");
-  EXPECT_EQ(errorOf("instance of __Win32Provider { Name = \"a\"; name = \"b\"; };"),
-            "test.mof:1: property name given twice");
-  EXPECT_EQ(errorOf("instance __Win32Provider { };"), "test.mof:1: expected 'of' after 'instance'");
-  EXPECT_EQ(errorOf("instance of __Win32Provider as P { };"), "test.mof:1: expected an alias ($name) after 'as'");
-  EXPECT_EQ(errorOf("instance of __Win32Provider { Name \"a\"; };"), "test.mof:1: expected '=' after property Name");
-  EXPECT_EQ(errorOf("instance of __Win32Provider { Name = ; };"), "test.mof:1: expected a value for property Name");
-  EXPECT_EQ(errorOf("instance of __Win32Provider { Name = \"a\" };"),
-            "test.mof:1: expected ';' after the value of property Name");
-  EXPECT_EQ(errorOf("instance of __Win32Provider { }"), "test.mof:1: expected ';' after the instance of __Win32Provider");
-  EXPECT_EQ(errorOf("[dynamic] widget W { };"), "test.mof:1: expected 'class' or 'instance' to begin a declaration");
+  const std::pair<std::string_view, std::string_view> refusals[] = {
+      {"\ninstance of Korvex_Disk { };",
+       "test.mof:2: instance of Korvex_Disk: the repository keeps instances of __Win32Provider and "
+       "__InstanceProviderRegistration only"},
+      {"instance of __Win32Provider {\n  Nmae = \"x\";\n};",
+       "test.mof:2: Nmae is no property of __Win32Provider"},
+      {"instance of __Win32Provider {\n  ImpersonationLevel = \"1\";\n};",
+       "test.mof:2: property ImpersonationLevel of __Win32Provider is a sint32, not text"},
+      {"instance of __Win32Provider { Name = 5; };",
+       "test.mof:1: property Name of __Win32Provider is a string, not a number"},
+      {"instance of __Win32Provider as $P { Name = $P; };",
+       "test.mof:1: property Name of __Win32Provider is a string, not an alias"},
+      {"instance of __Win32Provider { Pure = {TRUE}; };",
+       "test.mof:1: property Pure of __Win32Provider is a boolean, not an array"},
+      {"instance of __InstanceProviderRegistration { QuerySupportLevels = \"WQL\"; };",
+       "test.mof:1: property QuerySupportLevels of __InstanceProviderRegistration is a string[], not text"},
+      {"instance of __InstanceProviderRegistration { QuerySupportLevels = {\"a\", 1}; };",
+       "test.mof:1: property QuerySupportLevels of __InstanceProviderRegistration is a string[], not an array "
+       "holding a number"},
+      {"instance of __InstanceProviderRegistration { SupportsGet = TRUE; };\n"
+       "instance of __InstanceProviderRegistration { SupportsGet = 1; };",
+       "test.mof:2: property SupportsGet of __InstanceProviderRegistration is a boolean, not a number"},
+      {"instance of __InstanceProviderRegistration { QuerySupportLevels = {NULL}; };",
+       "test.mof:1: the array of property QuerySupportLevels holds only text, numbers, TRUE and FALSE"},
+      {"instance of __InstanceProviderRegistration { QuerySupportLevels = {{\"a\"}}; };",
+       "test.mof:1: expected a value for property QuerySupportLevels"},
+      {"instance of __Win32Provider as $P { };\ninstance of __Win32Provider as $p { };",
+       "test.mof:2: alias $p declared twice"},
+      {"instance of __Win32Provider { Name = \"a\"; name = \"b\"; };",
+       "test.mof:1: property name given twice"},
+      {"instance __Win32Provider { };",
+       "test.mof:1: expected 'of' after 'instance'"},
+      {"instance of __Win32Provider as P { };",
+       "test.mof:1: expected an alias ($name) after 'as'"},
+      {"instance of __Win32Provider { Name \"a\"; };",
+       "test.mof:1: expected '=' after property Name"},
+      {"instance of __Win32Provider { Name = ; };",
+       "test.mof:1: expected a value for property Name"},
+      {"instance of __Win32Provider { Name = \"a\" };",
+       "test.mof:1: expected ';' after the value of property Name"},
+      {"instance of __Win32Provider { }",
+       "test.mof:1: expected ';' after the instance of __Win32Provider"},
+      {"[dynamic] widget W { };",
+       "test.mof:1: expected 'class' or 'instance' to begin a declaration"},
+  };
+  for (const auto& [mof, error] : refusals) EXPECT_EQ(errorOf(mof), error) << mof;
 }
 
 TEST(MofRepository, DerivedClassesInheritTheirBaseProperties) {
