@@ -1,5 +1,6 @@
 // The host's MOF reader: any text loads or fails with a MofError naming a
-// line, and a failed text leaves the repository as it was.
+// line, and a failed text leaves the repository as it was, its classes and
+// its instances.
 
 #include <cstdint>
 #include <string_view>
@@ -17,6 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const wmihost::MofError&) {
     const auto base = repository.find("root\\cimv2", "Base");
     QRV_FUZZ_CHECK(base && base->properties.size() == 1);
+    QRV_FUZZ_CHECK(repository.instances("root\\cimv2", "__Win32Provider").empty());
   }
   return 0;
 }

@@ -103,10 +103,14 @@ class RegistrationCheck {
       fault(classLine, classMap.className() + " is no class of " + classMap.nameSpace() + " in the repository (" +
                            (read.empty() ? "no --repository given" : "read: " + read) + ")");
     } else {
+      if (definition->provider.empty()) {
+        fault(classLine, classMap.className() + " has no provider qualifier in the repository (" +
+                             definition->place + "): WMI never asks a provider for its instances");
+      }
       checkAttributes(classMap, *definition);
     }
     checkOperations(classMap, classLine);
-    if (definition && classMap.enumerateOperator()) {
+    if (definition && !definition->provider.empty() && classMap.enumerateOperator()) {
       report_.enumerable.push_back({classMap.nameSpace(), classMap.className()});
     }
     if (!faulty_) remark(0, "registers " + classMap.className() + " of " + classMap.nameSpace());

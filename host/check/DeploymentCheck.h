@@ -2,24 +2,18 @@
 // wmihost check's look at a module root before any provider is loaded. Each
 // registration file xmlreg/<namespace>/<class>.xml must parse (with the
 // provider's own parser), register the class it is named after in the
-// namespace of its folder, name a class of the repository, register only
-// properties of the class as attributes and only keys as required ones, and
-// name data files that are well-formed XML and stylesheets that compile.
+// namespace of its folder, name a class of the repository that names a
+// provider, register only properties of the class as attributes and only
+// keys as required ones, and name data files that are well-formed XML and
+// stylesheets that compile.
 
 #include <string>
 #include <vector>
 
+#include "host/check/Finding.h"
 #include "host/cim/ClassRepository.h"
 
 namespace wmihost {
-
-// What the check found at a place: "FILE" or "FILE:LINE".
-struct Finding {
-  std::string where;
-  std::string what;
-  // A fault, rather than a remark.
-  bool problem = true;
-};
 
 // A class whose registration offers an enumeration, which the check then
 // runs through the provider.

@@ -1,6 +1,6 @@
 #pragma once
 // A CIM class as the repository holds it: its name, its namespace, its base
-// class and its properties, inherited ones first.
+// class, the provider it names and its properties, inherited ones first.
 
 #include <optional>
 #include <string>
@@ -29,6 +29,10 @@ struct ClassDefinition {
   std::string superclass;
   // Canonical form, such as root\cimv2.
   std::string nameSpace;
+  // The value of the class's own provider qualifier; empty when it has none.
+  std::string provider;
+  // Where it is declared: "korvex.mof:12".
+  std::string place;
   std::vector<PropertyDefinition> properties;
 
   // The position of a property, found by name ignoring case.

@@ -11,6 +11,7 @@
 #include "host/cim/MofError.h"
 #include "host/cim/MofParser.h"
 #include "host/cim/NamespaceName.h"
+#include "host/cim/SystemClasses.h"
 
 namespace wmihost {
 
@@ -22,6 +23,8 @@ using qrv::text::toLowerAscii;
 struct ClassRepository::StoredClass {
   std::string name;
   std::string nameSpace;
+  std::string provider;
+  std::string place;
   std::shared_ptr<const StoredClass> base;
   std::size_t depth = 0;
   // Its own properties in declaration order, with their origin; a redeclared
@@ -61,6 +64,8 @@ struct ClassRepository::StoredClass {
     auto result = std::make_shared<ClassDefinition>();
     result->name = name;
     result->nameSpace = nameSpace;
+    result->provider = provider;
+    result->place = place;
     if (base) result->superclass = base->name;
     std::unordered_map<std::string, std::size_t> positions;
     for (auto c = chain.rbegin(); c != chain.rend(); ++c) {
@@ -94,6 +99,29 @@ bool isMofFile(const std::filesystem::directory_entry& entry) {
   return entry.is_regular_file() && toLowerAscii(entry.path().extension().string()) == ".mof";
 }
 
+// The document's instances, checked against their system classes, with
+// every alias value pointing at the instance of that alias.
+std::vector<std::shared_ptr<MofInstance>> instancesOf(const MofDocument& document) {
+  std::vector<std::shared_ptr<MofInstance>> instances;
+  std::unordered_map<std::string, const MofInstance*> aliased;  // lower-case alias -> instance
+  for (const MofInstance& declared : document.instances) {
+    checkSystemInstance(declared);
+    instances.push_back(std::make_shared<MofInstance>(declared));
+    if (!declared.alias.empty()) aliased.emplace(toLowerAscii(declared.alias), instances.back().get());
+  }
+  for (const auto& instance : instances) {
+    for (MofPropertyValue& property : instance->properties) {
+      if (property.value.kind != MofInitializer::Kind::Alias) continue;
+      const auto target = aliased.find(toLowerAscii(property.value.text));
+      if (target == aliased.end()) {
+        throw MofError(instance->file, property.line, "unknown alias $" + property.value.text);
+      }
+      property.value.instance = target->second;
+    }
+  }
+  return instances;
+}
+
 }  // namespace
 
 void ClassRepository::load(const std::filesystem::path& fileOrFolder) {
@@ -115,13 +143,16 @@ void ClassRepository::loadFile(const std::filesystem::path& file) {
 }
 
 void ClassRepository::loadText(std::string_view text, const std::string& fileName) {
+  const MofDocument document = parseMof(text, fileName);
   ClassMap loaded = classes_;
-  for (const MofClass& declared : parseMof(text, fileName)) {
+  for (const MofClass& declared : document.classes) {
     const std::string key = classKey(declared.nameSpace, declared.name);
     if (loaded.count(key)) throw MofError(fileName, declared.line, "class " + declared.name + " defined twice");
     auto stored = std::make_shared<StoredClass>();
     stored->name = declared.name;
     stored->nameSpace = declared.nameSpace;
+    stored->provider = declared.provider;
+    stored->place = fileName + ":" + std::to_string(declared.line);
     if (!declared.superclass.empty()) {
       const auto base = loaded.find(classKey(declared.nameSpace, declared.superclass));
       if (base == loaded.end()) {
@@ -140,7 +171,29 @@ void ClassRepository::loadText(std::string_view text, const std::string& fileNam
     }
     loaded.emplace(key, std::move(stored));
   }
+  InstanceMap loadedInstances = instances_;
+  for (const auto& instance : instancesOf(document)) {
+    loadedInstances[classKey(instance->nameSpace, instance->className)].push_back(instance);
+  }
   classes_.swap(loaded);
+  instances_.swap(loadedInstances);
+}
+
+std::vector<std::shared_ptr<const ClassDefinition>> ClassRepository::classes(std::string_view nameSpace) const {
+  const std::string prefix = classKey(nameSpace, "");
+  std::vector<std::shared_ptr<const ClassDefinition>> found;
+  for (auto stored = classes_.lower_bound(prefix);
+       stored != classes_.end() && stored->first.compare(0, prefix.size(), prefix) == 0; ++stored) {
+    found.push_back(stored->second->definition());
+  }
+  return found;
+}
+
+std::vector<std::shared_ptr<const MofInstance>> ClassRepository::instances(std::string_view nameSpace,
+                                                                           std::string_view className) const {
+  const auto found = instances_.find(classKey(nameSpace, className));
+  if (found == instances_.end()) return {};
+  return found->second;
 }
 
 std::shared_ptr<const ClassDefinition> ClassRepository::find(std::string_view nameSpace,

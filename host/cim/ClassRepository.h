@@ -1,6 +1,7 @@
 #pragma once
-// The stand-in's class repository: the CIM classes of every namespace, read
-// from MOF files. Class and namespace names are found ignoring case.
+// The stand-in's class repository: the CIM classes of every namespace, and
+// the instances of the system classes that register providers, read from
+// MOF files. Class and namespace names are found ignoring case.
 
 #include <filesystem>
 #include <map>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "host/cim/ClassDefinition.h"
+#include "host/cim/MofInstance.h"
 
 namespace wmihost {
 
@@ -17,9 +19,10 @@ class ClassRepository {
  public:
   // Loads a MOF file, or every *.mof file of a folder in name order. A base
   // class must be known when a class derives from it, from an earlier file
-  // or earlier in the same file. Throws MofError naming the file and line of
-  // the first fault, std::runtime_error for a path that cannot be read; a
-  // file that fails adds none of its classes.
+  // or earlier in the same file; an alias, anywhere in the same file. Throws
+  // MofError naming the file and line of the first fault,
+  // std::runtime_error for a path that cannot be read; a file that fails
+  // adds none of its declarations.
   void load(const std::filesystem::path& fileOrFolder);
   // Loads MOF text; fileName is the name its errors carry.
   void loadText(std::string_view text, const std::string& fileName);
@@ -31,16 +34,28 @@ class ClassRepository {
   // holds no such class.
   std::shared_ptr<const ClassDefinition> find(std::string_view nameSpace, std::string_view className) const;
 
+  // The classes of the namespace, with their inherited properties, in name
+  // order ignoring case.
+  std::vector<std::shared_ptr<const ClassDefinition>> classes(std::string_view nameSpace) const;
+
+  // The instances of a system class (SystemClasses.h) declared in the
+  // namespace, in the order they were read; their alias values name the
+  // instances they refer to.
+  std::vector<std::shared_ptr<const MofInstance>> instances(std::string_view nameSpace,
+                                                            std::string_view className) const;
+
   // The MOF files read so far, in the order they were read.
   const std::vector<std::string>& files() const { return files_; }
 
  private:
   struct StoredClass;
   using ClassMap = std::map<std::string, std::shared_ptr<const StoredClass>>;
+  using InstanceMap = std::map<std::string, std::vector<std::shared_ptr<const MofInstance>>>;
 
   void loadFile(const std::filesystem::path& file);
 
   ClassMap classes_;
+  InstanceMap instances_;
   std::vector<std::string> files_;
 };
 

@@ -75,6 +75,7 @@ Token MofLexer::next() {
   if (isWordStart(c)) return readWord(TokenKind::Identifier);
   if (isNumberStart(c, peek(1))) return readWord(TokenKind::Number);
   if (c == '"') return readString();
+  if (c == '$' && isWordStart(peek(1))) return readAlias();
   if (isSymbol(c)) {
     ++position_;
     return Token{TokenKind::Symbol, std::string(1, c), line_};
@@ -88,6 +89,14 @@ Token MofLexer::readWord(TokenKind kind) {
   const std::size_t start = position_++;
   while (!atEnd() && (isWordChar(peek()) || (kind == TokenKind::Number && peek() == '.'))) ++position_;
   return Token{kind, std::string(text_.substr(start, position_ - start)), line_};
+}
+
+// $name: the name of an instance, given after "as" and used as a value.
+Token MofLexer::readAlias() {
+  ++position_;
+  Token alias = readWord(TokenKind::Identifier);
+  alias.kind = TokenKind::Alias;
+  return alias;
 }
 
 Token MofLexer::readString() {

@@ -6,12 +6,12 @@
 
 namespace wmihost {
 
-enum class TokenKind { Identifier, String, Number, Symbol, End };
+enum class TokenKind { Identifier, String, Number, Symbol, Alias, End };
 
 struct Token {
   TokenKind kind = TokenKind::End;
-  // The identifier, the number, the symbol character, or the string's value
-  // with its escapes resolved.
+  // The identifier, the number, the symbol character, the string's value
+  // with its escapes resolved, or an alias's name without its '$'.
   std::string text;
   int line = 1;
 };
@@ -31,6 +31,7 @@ class MofLexer {
   char peek(std::size_t ahead = 0) const;
   Token readWord(TokenKind kind);
   Token readString();
+  Token readAlias();
 
   std::string_view text_;
   std::string fileName_;

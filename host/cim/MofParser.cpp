@@ -1,6 +1,7 @@
 #include "host/cim/MofParser.h"
 
 #include <unordered_set>
+#include <utility>
 
 #include "common/text/AsciiCase.h"
 #include "host/cim/CimTypes.h"
@@ -16,18 +17,27 @@ namespace {
 
 class MofParser {
  public:
-  MofParser(std::string_view text, const std::string& fileName) : lexer_(text, fileName) { advance(); }
+  MofParser(std::string_view text, const std::string& fileName) : lexer_(text, fileName), fileName_(fileName) {
+    advance();
+  }
 
-  std::vector<MofClass> document() {
-    std::vector<MofClass> classes;
+  MofDocument document() {
+    MofDocument parsed;
     while (current_.kind != TokenKind::End) {
       if (isSymbol("#")) {
         pragma();
+        continue;
+      }
+      const Qualifiers qualified = qualifiers();
+      if (isKeyword("instance")) {
+        parsed.instances.push_back(instanceDeclaration());
+      } else if (isKeyword("class")) {
+        parsed.classes.push_back(classDeclaration(qualified.provider));
       } else {
-        classes.push_back(classDeclaration());
+        fail("expected 'class' or 'instance' to begin a declaration");
       }
     }
-    return classes;
+    return parsed;
   }
 
  private:
@@ -77,26 +87,33 @@ class MofParser {
     expectSymbol(")", "after the namespace");
   }
 
-  // Reads a qualifier list if one starts here; tells whether it holds key.
-  bool qualifiers() {
-    if (!acceptSymbol("[")) return false;
+  // What a qualifier list says that the repository keeps.
+  struct Qualifiers {
     bool key = false;
+    std::string provider;
+  };
+
+  // Reads a qualifier list if one starts here.
+  Qualifiers qualifiers() {
+    Qualifiers read;
+    if (!acceptSymbol("[")) return read;
     do {
-      key = qualifier() || key;
+      qualifier(read);
     } while (acceptSymbol(","));
     expectSymbol("]", "after the qualifiers");
-    return key;
+    return read;
   }
 
-  // name, name(value) or name{value, ...}, then any flavors after ':'.
-  // Tells whether it is a true key qualifier.
-  bool qualifier() {
-    const bool isKey = isKeyword("key");
+  // name, name(value) or name{value, ...}, then any flavors after ':'. A
+  // true key qualifier makes a key; a provider qualifier names the
+  // provider.
+  void qualifier(Qualifiers& read) {
     const std::string name = identifier("a qualifier name");
-    bool value = true;
+    bool enabled = true;
+    std::string value;
     if (acceptSymbol("(")) {
-      value = !isKeyword("false");
-      qualifierValue(name);
+      enabled = !isKeyword("false");
+      value = qualifierValue(name);
       expectSymbol(")", "after the value of qualifier " + name);
     } else if (acceptSymbol("{")) {
       do {
@@ -109,25 +126,26 @@ class MofParser {
         identifier("a flavor after qualifier " + name);
       } while (current_.kind == TokenKind::Identifier);
     }
-    return isKey && value;
+    if (equalsIgnoringAsciiCase(name, "key")) read.key = read.key || enabled;
+    if (equalsIgnoringAsciiCase(name, "provider")) read.provider = value;
   }
 
-  void qualifierValue(const std::string& name) {
-    if (current_.kind == TokenKind::String) {
-      strings("");
-    } else if (current_.kind == TokenKind::Number || current_.kind == TokenKind::Identifier) {
-      advance();
-    } else {
+  std::string qualifierValue(const std::string& name) {
+    if (current_.kind == TokenKind::String) return strings("");
+    if (current_.kind != TokenKind::Number && current_.kind != TokenKind::Identifier) {
       fail("expected a value for qualifier " + name);
     }
+    std::string value = current_.text;
+    advance();
+    return value;
   }
 
-  MofClass classDeclaration() {
-    qualifiers();
+  MofClass classDeclaration(std::string provider) {
     MofClass declared;
     declared.line = current_.line;
     declared.nameSpace = nameSpace_;
-    expectKeyword("class", "to begin a declaration");
+    declared.provider = std::move(provider);
+    advance();  // class
     declared.name = identifier("a class name");
     if (acceptSymbol(":")) declared.superclass = identifier("a base class name after ':'");
     expectSymbol("{", "to open class " + declared.name);
@@ -144,7 +162,7 @@ class MofParser {
 
   PropertyDefinition property() {
     PropertyDefinition declared;
-    declared.key = qualifiers();
+    declared.key = qualifiers().key;
     const int typeLine = current_.line;
     const std::string typeName = identifier("a property type or '}'");
     if (isKeyword("ref")) {
@@ -167,14 +185,84 @@ class MofParser {
     return declared;
   }
 
+  MofInstance instanceDeclaration() {
+    MofInstance declared;
+    declared.file = fileName_;
+    declared.line = current_.line;
+    declared.nameSpace = nameSpace_;
+    advance();  // instance
+    expectKeyword("of", "after 'instance'");
+    declared.className = identifier("a class name after 'instance of'");
+    if (isKeyword("as")) {
+      advance();
+      if (current_.kind != TokenKind::Alias) fail("expected an alias ($name) after 'as'");
+      if (!aliases_.insert(toLowerAscii(current_.text)).second) fail("alias $" + current_.text + " declared twice");
+      declared.alias = current_.text;
+      advance();
+    }
+    expectSymbol("{", "to open the instance of " + declared.className);
+    std::unordered_set<std::string> names;  // lower case
+    while (!acceptSymbol("}")) {
+      MofPropertyValue assigned;
+      assigned.line = current_.line;
+      assigned.name = identifier("a property name or '}'");
+      if (!names.insert(toLowerAscii(assigned.name)).second) fail("property " + assigned.name + " given twice");
+      expectSymbol("=", "after property " + assigned.name);
+      assigned.value = initializer(assigned.name);
+      expectSymbol(";", "after the value of property " + assigned.name);
+      declared.properties.push_back(std::move(assigned));
+    }
+    expectSymbol(";", "after the instance of " + declared.className);
+    return declared;
+  }
+
+  // A value, or an array of values in braces.
+  MofInitializer initializer(const std::string& property) {
+    if (!acceptSymbol("{")) return value(property);
+    MofInitializer array;
+    array.kind = MofInitializer::Kind::Array;
+    if (acceptSymbol("}")) return array;
+    do {
+      MofInitializer element = value(property);
+      if (element.kind == MofInitializer::Kind::Null || element.kind == MofInitializer::Kind::Alias) {
+        fail("the array of property " + property + " holds only text, numbers, TRUE and FALSE");
+      }
+      array.elements.push_back(std::move(element));
+    } while (acceptSymbol(","));
+    expectSymbol("}", "after the values of property " + property);
+    return array;
+  }
+
+  MofInitializer value(const std::string& property) {
+    MofInitializer read;
+    if (current_.kind == TokenKind::String) {
+      read.kind = MofInitializer::Kind::Text;
+      read.text = strings("");
+      return read;
+    }
+    if (current_.kind == TokenKind::Number || current_.kind == TokenKind::Alias) {
+      read.kind = current_.kind == TokenKind::Number ? MofInitializer::Kind::Number : MofInitializer::Kind::Alias;
+      read.text = current_.text;
+    } else if (isKeyword("true") || isKeyword("false")) {
+      read.kind = MofInitializer::Kind::Boolean;
+      read.boolean = isKeyword("true");
+    } else if (!isKeyword("null")) {
+      fail("expected a value for property " + property);
+    }
+    advance();
+    return read;
+  }
+
   MofLexer lexer_;
+  std::string fileName_;
   Token current_;
   std::string nameSpace_ = "root\\cimv2";
+  std::unordered_set<std::string> aliases_;  // lower case
 };
 
 }  // namespace
 
-std::vector<MofClass> parseMof(std::string_view text, const std::string& fileName) {
+MofDocument parseMof(std::string_view text, const std::string& fileName) {
   return MofParser(text, fileName).document();
 }
 

@@ -1,10 +1,13 @@
 #pragma once
-// wmihost check: validates the module root of the provider module (the
-// directory two levels above it) against the repository, then enumerates
-// each class that offers it once through the provider, in the namespace of
-// the run, reporting what the provider delivered and every line it wrote to
-// its diagnostic channel. Findings go to `out` as "FILE[:LINE]: what", the
-// last line counts the problems.
+// wmihost check: follows the classes of the run's namespace to their
+// providers' modules as WMI would (the repository's provider registrations,
+// then COM's registration unless --module names the module), validates the
+// module root of the provider module (the directory two levels above it)
+// against the repository, then enumerates each class that offers it once
+// through the provider, in the namespace of the run, reporting what the
+// provider delivered and every line it wrote to its diagnostic channel.
+// Findings go to `out` as "FILE[:LINE]: what", the last line counts the
+// problems.
 
 #include <ostream>
 

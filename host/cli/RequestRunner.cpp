@@ -8,7 +8,6 @@
 #include "host/cim/ObjectPathParser.h"
 #include "host/cim/ObjectPathPlace.h"
 #include "host/cli/OperationError.h"
-#include "host/cli/ProviderClass.h"
 #include "host/cli/RegisteredModule.h"
 #include "host/query/QueryError.h"
 #include "host/query/QueryFilter.h"
@@ -60,23 +59,47 @@ RequestOutcome RequestRunner::run(const Request& request) {
   return outcome;
 }
 
-std::string RequestRunner::modulePath() const {
+std::string RequestRunner::modulePath(const ClassProvider& served) const {
   if (!command_.module.empty()) return command_.module;
-  const auto registered = registeredModulePath(kProviderClsid);
-  if (!registered) throw OperationError(std::string("finding the module of ") + kProviderClsid, REGDB_E_CLASSNOTREG);
-  diagnostics_.note(std::string("the registry names the module of ") + kProviderClsid + ": " + *registered);
+  const auto registered = registeredModulePath(served.clsid);
+  if (!registered) {
+    throw ProviderLinkError(static_cast<HRESULT>(WBEM_E_PROVIDER_LOAD_FAILURE),
+                            "the CLSID " + served.clsid + " of the provider " + served.name +
+                                " is not registered with COM (REGDB_E_CLASSNOTREG): no InprocServer32 names its "
+                                "module");
+  }
+  diagnostics_.note("the registry names the module of " + served.clsid + ": " + *registered);
   return *registered;
 }
 
-HostedProvider& RequestRunner::provider() {
+HostedProvider& RequestRunner::provider(const ClassProvider& served) {
   if (provider_) return *provider_;
-  module_.emplace(modulePath(), command_.module.empty() ? ProviderModule::Activation::Registered
-                                                       : ProviderModule::Activation::Direct);
+  module_.emplace(modulePath(served), command_.module.empty() ? ProviderModule::Activation::Registered
+                                                              : ProviderModule::Activation::Direct);
   diagnostics_.note("loaded the module " + module_->path());
   const auto start = Clock::now();
-  provider_.emplace(*module_, qrv::com::guidFromText(kProviderClsid).value(), repository_, command_.nameSpace, command_.level);
+  provider_.emplace(*module_, qrv::com::guidFromText(served.clsid).value(), repository_, command_.nameSpace,
+                    command_.level);
+  providerClsid_ = served.clsid;
   diagnostics_.note("Initialize in " + command_.nameSpace + " took " + elapsedSince(start));
   return *provider_;
+}
+
+HostedProvider* RequestRunner::providerOf(const ClassDefinition& definition, ProviderRequest request,
+                                          RequestOutcome& failed) {
+  try {
+    const ClassProvider served = findClassProvider(*repository_, definition, request);
+    if (provider_ && served.clsid != providerClsid_) {
+      failed = failure(static_cast<HRESULT>(WBEM_E_NOT_SUPPORTED), "wmihost hosts one provider a run: " +
+                                                                       providerClsid_ + " is loaded, not " +
+                                                                       served.name + " (" + served.clsid + ")");
+      return nullptr;
+    }
+    return &provider(served);
+  } catch (const ProviderLinkError& error) {
+    failed = failure(error.code(), error.what());
+    return nullptr;
+  }
 }
 
 std::shared_ptr<const ClassDefinition> RequestRunner::findClass(const std::string& className,
@@ -93,8 +116,10 @@ std::shared_ptr<const ClassDefinition> RequestRunner::findClass(const std::strin
 
 RequestOutcome RequestRunner::enumerate(const std::string& className) {
   RequestOutcome failed;
-  if (!findClass(className, failed)) return failed;
-  return outcomeOf(provider().enumerate(className));
+  const auto definition = findClass(className, failed);
+  HostedProvider* served = definition ? providerOf(*definition, ProviderRequest::Enumerate, failed) : nullptr;
+  if (!served) return failed;
+  return outcomeOf(served->enumerate(className));
 }
 
 RequestOutcome RequestRunner::get(const std::string& objectPath) {
@@ -114,7 +139,9 @@ RequestOutcome RequestRunner::get(const std::string& objectPath) {
   } catch (const ObjectPathError& error) {
     return failure(invalidPath, error.what());
   }
-  return outcomeOf(provider().get(objectPath));
+  HostedProvider* served = providerOf(*definition, ProviderRequest::Get, failed);
+  if (!served) return failed;
+  return outcomeOf(served->get(objectPath));
 }
 
 RequestOutcome RequestRunner::query(const std::string& wql) {
@@ -129,11 +156,14 @@ RequestOutcome RequestRunner::query(const std::string& wql) {
   } catch (const QueryError& error) {
     return failure(static_cast<HRESULT>(WBEM_E_INVALID_QUERY), error.what());
   }
-  RequestResult answer = provider().query(wql);
+  RequestOutcome failed;
+  HostedProvider* served = providerOf(*definition, ProviderRequest::Enumerate, failed);
+  if (!served) return failed;
+  RequestResult answer = served->query(wql);
   if (!declined(answer)) return outcomeOf(std::move(answer));
   diagnostics_.note("the provider declined the query with " + hresultText(answer.result) + " (" +
                     hresultMeaning(answer.result) + "): enumerating " + definition->name + " and filtering");
-  RequestResult all = provider().enumerate(definition->name);
+  RequestResult all = served->enumerate(definition->name);
   if (FAILED(all.result)) {
     return {all.result, filter->apply(all.objects),
             "the provider declined the query, and its enumeration of " + definition->name + " failed"};

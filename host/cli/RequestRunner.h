@@ -2,16 +2,19 @@
 // The requests of one wmihost run, answered as WMI answers them. WMI's own
 // work comes first and costs no provider: the class is looked up in the
 // repository, an object path or a query is parsed and checked against the
-// class. Only then is the provider loaded and initialised, once, at the
-// first request that reaches it, and kept for the requests after it. A query
-// that the provider declines is answered by enumerating its class through
-// the provider and filtering here.
+// class, and the class's provider is found through its registration in the
+// repository and COM's registration of its CLSID. Only then is the provider
+// loaded and initialised, once, at the first request that reaches it, and
+// kept for the requests after it. A query that the provider declines is
+// answered by enumerating its class through the provider and filtering
+// here.
 
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "host/cim/ClassProvider.h"
 #include "host/cim/ClassRepository.h"
 #include "host/cli/CommandLine.h"
 #include "host/cli/Diagnostics.h"
@@ -38,14 +41,19 @@ class RequestRunner {
   // loaded or initialised, as then no later request can be answered either.
   RequestOutcome run(const Request& request);
 
-  // The module given on the command line, else the one registered for the
-  // provider's class, as COM would find it. Throws OperationError when
-  // there is none.
-  std::string modulePath() const;
   const ClassRepository& repository() const { return *repository_; }
 
  private:
-  HostedProvider& provider();
+  // The module given on the command line, else the one registered for the
+  // provider's CLSID, as COM would find it. Throws ProviderLinkError
+  // (WBEM_E_PROVIDER_LOAD_FAILURE, as WMI answers) when there is none.
+  std::string modulePath(const ClassProvider& served) const;
+  // The provider, loaded and initialised for its first request.
+  HostedProvider& provider(const ClassProvider& served);
+  // The provider of the class for the request; null, with the failure
+  // filled in, when a link from the class to its module is missing or
+  // when another provider is loaded: wmihost hosts one a run.
+  HostedProvider* providerOf(const ClassDefinition& definition, ProviderRequest request, RequestOutcome& failure);
   // The class in the command's namespace; none, with the failure filled in,
   // when the repository lacks it.
   std::shared_ptr<const ClassDefinition> findClass(const std::string& className, RequestOutcome& failure) const;
@@ -59,6 +67,8 @@ class RequestRunner {
   // The module outlives the provider it made.
   std::optional<ProviderModule> module_;
   std::optional<HostedProvider> provider_;
+  // The CLSID of the provider loaded.
+  std::string providerClsid_;
 };
 
 }  // namespace wmihost

@@ -2,8 +2,9 @@
 # wmihost end to end over the example deployment: enumerations, gets and
 # queries in both output formats, object paths as WMI writes them, batches of
 # requests on one provider load, the host's own checks of classes, object
-# paths and queries, the provider's refusals, --verbose, usage, and COM
-# registration through a private registry file.
+# paths and queries, the provider's refusals, --verbose, usage, COM
+# registration through a private registry file, and the way from a class to
+# its provider's module through the repository and the registry.
 #   usage: wmihost_e2e.sh WMIHOST DEPLOY_DIR
 # Every request pauses six seconds in the provider's Initialize, so the
 # requests run side by side in the background and are checked afterwards.
@@ -47,6 +48,10 @@ serve software_all enum Korvex_Software &
 serve escaped_key --format json get 'Korvex_Software.Name="libquorvane1",Architecture="amd64"' \
   get 'Korvex_Software.Name="x \"y\" \\z",Architecture="a;b"' &
 serve unregistered enum Korvex_DiskGeometry &
+# A class that names the provider, which has no registration file for it.
+printf '[dynamic, provider("qrvcim")]\nclass Korvex_Unregistered { [key] string Id; };\n' >"$work/extra.mof"
+run no_registration_file --repository "$deploy/mof" --repository "$work/extra.mof" --module "$module" \
+  enum Korvex_Unregistered &
 serve unknown_class enum Korvex_Nothing &
 serve identify --level 2 enum Korvex_Disk &
 serve query query 'SELECT * FROM Korvex_Disk WHERE Model LIKE "%hdd%"' &
@@ -120,15 +125,29 @@ broken_serve broken_verbose --verbose enum Korvex_NetworkAdapter enum Korvex_Mem
   get 'Korvex_Disk.DeviceID="sda"' get 'Korvex_Software.Name="bash",Architecture="amd64"' \
   enum Korvex_DiskPartition enum Korvex_DiskPartitionOnDisk enum Korvex_InstalledSoftware \
   enum Korvex_Software enum Korvex_Processor get 'Korvex_Processor.DeviceID="none"' &
-# Registration: a relative module path is registered in full, COM then finds
-# the module through the registry, and unregistration removes the class.
+# Registration: a relative module path is registered in full, the host then
+# finds the module from the class's provider registration and the registry,
+# and unregistration removes the class. A registry that names a module that
+# is not there fails check.
 (
   (cd "$deploy" && run regsvr regsvr bin/wexi.so)
   cp "$KORVEX_REGISTRY_FILE" "$work/registered.reg"
-  run registered_get --repository "$deploy/mof" get 'Korvex_Disk.DeviceID="sda"'
+  sed "s|$module|$work/gone/wexi.so|" "$work/registered.reg" >"$work/gone.reg"
+  KORVEX_REGISTRY_FILE=$work/gone.reg run gone_check --repository "$deploy/mof" check
+  run registered --repository "$deploy/mof" enum Korvex_Disk get 'Korvex_Disk.DeviceID="sda"' &
+  run registered_check --repository "$deploy/mof" check &
+  wait
   run unregsvr unregsvr "$module"
   run unregistered_get --repository "$deploy/mof" get 'Korvex_Disk.DeviceID="sda"'
+  run unregistered_check --repository "$deploy/mof" check
 ) &
+# Deployments whose provider registration is broken: without it, and with
+# the CLSID left out, gets refused and a class naming another provider.
+sed '/^instance of/,/^};/d' "$deploy/mof/korvex.mof" >"$work/unregistered.mof"
+sed -e '/CLSID = /d' -e 's/SupportsGet = TRUE/SupportsGet = FALSE/' "$deploy/mof/korvex.mof" >"$work/no_clsid.mof"
+printf '[dynamic, provider("elsewhere")]\nclass Korvex_Elsewhere { [key] string Id; };\n' >>"$work/no_clsid.mof"
+run no_clsid_check --repository "$work/no_clsid.mof" --module "$module" check &
+run no_provider --verbose --repository "$work/unregistered.mof" --module "$module" enum Korvex_Disk &
 # The host's own checks need no provider: they fail at once.
 timed() {
   local name=$1 start
@@ -355,8 +374,10 @@ check "get without its required key" fails_with missing_key 1 \
   'wmihost: get Korvex_Disk.Model="x" failed: 0x80041024 WBEM_E_PROVIDER_NOT_CAPABLE'
 check "get of a key that matches nothing" fails_with not_found 1 \
   'wmihost: get Korvex_Disk.DeviceID="sdz" failed: 0x80041002 WBEM_E_NOT_FOUND'
-check "enum of a class without a registration" fails_with unregistered 1 \
-  'wmihost: enum Korvex_DiskGeometry failed: 0x80041003 WBEM_E_ACCESS_DENIED'
+check "enum of a class without a provider qualifier" fails_with unregistered 1 \
+  'wmihost: enum Korvex_DiskGeometry failed: 0x80041011 WBEM_E_PROVIDER_NOT_FOUND'
+check "enum of a class without a registration file: the provider refuses" fails_with no_registration_file 1 \
+  'wmihost: enum Korvex_Unregistered failed: 0x80041003 WBEM_E_ACCESS_DENIED'
 check "enum of a class the repository lacks" fails_with unknown_class 1 \
   'wmihost: enum Korvex_Nothing failed: 0x80041010 WBEM_E_INVALID_CLASS'
 check "a caller at the identify level is refused" fails_with identify 1 \
@@ -529,6 +550,12 @@ wmihost: query SELECT * FROM Korvex_Disk WHERE Model =  failed: 0x80041017 WBEM_
   at position 41: expected a value, found the end of the query
 OUT
 check "  ... without loading the provider" fast fast_query
+check "a provider without its __Win32Provider: the request fails, naming the missing piece" reports no_provider <<'OUT'
+wmihost: enum Korvex_Disk failed: 0x80041011 WBEM_E_PROVIDER_NOT_FOUND
+  no provider is registered for the class
+  the provider qrvcim of Korvex_Disk is not registered: root\cimv2 holds no __Win32Provider named qrvcim
+OUT
+check "  ... without loading the provider, even with --module" bash -c "! grep -q 'loaded the module' '$work/no_provider.err'"
 
 check "--help prints the usage and succeeds" bash -c "[ \"\$(cat '$work/help.rc')\" = 0 ] && grep -q '^usage: wmihost' '$work/help.out' && [ ! -s '$work/help.err' ]"
 check "-h answers whatever else the line holds" cmp -s "$work/help.out" "$work/help_short.out"
@@ -539,6 +566,7 @@ check "usage: a level outside 1 to 4" fails_with bad_level 2 "wmihost: --level m
 check "usage: an unknown request" fails_with bad_verb 2 "wmihost: unknown request 'list'"
 
 check "check: the example deployment is sound, and each class enumerates" prints check 0 <<OUT
+$deploy/mof/korvex.mof:10: the provider qrvcim is the COM class $clsid; --module names its module, so COM's registration is not checked
 $deploy/xmlreg/root/cimv2/korvex_disk.xml: registers Korvex_Disk of root\cimv2
 $deploy/xmlreg/root/cimv2/korvex_installedsoftware.xml:4: no <Get>: a get of Korvex_InstalledSoftware answers WBEM_E_NOT_SUPPORTED
 enum Korvex_Disk: 2 instances delivered
@@ -589,12 +617,42 @@ check "without --verbose the provider's lines stay silent" bash -c "! grep -q 'w
 check "regsvr reports the module's full path" output_is regsvr <<<"registered $module"
 check "regsvr writes the class's InprocServer32 entry" grep -qxF "@=\"$module\"" \
   <(grep -A1 -F "[HKEY_CLASSES_ROOT\\CLSID\\$clsid\\InprocServer32]" "$work/registered.reg")
-check "get through the registered module" grep -qxF $'\tSerialNumber = "S4EVNX0N123456";' \
-  "$work/registered_get.out"
+check "enum and get through the module registered for the provider's CLSID, without --module" \
+  prints registered 0 <<'OUT'
+// enum Korvex_Disk
+	DeviceID = "sdb";
+// get Korvex_Disk.DeviceID="sda"
+	SerialNumber = "S4EVNX0N123456";
+OUT
+check "check without --module: the module root of the registered module" prints registered_check 0 <<OUT
+$deploy/mof/korvex.mof:10: the provider qrvcim is the COM class $clsid of the module $module
+enum Korvex_Disk: 2 instances delivered
+check: 0 problems in 9 registrations below $deploy
+OUT
 check "unregsvr reports the module" output_is unregsvr <<<"unregistered $module"
 check "unregsvr removes the class" bash -c "! grep -qF '$clsid' '$KORVEX_REGISTRY_FILE'"
-check "without a registered module the class is not registered" fails_with unregistered_get 1 \
-  "wmihost: finding the module of $clsid failed: 0x80040154 REGDB_E_CLASSNOTREG"
+check "without a registered module WMI cannot load the provider" fails_with unregistered_get 1 \
+  'wmihost: get Korvex_Disk.DeviceID="sda" failed: 0x80041013 WBEM_E_PROVIDER_LOAD_FAILURE'
+check "  ... and the host names the CLSID that is not registered" reports unregistered_get <<OUT
+  the CLSID $clsid of the provider qrvcim is not registered with COM (REGDB_E_CLASSNOTREG): no InprocServer32 names its module
+OUT
+check "check: an unregistered CLSID, and no module root to check" prints unregistered_check 1 <<OUT
+$deploy/mof/korvex.mof:10: the CLSID $clsid of the provider qrvcim is not registered with COM: no InprocServer32 names its module, so WMI cannot load it
+no module root to check: the providers of root\cimv2 lead to no registered module; --module names the one to check
+check: 2 problems; no module root checked
+OUT
+check "check: a registered module that is not there" prints gone_check 1 <<OUT
+$deploy/mof/korvex.mof:10: the module registered for the CLSID $clsid of the provider qrvcim does not exist: $work/gone/wexi.so
+check: 2 problems; no module root checked
+OUT
+check "check: each broken link of the provider registration, and requests that cannot reach the provider" \
+  prints no_clsid_check 1 <<OUT
+$work/no_clsid.mof:$(grep -n '^class Korvex_Elsewhere' "$work/no_clsid.mof" | cut -d: -f1): the provider elsewhere of Korvex_Elsewhere is not registered: root\cimv2 holds no __Win32Provider named elsewhere
+$work/no_clsid.mof:18: the registration of the provider qrvcim refuses gets: its SupportsGet is not TRUE
+$work/no_clsid.mof:10: the __Win32Provider qrvcim gives no CLSID in the form {8-4-4-4-12 hexadecimal digits}
+enum Korvex_Disk: 0 instances delivered, failed with 0x80041012 WBEM_E_INVALID_PROVIDER_REGISTRATION
+check: 12 problems in 9 registrations below $deploy
+OUT
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,5 +1,5 @@
-// The class repository: the MOF subset, inheritance, namespaces, folders and
-// the file:line of every refusal.
+// The class repository: the MOF subset, inheritance, namespaces, folders,
+// the instances that register providers and the file:line of every refusal.
 
 #include <gtest/gtest.h>
 
@@ -49,7 +49,14 @@ TEST(MofRepository, ReadsTheExampleDeployment) {
   EXPECT_EQ(property(*link, "Software").type, CIM_REFERENCE);
   EXPECT_EQ(property(*link, "Software").referencedClass, "Korvex_Software");
   EXPECT_TRUE(property(*link, "Software").key);
-  EXPECT_TRUE(repository.find("root\\cimv2", "Korvex_DiskGeometry"));
+  EXPECT_EQ(disk->provider, "qrvcim");
+  EXPECT_EQ(repository.find("root\\cimv2", "Korvex_DiskGeometry")->provider, "");
+
+  const auto providers = repository.instances("root\\cimv2", "__Win32Provider");
+  ASSERT_EQ(providers.size(), 1u);
+  const auto registrations = repository.instances("root\\cimv2", "__InstanceProviderRegistration");
+  ASSERT_EQ(registrations.size(), 1u);
+  EXPECT_EQ(registrations[0]->value("Provider")->instance, providers[0].get());
 }
 
 TEST(MofRepository, ReadsEveryTypeKeywordInAnyCase) {
@@ -79,7 +86,7 @@ TEST(MofRepository, ReadsEveryTypeKeywordInAnyCase) {
   for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(t->properties[i].type, expected[i]) << i;
 }
 
-TEST(MofRepository, QualifiersWithValuesAndFlavorsAreAcceptedOnlyKeyCounts) {
+TEST(MofRepository, QualifiersWithValuesAndFlavorsAreAcceptedOnlyKeyAndProviderCount) {
   const auto repository = repositoryOf(R"(
     [dynamic, provider("a" "b"), description("x, y"): ToSubclass Amended, values{"1", "2"}, version(1.0)]
     class Q {
@@ -90,6 +97,154 @@ TEST(MofRepository, QualifiersWithValuesAndFlavorsAreAcceptedOnlyKeyCounts) {
   ASSERT_TRUE(q);
   EXPECT_FALSE(property(*q, "NotKey").key);
   EXPECT_TRUE(property(*q, "IsKey").key);
+  EXPECT_EQ(q->provider, "ab");
+}
+
+TEST(MofRepository, AClassNamesOnlyItsOwnProvider) {
+  const auto repository = repositoryOf(R"(
+    [dynamic, Provider("Base")] class Base { [key] string Id; };
+    class Derived : Base { };
+    [provider("Other")] class Other : Base { };)");
+  EXPECT_EQ(repository->find("root\\cimv2", "Base")->provider, "Base");
+  EXPECT_EQ(repository->find("root\\cimv2", "Derived")->provider, "");
+  EXPECT_EQ(repository->find("root\\cimv2", "Other")->provider, "Other");
+  EXPECT_EQ(repository->find("root\\cimv2", "Other")->place, "test.mof:4");
+}
+
+TEST(MofRepository, ClassesOfANamespaceComeInNameOrder) {
+  const auto repository = repositoryOf(R"(
+    class b { }; class A { }; class C { };
+    #pragma namespace("root\\other")
+    class Aa { };)");
+  std::vector<std::string> names;
+  for (const auto& definition : repository->classes("ROOT\\CIMV2")) names.push_back(definition->name);
+  EXPECT_EQ(names, (std::vector<std::string>{"A", "b", "C"}));
+  EXPECT_EQ(repository->classes("root\\other").size(), 1u);
+  EXPECT_TRUE(repository->classes("root").empty());
+}
+
+// Every kind of value, an alias used before and after its declaration, and
+// the namespace of the pragma before each instance.
+TEST(MofRepository, ReadsProviderRegistrationsWithTheirAliases) {
+  const auto repository = repositoryOf(R"(
+    #pragma namespace("\\\\.\\root\\cimv2")
+    instance of __InstanceProviderRegistration
+    {
+      provider = $Early;
+      SupportsGet = true;
+      SupportsPut = FALSE;
+      QuerySupportLevels = {"WQL:UnarySelect", "WQL:" "References"};
+      InteractionType = NULL;
+    };
+    [locale(1033)] Instance Of __Win32Provider As $Early
+    {
+      Name = "early";
+      CLSID = "{5a1e7c3d-0b94-4f2a-9c61-7d28e4b0a913}";
+      ImpersonationLevel = 1;
+      Version = 0x10;
+      Pure = FALSE;
+      UnloadTimeout = "00000000000500.000000:000";
+    };
+    #pragma namespace("\\\\.\\root\\other")
+    instance of __Win32Provider as $Late { Name = "late"; };
+    instance of __InstanceProviderRegistration { Provider = $LATE; QuerySupportLevels = {}; };)");
+
+  const auto providers = repository->instances("root\\cimv2", "__WIN32PROVIDER");
+  ASSERT_EQ(providers.size(), 1u);
+  const MofInstance& early = *providers[0];
+  EXPECT_EQ(early.alias, "Early");
+  EXPECT_EQ(early.place(), "test.mof:11");
+  EXPECT_EQ(early.value("name")->text, "early");
+  EXPECT_EQ(early.value("ImpersonationLevel")->kind, MofInitializer::Kind::Number);
+  EXPECT_EQ(early.value("Version")->text, "0x10");
+  EXPECT_EQ(early.value("Pure")->kind, MofInitializer::Kind::Boolean);
+  EXPECT_FALSE(early.value("Pure")->boolean);
+  EXPECT_EQ(early.value("UnloadTimeout")->kind, MofInitializer::Kind::Text);
+  EXPECT_EQ(early.value("HostingModel"), nullptr);
+
+  const auto registrations = repository->instances("root\\cimv2", "__InstanceProviderRegistration");
+  ASSERT_EQ(registrations.size(), 1u);
+  const MofInstance& registration = *registrations[0];
+  EXPECT_EQ(registration.value("Provider")->kind, MofInitializer::Kind::Alias);
+  EXPECT_EQ(registration.value("Provider")->instance, &early);
+  EXPECT_TRUE(registration.value("SupportsGet")->boolean);
+  const MofInitializer* levels = registration.value("QuerySupportLevels");
+  ASSERT_EQ(levels->kind, MofInitializer::Kind::Array);
+  ASSERT_EQ(levels->elements.size(), 2u);
+  EXPECT_EQ(levels->elements[1].text, "WQL:References");
+  EXPECT_EQ(registration.value("InteractionType")->kind, MofInitializer::Kind::Null);
+
+  const auto other = repository->instances("root\\other", "__InstanceProviderRegistration");
+  ASSERT_EQ(other.size(), 1u);
+  EXPECT_EQ(other[0]->value("Provider")->instance->value("Name")->text, "late");
+  EXPECT_TRUE(other[0]->value("QuerySupportLevels")->elements.empty());
+  EXPECT_TRUE(repository->instances("root\\other", "Korvex_Disk").empty());
+}
+
+// An alias names an instance of its own file: the same alias in two files
+// names two instances.
+TEST(MofRepository, AnAliasBelongsToItsFile) {
+  ClassRepository repository;
+  for (const char* name : {"one", "two"}) {
+    repository.loadText(std::string("instance of __Win32Provider as $P { Name = \"") + name +
+                            "\"; };\ninstance of __InstanceProviderRegistration { Provider = $P; };",
+                        std::string(name) + ".mof");
+  }
+  const auto registrations = repository.instances("root\\cimv2", "__InstanceProviderRegistration");
+  ASSERT_EQ(registrations.size(), 2u);
+  EXPECT_EQ(registrations[0]->value("Provider")->instance->value("Name")->text, "one");
+  EXPECT_EQ(registrations[1]->value("Provider")->instance->value("Name")->text, "two");
+  EXPECT_EQ(errorOf("instance of __InstanceProviderRegistration {\n  Provider = $P;\n};"),
+            "test.mof:2: unknown alias $P");
+}
+
+TEST(MofRepository, InstanceRefusalsNameFileAndLine) {
+  const std::pair<std::string_view, std::string_view> refusals[] = {
+      {"\ninstance of Korvex_Disk { };",
+       "test.mof:2: instance of Korvex_Disk: the repository keeps instances of __Win32Provider and "
+       "__InstanceProviderRegistration only"},
+      {"instance of __Win32Provider {\n  Nmae = \"x\";\n};",
+       "test.mof:2: Nmae is no property of __Win32Provider"},
+      {"instance of __Win32Provider {\n  ImpersonationLevel = \"1\";\n};",
+       "test.mof:2: property ImpersonationLevel of __Win32Provider is a sint32, not text"},
+      {"instance of __Win32Provider { Name = 5; };",
+       "test.mof:1: property Name of __Win32Provider is a string, not a number"},
+      {"instance of __Win32Provider as $P { Name = $P; };",
+       "test.mof:1: property Name of __Win32Provider is a string, not an alias"},
+      {"instance of __Win32Provider { Pure = {TRUE}; };",
+       "test.mof:1: property Pure of __Win32Provider is a boolean, not an array"},
+      {"instance of __InstanceProviderRegistration { QuerySupportLevels = \"WQL\"; };",
+       "test.mof:1: property QuerySupportLevels of __InstanceProviderRegistration is a string[], not text"},
+      {"instance of __InstanceProviderRegistration { QuerySupportLevels = {\"a\", 1}; };",
+       "test.mof:1: property QuerySupportLevels of __InstanceProviderRegistration is a string[], not an array "
+       "holding a number"},
+      {"instance of __InstanceProviderRegistration { SupportsGet = TRUE; };\n"
+       "instance of __InstanceProviderRegistration { SupportsGet = 1; };",
+       "test.mof:2: property SupportsGet of __InstanceProviderRegistration is a boolean, not a number"},
+      {"instance of __InstanceProviderRegistration { QuerySupportLevels = {NULL}; };",
+       "test.mof:1: the array of property QuerySupportLevels holds only text, numbers, TRUE and FALSE"},
+      {"instance of __InstanceProviderRegistration { QuerySupportLevels = {{\"a\"}}; };",
+       "test.mof:1: expected a value for property QuerySupportLevels"},
+      {"instance of __Win32Provider as $P { };\ninstance of __Win32Provider as $p { };",
+       "test.mof:2: alias $p declared twice"},
+      {"instance of __Win32Provider { Name = \"a\"; name = \"b\"; };",
+       "test.mof:1: property name given twice"},
+      {"instance __Win32Provider { };",
+       "test.mof:1: expected 'of' after 'instance'"},
+      {"instance of __Win32Provider as P { };",
+       "test.mof:1: expected an alias ($name) after 'as'"},
+      {"instance of __Win32Provider { Name \"a\"; };",
+       "test.mof:1: expected '=' after property Name"},
+      {"instance of __Win32Provider { Name = ; };",
+       "test.mof:1: expected a value for property Name"},
+      {"instance of __Win32Provider { Name = \"a\" };",
+       "test.mof:1: expected ';' after the value of property Name"},
+      {"instance of __Win32Provider { }",
+       "test.mof:1: expected ';' after the instance of __Win32Provider"},
+      {"[dynamic] widget W { };",
+       "test.mof:1: expected 'class' or 'instance' to begin a declaration"},
+  };
+  for (const auto& [mof, error] : refusals) EXPECT_EQ(errorOf(mof), error) << mof;
 }
 
 TEST(MofRepository, DerivedClassesInheritTheirBaseProperties) {
@@ -158,7 +313,6 @@ TEST(MofRepository, CommentsOfBothFormsAreSkippedAndLinesCounted) {
 
 TEST(MofRepository, RefusalsNameFileAndLine) {
   EXPECT_EQ(errorOf("class A {\n  widget W;\n};"), "test.mof:2: unknown type 'widget'");
-  EXPECT_EQ(errorOf("\ninstance of A { };"), "test.mof:2: expected 'class' to begin a declaration");
   EXPECT_EQ(errorOf("class A {\n  uint32 W = 5;\n};"), "test.mof:2: default values are not supported (property W)");
   EXPECT_EQ(errorOf("class A {\n  uint32 M();\n};"), "test.mof:2: methods are not supported (M)");
   EXPECT_EQ(errorOf("class A {\n  uint32 W[4];\n};"),
@@ -175,10 +329,16 @@ TEST(MofRepository, RefusalsNameFileAndLine) {
   EXPECT_EQ(errorOf("class A { string $; };"), "test.mof:1: unexpected character '$'");
 }
 
-TEST(MofRepository, AFailedFileAddsNoneOfItsClasses) {
+TEST(MofRepository, AFailedFileAddsNoneOfItsDeclarations) {
   ClassRepository repository;
   EXPECT_THROW(repository.loadText("class Good { string A; };\nclass Bad : Nowhere { };", "bad.mof"), MofError);
   EXPECT_FALSE(repository.find("root\\cimv2", "Good"));
+  EXPECT_THROW(repository.loadText("class Good { string A; };\ninstance of __Win32Provider { Name = \"a\"; };\n"
+                                   "instance of __InstanceProviderRegistration { Provider = $Missing; };",
+                                   "bad.mof"),
+               MofError);
+  EXPECT_FALSE(repository.find("root\\cimv2", "Good"));
+  EXPECT_TRUE(repository.instances("root\\cimv2", "__Win32Provider").empty());
 }
 
 TEST(MofRepository, AFolderLoadsItsMofFilesInNameOrder) {
