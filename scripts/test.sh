@@ -13,20 +13,26 @@ bash scripts/setup.sh
 # The tests of the sanitizer builds, by CTest name.
 # AddressSanitizer+UndefinedBehaviorSanitizer: the code that manages memory
 # itself or hands it across an interface: the COM and OLE automation
-# stand-ins (BSTR, SAFEARRAY, VARIANT), the request path's arenas, pools and
-# caches over Xalan-C and Xerces-C, the dispatcher, the provider's COM
-# objects and instances, the module loaded as COM loads it, wmihost's class
-# objects, the registry file, and requests end to end through the loaded
-# module. The parsers of outside text are fuzzed in an AddressSanitizer build
-# of their own besides.
+# stand-ins (BSTR, SAFEARRAY, VARIANT), the registry file, the request path's
+# arenas, pools and caches over Xalan-C and Xerces-C, the dispatcher, the
+# provider's value conversions, instances and COM objects, the module loaded
+# as COM loads it, wmihost's class objects, and requests end to end through
+# the loaded module. The parsers of outside text are fuzzed besides, in an
+# AddressSanitizer build of their own. Left to the plain build: the WQL
+# filter and wmihost's command line (plain C++ over standard containers;
+# WQL is fuzzed), the service's logic and its Linux platform (strings and
+# system calls; their threads run under ThreadSanitizer), the inventory end
+# to end (the same module as wmihost_e2e over other data) and the Python
+# checks of the source tree.
 asan_tests=(
   com_test regfile_test
   registration_loading_test request_text_test request_files_test registration_dispatch_test
-  wmi_filling_test wmi_provider_test wmi_stress_test module_test
+  wmi_unit_test wmi_filling_test wmi_provider_test wmi_stress_test module_test
   wmihost_core_test
   wmihost_e2e
 )
-# ThreadSanitizer: every test that runs code on more than one thread.
+# ThreadSanitizer: every test that runs code on more than one thread (the
+# others, and wmihost and the end-to-end scripts, run one thread only).
 tsan_tests=(
   com_test regfile_test
   registration_loading_test request_text_test request_files_test registration_dispatch_test
