@@ -44,13 +44,28 @@ tsan_tests=(
 summary=()
 passed=0
 skipped=0
-# The minutes and seconds of each phase, for the summary.
+# Each phase's time and the processor time of its processes, for the
+# summary: the time depends on what else the machine runs, the processor
+# time hardly.
 phases=()
 phase_start=0
+phase_cpu=0
+# cpu_seconds: the processor seconds of this script's finished processes,
+# as $cpu. (`times` tells them only in this shell, not in a subshell.)
+cpu_seconds() {
+  local file
+  file=$(mktemp)
+  times >"$file"
+  cpu=$(awk 'NR == 2 { for (i = 1; i <= 2; i++) { split($i, t, /[ms]/); n += t[1] * 60 + t[2] } printf "%d", n }' "$file")
+  rm -f "$file"
+}
+minutes() { echo "$(($1 / 60))m$(($1 % 60))s"; }
 phase_done() {
-  local took=$((SECONDS - phase_start))
-  phases+=("$1 $((took / 60))m$((took % 60))s")
+  local cpu
+  cpu_seconds
+  phases+=("$1 $(minutes $((SECONDS - phase_start))) (cpu $(minutes $((cpu - phase_cpu))))")
   phase_start=$SECONDS
+  phase_cpu=$cpu
 }
 
 # Names the tests of the last run in DIR that were skipped, with the line in
@@ -126,6 +141,7 @@ phase_done build-fuzz
 
 echo "== summary"
 printf '%s\n' "${summary[@]}"
-echo "times: $(printf '%s, ' "${phases[@]}")in all $((SECONDS / 60))m$((SECONDS % 60))s"
+cpu_seconds
+echo "times: $(printf '%s, ' "${phases[@]}")in all $(minutes $SECONDS) (cpu $(minutes "$cpu"))"
 # A failed test ends the run before this line.
 echo "tests: $passed passed, 0 failed, $skipped skipped"
