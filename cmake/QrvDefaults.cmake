@@ -37,6 +37,20 @@ function(qrv_apply_fuzzing)
   add_compile_options(-fsanitize=fuzzer-no-link)
 endfunction()
 
+# Linux programs are linked by lld where the compiler can use it: it links
+# them several times faster than the default linker, and every tree links
+# some twenty test programs. QRV_LLD=OFF keeps the default linker.
+function(qrv_apply_linker)
+  if(WIN32 OR NOT QRV_LLD)
+    return()
+  endif()
+  include(CheckLinkerFlag)
+  check_linker_flag(CXX -fuse-ld=lld QRV_HAVE_LLD)
+  if(QRV_HAVE_LLD)
+    add_link_options(-fuse-ld=lld)
+  endif()
+endfunction()
+
 # qrv_library(NAME TYPE SOURCES... [DEPS targets...])
 # One folder's library: warnings as errors, the tree's root as its include
 # directory, and the libraries of the layers below it that it may use.

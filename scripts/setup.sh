@@ -12,7 +12,7 @@ packages=(
   xsltproc python3 lshw
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64
-  patch xz-utils
+  patch xz-utils ccache lld
   lintian mmdebstrap
   clang libfuzzer-14-dev
 )

@@ -7,8 +7,15 @@ wineboot starts (services.exe among them) stay up, write their output and
 that of the services they start to one log file, and do not start the
 automatic services again for every command; closing the prefix kills them
 and waits for the server.
+
+Creating a prefix takes wine tens of seconds on a loaded machine, copying
+one a second or two. Where QRV_WINE_TEMPLATE names a folder (CTest sets it
+to one in the build tree), the first test creates a prefix there, once for
+the installed wine version, and every test starts from a copy of it: the
+copy is the test's own, as a prefix created for it would be.
 """
 
+import fcntl
 import os
 import shutil
 import subprocess
@@ -37,6 +44,53 @@ def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
+def wine_environment(prefix, tmpdir, debug="-all"):
+    env = dict(os.environ)
+    env.update({
+        "WINEPREFIX": prefix,
+        "WINEDEBUG": debug,
+        # No Mono or Gecko installers: nothing here needs .NET or HTML.
+        "WINEDLLOVERRIDES": "mscoree,mshtml=",
+        "DISPLAY": "",
+        # The wineserver keeps its socket directory below TMPDIR.
+        "TMPDIR": tmpdir,
+    })
+    return env
+
+
+def create_prefix(env, log):
+    """A new prefix at env's WINEPREFIX; returns once its session has ended."""
+    subprocess.run(["wineboot", "-i"], env=env, stdout=log, stderr=log, check=True)
+    subprocess.run(["wineserver", "-w"], env=env, check=True)
+
+
+def template_prefix():
+    """The path of the template prefix, created first where it is missing or
+    was made by another wine version; None where QRV_WINE_TEMPLATE is unset."""
+    folder = os.environ.get("QRV_WINE_TEMPLATE")
+    if not folder:
+        return None
+    version = subprocess.run(["wine", "--version"], capture_output=True, text=True, check=True).stdout.strip()
+    os.makedirs(folder, exist_ok=True)
+    prefix, made_by = os.path.join(folder, "prefix"), os.path.join(folder, "wine-version")
+    # Tests running side by side wait here while the first one creates it.
+    with open(os.path.join(folder, "lock"), "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if os.path.isfile(made_by) and open(made_by).read() == version:
+            return prefix
+        for stale in (prefix, made_by):
+            if os.path.isdir(stale):
+                shutil.rmtree(stale)
+            elif os.path.exists(stale):
+                os.remove(stale)
+        with tempfile.TemporaryDirectory(prefix="qrv-wine-template-") as tmpdir:
+            with open(os.path.join(folder, "wineboot.log"), "wb") as log:
+                create_prefix(wine_environment(prefix, tmpdir), log)
+        with open(made_by, "w") as f:
+            f.write(version)
+    return prefix
+
+
 class WinePrefix:
     def __init__(self, debug="-all"):
         self.root = tempfile.mkdtemp(prefix="qrv-wine-")
@@ -44,26 +98,20 @@ class WinePrefix:
             raise RuntimeError("the temporary directory must not contain blanks: " + self.root)
         self.prefix = os.path.join(self.root, "prefix")
         self.log_path = os.path.join(self.root, "wine.log")
-        self.env = dict(os.environ)
-        self.env.update({
-            "WINEPREFIX": self.prefix,
-            "WINEDEBUG": debug,
-            # No Mono or Gecko installers: nothing here needs .NET or HTML.
-            "WINEDLLOVERRIDES": "mscoree,mshtml=",
-            "DISPLAY": "",
-            # The wineserver keeps its socket directory below TMPDIR.
-            "TMPDIR": os.path.join(self.root, "tmp"),
-        })
+        self.env = wine_environment(self.prefix, os.path.join(self.root, "tmp"), debug)
 
     def __enter__(self):
         try:
             os.mkdir(self.env["TMPDIR"])
+            template = template_prefix()
             with open(self.log_path, "ab") as log:
-                # Create the prefix and let that session end, then start the
+                # A new prefix, whose creating session has ended, then the
                 # session that lasts: starting both at once can leave two
                 # service control managers running side by side.
-                subprocess.run(["wineboot", "-i"], env=self.env, stdout=log, stderr=log, check=True)
-                subprocess.run(["wineserver", "-w"], env=self.env, check=True)
+                if template:
+                    subprocess.run(["cp", "-a", template, self.prefix], check=True)
+                else:
+                    create_prefix(self.env, log)
                 subprocess.run(["wineserver", "-p"], env=self.env, check=True)
                 subprocess.run(["wineboot"], env=self.env, stdout=log, stderr=log, check=True)
         except BaseException:
