@@ -13,7 +13,8 @@ bash scripts/setup.sh
 # The tests of the sanitizer builds, by CTest name.
 # AddressSanitizer+UndefinedBehaviorSanitizer: the code that manages memory
 # itself or hands it across an interface: the COM and OLE automation
-# stand-ins (BSTR, SAFEARRAY, VARIANT), the registry file, the request path's
+# stand-ins (BSTR, SAFEARRAY, VARIANT) and the wrappers and text conversions
+# over them, the registry file, the request path's
 # arenas, pools and caches over Xalan-C and Xerces-C, the dispatcher, the
 # provider's value conversions, instances and COM objects, the module loaded
 # as COM loads it, wmihost's class objects, and requests end to end through
@@ -25,7 +26,7 @@ bash scripts/setup.sh
 # to end (the same module as wmihost_e2e over other data) and the Python
 # checks of the source tree.
 asan_tests=(
-  com_test regfile_test
+  com_test common_com_test common_text_test regfile_test
   registration_loading_test request_text_test request_files_test registration_dispatch_test
   wmi_unit_test wmi_filling_test wmi_provider_test wmi_stress_test module_test
   wmihost_core_test
@@ -38,7 +39,7 @@ tsan_tests=(
   registration_loading_test request_text_test request_files_test registration_dispatch_test
   wmi_provider_test wmi_stress_test module_test
   wmihost_core_test
-  service_test posix_platform_test rulosrv_linux_e2e_test
+  service_test posix_platform_test service_posix_publish_test rulosrv_linux_e2e_test
 )
 
 summary=()
