@@ -24,6 +24,8 @@ struct ClassRepository::StoredClass {
   std::string nameSpace;
   std::shared_ptr<const StoredClass> base;
   std::size_t depth = 0;
+  // The names of its own qualifiers.
+  std::vector<std::string> qualifiers;
   // Its own properties in declaration order, with their origin; a redeclared
   // inherited property keeps the origin of its first declaration.
   std::vector<PropertyDefinition> own;
@@ -62,6 +64,12 @@ struct ClassRepository::StoredClass {
     result->name = name;
     result->nameSpace = nameSpace;
     if (base) result->superclass = base->name;
+    for (auto c = chain.begin() + 1; c != chain.end(); ++c) result->derivation.push_back((*c)->name);
+    for (const StoredClass* c : chain) {
+      for (const std::string& qualifier : c->qualifiers) {
+        if (!result->hasQualifier(qualifier)) result->qualifiers.push_back(qualifier);
+      }
+    }
     std::unordered_map<std::string, std::size_t> positions;
     for (auto c = chain.rbegin(); c != chain.rend(); ++c) {
       for (const PropertyDefinition& property : (*c)->own) {
@@ -122,6 +130,7 @@ void ClassRepository::loadText(std::string_view text, const std::string& fileNam
     auto stored = std::make_shared<StoredClass>();
     stored->name = declared.name;
     stored->nameSpace = declared.nameSpace;
+    stored->qualifiers = declared.qualifiers;
     if (!declared.superclass.empty()) {
       const auto base = loaded.find(classKey(declared.nameSpace, declared.superclass));
       if (base == loaded.end()) {
@@ -148,6 +157,16 @@ std::shared_ptr<const ClassDefinition> ClassRepository::find(std::string_view na
   const auto found = classes_.find(classKey(nameSpace, className));
   if (found == classes_.end()) return nullptr;
   return found->second->definition();
+}
+
+std::vector<std::shared_ptr<const ClassDefinition>> ClassRepository::classesOf(std::string_view nameSpace) const {
+  const std::string prefix = classKey(nameSpace, "");
+  std::vector<std::shared_ptr<const ClassDefinition>> found;
+  for (auto at = classes_.lower_bound(prefix); at != classes_.end() && at->first.compare(0, prefix.size(), prefix) == 0;
+       ++at) {
+    found.push_back(at->second->definition());
+  }
+  return found;
 }
 
 }  // namespace wmihost

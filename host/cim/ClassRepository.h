@@ -31,6 +31,9 @@ class ClassRepository {
   // holds no such class.
   std::shared_ptr<const ClassDefinition> find(std::string_view nameSpace, std::string_view className) const;
 
+  // Every class of the namespace, in the order of their names ignoring case.
+  std::vector<std::shared_ptr<const ClassDefinition>> classesOf(std::string_view nameSpace) const;
+
   // The MOF files read so far, in the order they were read.
   const std::vector<std::string>& files() const { return files_; }
 

@@ -1,5 +1,7 @@
 #include "host/cim/MofParser.h"
 
+#include <algorithm>
+#include <optional>
 #include <unordered_set>
 
 #include "common/text/AsciiCase.h"
@@ -77,22 +79,22 @@ class MofParser {
     expectSymbol(")", "after the namespace");
   }
 
-  // Reads a qualifier list if one starts here; tells whether it holds key.
-  bool qualifiers() {
-    if (!acceptSymbol("[")) return false;
-    bool key = false;
+  // Reads a qualifier list if one starts here: the names of its qualifiers,
+  // but for those written FALSE.
+  std::vector<std::string> qualifiers() {
+    std::vector<std::string> names;
+    if (!acceptSymbol("[")) return names;
     do {
-      key = qualifier() || key;
+      if (auto name = qualifier()) names.push_back(std::move(*name));
     } while (acceptSymbol(","));
     expectSymbol("]", "after the qualifiers");
-    return key;
+    return names;
   }
 
   // name, name(value) or name{value, ...}, then any flavors after ':'.
-  // Tells whether it is a true key qualifier.
-  bool qualifier() {
-    const bool isKey = isKeyword("key");
-    const std::string name = identifier("a qualifier name");
+  // Gives the name, or none for a qualifier written FALSE.
+  std::optional<std::string> qualifier() {
+    std::string name = identifier("a qualifier name");
     bool value = true;
     if (acceptSymbol("(")) {
       value = !isKeyword("false");
@@ -109,7 +111,8 @@ class MofParser {
         identifier("a flavor after qualifier " + name);
       } while (current_.kind == TokenKind::Identifier);
     }
-    return isKey && value;
+    if (!value) return std::nullopt;
+    return name;
   }
 
   void qualifierValue(const std::string& name) {
@@ -123,8 +126,8 @@ class MofParser {
   }
 
   MofClass classDeclaration() {
-    qualifiers();
     MofClass declared;
+    declared.qualifiers = qualifiers();
     declared.line = current_.line;
     declared.nameSpace = nameSpace_;
     expectKeyword("class", "to begin a declaration");
@@ -144,7 +147,9 @@ class MofParser {
 
   PropertyDefinition property() {
     PropertyDefinition declared;
-    declared.key = qualifiers();
+    const std::vector<std::string> names = qualifiers();
+    declared.key = std::any_of(names.begin(), names.end(),
+                               [](const std::string& name) { return equalsIgnoringAsciiCase(name, "key"); });
     const int typeLine = current_.line;
     const std::string typeName = identifier("a property type or '}'");
     if (isKeyword("ref")) {

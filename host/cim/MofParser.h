@@ -1,7 +1,8 @@
 #pragma once
 // Reads the MOF subset of the stand-in's class repository:
 //   #pragma namespace("\\\\.\\root\\cimv2")   the namespace of the classes that follow
-//   [qualifier, qualifier(value), ...]        before a class or a property; only key counts
+//   [qualifier, qualifier(value), ...]        before a class or a property: their names,
+//                                             and key on a property
 //   class Name { ... };  class Name : Base { ... };
 //   Type Name;  Type Name[];  Class ref Name;  with the CIM types of cim_types.h
 // and both comment forms. Anything else throws MofError with file and line.
@@ -19,6 +20,8 @@ struct MofClass {
   std::string name;
   // Empty when the class names no base.
   std::string superclass;
+  // The names of its qualifiers, but for those written FALSE.
+  std::vector<std::string> qualifiers;
   // The class's own properties; origin is left to the repository.
   std::vector<PropertyDefinition> properties;
   int line = 0;
