@@ -2,8 +2,7 @@
 // The stand-in's IWbemClassObject: a class definition from the repository,
 // or an instance spawned from one. Properties keep their declared order;
 // names are found ignoring case. Besides the class's properties an object
-// answers the system properties __GENUS, __CLASS, __SUPERCLASS, __RELPATH
-// and __NAMESPACE, read-only.
+// answers WMI's system properties, read-only (see SystemProperties.h).
 //
 // Get reports the flavor WBEM_FLAVOR_ORIGIN_SYSTEM for a system property,
 // WBEM_FLAVOR_ORIGIN_PROPAGATED for an inherited one, else _LOCAL. Put on a
@@ -81,7 +80,6 @@ class WbemObject final
   WbemObject(std::shared_ptr<const ClassDefinition> definition, WBEM_GENUS_TYPE genus,
              std::vector<qrv::com::Variant> values);
 
-  qrv::com::Variant systemValue(std::string_view name) const;
   // The names that flags select, system properties first; none for flags
   // outside WBEM_FLAG_KEYS_ONLY, WBEM_FLAG_REFS_ONLY and the origin conditions.
   std::optional<std::vector<std::string>> namesFor(LONG flags) const;
