@@ -8,6 +8,7 @@
 #include "host/cim/CimTypes.h"
 #include "host/cim/MofValue.h"
 #include "host/cim/SafeArrayElements.h"
+#include "host/cim/SystemProperties.h"
 #include "host/cim/WbemObject.h"
 
 namespace wmihost {
@@ -72,13 +73,18 @@ std::string valueJson(CIMTYPE type, const VARIANT& value) {
 
 }  // namespace
 
-std::string jsonObject(const WbemObject& object) {
-  const auto& properties = object.definition().properties;
-  std::string text = "{";
-  for (std::size_t i = 0; i < properties.size(); ++i) {
-    text += (i ? ", " : "") + jsonString(properties[i].name) + ": " + valueJson(properties[i].type, object.value(i));
+std::string jsonObject(const WbemObject& object, const std::vector<std::string_view>& systemProperties) {
+  std::string members;
+  for (const std::string_view name : systemProperties) {
+    members += (members.empty() ? "" : ", ") + jsonString(name) + ": " +
+               valueJson(systemPropertyType(name), *systemPropertyValue(object, name));
   }
-  return text + "}";
+  const auto& properties = object.definition().properties;
+  for (std::size_t i = 0; i < properties.size(); ++i) {
+    members += (members.empty() ? "" : ", ") + jsonString(properties[i].name) + ": " +
+               valueJson(properties[i].type, object.value(i));
+  }
+  return "{" + members + "}";
 }
 
 std::string jsonString(std::string_view utf8) {

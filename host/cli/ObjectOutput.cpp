@@ -18,31 +18,37 @@ const WbemObject& hostObject(IWbemClassObject* object) {
   return *own;
 }
 
-std::string mofText(const std::vector<ComPtr<IWbemClassObject>>& objects) {
+using SystemProperties = std::vector<std::string_view>;
+
+std::string mofText(const std::vector<ComPtr<IWbemClassObject>>& objects, const SystemProperties& systemProperties) {
   std::string text;
-  for (const auto& object : objects) text += objectText(hostObject(object.get()));
+  for (const auto& object : objects) text += objectText(hostObject(object.get()), systemProperties);
   return text;
 }
 
-std::string jsonArray(const std::vector<ComPtr<IWbemClassObject>>& objects) {
+std::string jsonArray(const std::vector<ComPtr<IWbemClassObject>>& objects, const SystemProperties& systemProperties) {
   if (objects.empty()) return "[]\n";
   std::string text = "[\n";
   for (std::size_t i = 0; i < objects.size(); ++i) {
-    text += "  " + jsonObject(hostObject(objects[i].get())) + (i + 1 < objects.size() ? ",\n" : "\n");
+    text += "  " + jsonObject(hostObject(objects[i].get()), systemProperties);
+    text += i + 1 < objects.size() ? ",\n" : "\n";
   }
   return text + "]\n";
 }
 
 }  // namespace
 
-std::string jsonLine(const std::vector<ComPtr<IWbemClassObject>>& objects) {
+std::string jsonLine(const std::vector<ComPtr<IWbemClassObject>>& objects, const SystemProperties& systemProperties) {
   std::string text = "[";
-  for (std::size_t i = 0; i < objects.size(); ++i) text += (i ? ", " : "") + jsonObject(hostObject(objects[i].get()));
+  for (std::size_t i = 0; i < objects.size(); ++i) {
+    text += (i ? ", " : "") + jsonObject(hostObject(objects[i].get()), systemProperties);
+  }
   return text + "]";
 }
 
-std::string formatObjects(const std::vector<ComPtr<IWbemClassObject>>& objects, OutputFormat format) {
-  return format == OutputFormat::Json ? jsonArray(objects) : mofText(objects);
+std::string formatObjects(const std::vector<ComPtr<IWbemClassObject>>& objects, OutputFormat format,
+                          const SystemProperties& systemProperties) {
+  return format == OutputFormat::Json ? jsonArray(objects, systemProperties) : mofText(objects, systemProperties);
 }
 
 }  // namespace wmihost

@@ -134,9 +134,10 @@ RequestOutcome RequestRunner::query(const std::string& wql) {
   RequestResult all = provider().enumerate(definition->name);
   if (FAILED(all.result)) {
     return {all.result, filter->apply(all.objects),
-            "the provider declined the query, and its enumeration of " + definition->name + " failed"};
+            "the provider declined the query, and its enumeration of " + definition->name + " failed",
+            filter->systemProperties()};
   }
-  RequestOutcome outcome{all.result, filter->apply(all.objects), {}};
+  RequestOutcome outcome{all.result, filter->apply(all.objects), {}, filter->systemProperties()};
   diagnostics_.note(std::to_string(outcome.objects.size()) + " of " + std::to_string(all.objects.size()) +
                     " instances match");
   return outcome;

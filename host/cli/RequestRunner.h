@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/cim/ClassRepository.h"
@@ -21,11 +22,13 @@
 namespace wmihost {
 
 // What one request gave: its outcome, the objects to show, and what more the
-// host knows of a failure.
+// host knows of a failure; and the system properties to show of each object,
+// those a query's property list names.
 struct RequestOutcome {
   HRESULT result = S_OK;
   std::vector<qrv::com::ComPtr<IWbemClassObject>> objects;
   std::string detail;
+  std::vector<std::string_view> systemProperties = {};
 };
 
 class RequestRunner {

@@ -198,6 +198,15 @@ TEST_F(QueryFilterTest, EachConditionPicksItsInstances) {
       {"S32 = 0 AND NOT Flag = FALSE", ""},
       {"Id = 'a' OR Id = 'b' OR Id = 'd'", "a,b,d"},
       {"Id >= 'b' AND Id <= 'c' AND Name IS NOT NULL", "b,c"},
+      // System properties, by their values for each instance.
+      {"__CLASS = 'q_item'", "a,b,c,d"},
+      {"__Class <> 'Q_Item' OR __CLASS LIKE 'Q[_]%'", "a,b,c,d"},
+      {"__CLASS = 'Other'", ""},
+      {"__RELPATH = 'Q_Item.Id=\"b\"'", "b"},
+      {"__PATH LIKE '\\\\\\\\%\\\\root\\\\cimv2:Q_Item.Id=\"c\"'", "c"},
+      {"__NAMESPACE LIKE 'ROOT_CIMV2' AND __SERVER IS NOT NULL AND Name LIKE '%m%'", "c"},
+      {"__GENUS = 2 AND __PROPERTY_COUNT = 19 AND __DYNASTY = 'Q_Item' AND Id = 'd'", "d"},
+      {"__SUPERCLASS IS NULL AND __DERIVATION IS NOT NULL AND Id < 'b'", "a"},
   };
   for (const Case& c : cases) {
     const std::string where = c.where;
@@ -220,6 +229,23 @@ TEST_F(QueryFilterTest, APropertyListKeepsTheListedPropertiesAndTheKeys) {
   EXPECT_EQ(test::get(objects[0].get(), u"__RELPATH").get()->vt, VT_BSTR);
   // SELECT * hands on the delivered instances themselves.
   EXPECT_EQ(run("SELECT * FROM Q_Item WHERE Id = 'b'").at(0).get(), instances_[1].get());
+}
+
+TEST_F(QueryFilterTest, APropertyListMayNameSystemPropertiesToShowThem) {
+  const QueryFilter filter(parseWql("SELECT __relpath, Name, __CLASS, __Relpath FROM Q_Item"),
+                           repository_->find("root\\cimv2", "Q_Item"));
+  EXPECT_EQ(filter.systemProperties(), (std::vector<std::string_view>{"__CLASS", "__RELPATH"}));
+  const auto objects = filter.apply(instances_);
+  ASSERT_EQ(objects.size(), 4u);
+  EXPECT_EQ(WbemObject::from(objects[0].get())->definition().properties.size(), 2u);  // Id and Name
+  EXPECT_EQ(test::textOf(test::get(objects[1].get(), u"__RELPATH")), u"Q_Item.Id=\"b\"");
+
+  const auto keysOnly = run("SELECT __PATH FROM Q_Item WHERE Id = 'c'");
+  ASSERT_EQ(keysOnly.size(), 1u);
+  EXPECT_EQ(WbemObject::from(keysOnly[0].get())->definition().properties.size(), 1u);
+  EXPECT_TRUE(QueryFilter(parseWql("SELECT * FROM Q_Item"), repository_->find("root\\cimv2", "Q_Item"))
+                  .systemProperties()
+                  .empty());
 }
 
 TEST_F(QueryFilterTest, MalformedAndUnsuitableQueriesSayWhereAndWhy) {
@@ -251,6 +277,10 @@ TEST_F(QueryFilterTest, MalformedAndUnsuitableQueriesSayWhereAndWhy) {
       // Names the class lacks.
       {"SELECT * FROM Q_Item WHERE Nmae = 'x'", "at position 28: Nmae is no property of Q_Item"},
       {"SELECT Id, Nmae FROM Q_Item", "at position 12: Nmae is no property of Q_Item"},
+      {"SELECT __PATHS FROM Q_Item", "at position 8: __PATHS is no property of Q_Item"},
+      {"SELECT * FROM Q_Item WHERE __GENUS = 'two'", "at position 38: __GENUS is a sint32: compare it with a number"},
+      {"SELECT * FROM Q_Item WHERE __DERIVATION = 'Q_Item'",
+       "at position 43: __DERIVATION is an array of string: only IS NULL and IS NOT NULL apply to it"},
       // Values and operators that do not suit the property's type.
       {"SELECT * FROM Q_Item WHERE U8 = 'abc'", "at position 33: U8 is a uint8: compare it with a number"},
       {"SELECT * FROM Q_Item WHERE U8 = TRUE", "at position 33: U8 is a uint8: compare it with a number"},
