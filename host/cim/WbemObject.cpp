@@ -91,8 +91,8 @@ HRESULT WbemObject::Get(LPCWSTR wszName, LONG lFlags, VARIANT* pVal, CIMTYPE* pT
   if (!wszName || lFlags != 0) return kInvalidParameter;
   const qrv::com::WideTextView name(wszName);
   if (const auto system = systemPropertyName(name)) {
-    return answer(systemPropertyValue(*this, *system), systemPropertyType(*system), WBEM_FLAVOR_ORIGIN_SYSTEM, pVal, pType,
-                  plFlavor);
+    return answer(systemPropertyValue(*this, *system), systemPropertyType(*system), WBEM_FLAVOR_ORIGIN_SYSTEM, pVal,
+                  pType, plFlavor);
   }
   const auto index = definition_->indexOf(name);
   if (!index) return static_cast<HRESULT>(WBEM_E_NOT_FOUND);

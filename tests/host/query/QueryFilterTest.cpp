@@ -167,6 +167,12 @@ TEST_F(QueryFilterTest, EachConditionPicksItsInstances) {
       {"When = '20251208142000.000000+120'", "a"},
       {"Span > '00000000235959.000000:000'", "a"},
       {"Span < '20251208124500.000000+000'", ""},
+      // Dates in WQL's other forms, each its midnight in UTC.
+      {"When > 'December 8, 2025' AND When < '12/9/2025'", "a,b,c"},
+      {"When < '2025-12-08' OR When >= '8 Dec 25 '", "a,b,c"},
+      {"When >= 'DEC 2025' AND When < '20251209'", "a,b,c"},
+      {"When > '2025.12.09' OR When < '1932 January 21'", ""},
+      {"Span > '2000-01-01'", ""},
       // LIKE with %, _, sets, ranges and negated sets.
       {"Name LIKE 'a%'", "a"},
       {"Name LIKE '_ETA'", "b"},
@@ -286,9 +292,10 @@ TEST_F(QueryFilterTest, MalformedAndUnsuitableQueriesSayWhereAndWhy) {
       {"SELECT * FROM Q_Item WHERE U8 = TRUE", "at position 33: U8 is a uint8: compare it with a number"},
       {"SELECT * FROM Q_Item WHERE Name = 5", "at position 35: Name is a string: compare it with a quoted string"},
       {"SELECT * FROM Q_Item WHERE Flag = 'maybe'", "at position 35: Flag is a boolean: compare it with TRUE or FALSE"},
-      {"SELECT * FROM Q_Item WHERE When = '2025-12-08'",
+      {"SELECT * FROM Q_Item WHERE When = 'Dec 32, 2025'",
        "at position 35: When is a datetime: compare it with a quoted CIM date-time such as "
-       "'20251208132000.000000+060' or an interval such as '00000001020304.000000:000'"},
+       "'20251208132000.000000+060', a date such as 'January 8, 2025' or '2025-01-08', or an interval such as "
+       "'00000001020304.000000:000'"},
       {"SELECT * FROM Q_Item WHERE Tags = 't'",
        "at position 35: Tags is an array of string: only IS NULL and IS NOT NULL apply to it"},
       {"SELECT * FROM Q_Item WHERE Extra = 't'",
