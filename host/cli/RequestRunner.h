@@ -5,7 +5,8 @@
 // class. Only then is the provider loaded and initialised, once, at the
 // first request that reaches it, and kept for the requests after it. A query
 // that the provider declines is answered by enumerating its class through
-// the provider and filtering here.
+// the provider and filtering here; an association query, by enumerating the
+// association classes and getting the objects they lead to.
 
 #include <memory>
 #include <optional>
@@ -18,6 +19,8 @@
 #include "host/cli/Diagnostics.h"
 #include "host/cli/HostedProvider.h"
 #include "host/cli/ProviderModule.h"
+#include "host/query/AssociationQuery.h"
+#include "host/query/WqlQuery.h"
 
 namespace wmihost {
 
@@ -52,9 +55,16 @@ class RequestRunner {
   // The class in the command's namespace; none, with the failure filled in,
   // when the repository lacks it.
   std::shared_ptr<const ClassDefinition> findClass(const std::string& className, RequestOutcome& failure) const;
+  // The class of an object path that starts after offset characters of the
+  // request's operand; none, with the failure filled in, for a malformed
+  // path, a class the repository lacks or a key the class lacks.
+  std::shared_ptr<const ClassDefinition> pathClass(const std::string& objectPath, std::size_t offset,
+                                                   RequestOutcome& failure) const;
   RequestOutcome enumerate(const std::string& className);
   RequestOutcome get(const std::string& objectPath);
   RequestOutcome query(const std::string& wql);
+  RequestOutcome dataQuery(const std::string& wql, const WqlQuery& parsed);
+  RequestOutcome associationQuery(const std::string& wql, const AssociationQuery& parsed);
 
   const CommandLine& command_;
   const Diagnostics& diagnostics_;
