@@ -1,5 +1,6 @@
 #include "host/cli/JsonObject.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -74,8 +75,12 @@ std::string valueJson(CIMTYPE type, const VARIANT& value) {
 }  // namespace
 
 std::string jsonObject(const WbemObject& object, const std::vector<std::string_view>& systemProperties) {
+  std::vector<std::string_view> shown = systemProperties;
+  if (!object.isInstance() && std::find(shown.begin(), shown.end(), "__CLASS") == shown.end()) {
+    shown.insert(shown.begin(), "__CLASS");
+  }
   std::string members;
-  for (const std::string_view name : systemProperties) {
+  for (const std::string_view name : shown) {
     members += (members.empty() ? "" : ", ") + jsonString(name) + ": " +
                valueJson(systemPropertyType(name), *systemPropertyValue(object, name));
   }

@@ -4,7 +4,8 @@
 // which the object holds as decimal text), booleans true or false, strings,
 // char16, datetime and reference values strings, arrays JSON arrays, an
 // embedded object a nested JSON object, and an unset value null. System
-// properties a client asked to see come first.
+// properties a client asked to see come first; a class object always shows
+// its name as __CLASS.
 
 #include <string>
 #include <string_view>
