@@ -31,8 +31,9 @@ struct ClassDefinition {
   std::vector<std::string> derivation;
   // Canonical form, such as root\cimv2.
   std::string nameSpace;
-  // The names of the qualifiers of the class and of its base classes, each
-  // once; a qualifier written FALSE is not among them.
+  // The names of the qualifiers of the class and those it inherits from its
+  // base classes (all but Abstract and the Restricted flavor), each once; a
+  // qualifier written FALSE is not among them.
   std::vector<std::string> qualifiers;
   std::vector<PropertyDefinition> properties;
 

@@ -24,8 +24,8 @@ struct ClassRepository::StoredClass {
   std::string nameSpace;
   std::shared_ptr<const StoredClass> base;
   std::size_t depth = 0;
-  // The names of its own qualifiers.
-  std::vector<std::string> qualifiers;
+  // Its own qualifiers.
+  std::vector<MofQualifier> qualifiers;
   // Its own properties in declaration order, with their origin; a redeclared
   // inherited property keeps the origin of its first declaration.
   std::vector<PropertyDefinition> own;
@@ -66,8 +66,9 @@ struct ClassRepository::StoredClass {
     if (base) result->superclass = base->name;
     for (auto c = chain.begin() + 1; c != chain.end(); ++c) result->derivation.push_back((*c)->name);
     for (const StoredClass* c : chain) {
-      for (const std::string& qualifier : c->qualifiers) {
-        if (!result->hasQualifier(qualifier)) result->qualifiers.push_back(qualifier);
+      for (const MofQualifier& qualifier : c->qualifiers) {
+        const bool applies = c == this || qualifier.inherited;
+        if (applies && !result->hasQualifier(qualifier.name)) result->qualifiers.push_back(qualifier.name);
       }
     }
     std::unordered_map<std::string, std::size_t> positions;

@@ -79,22 +79,24 @@ class MofParser {
     expectSymbol(")", "after the namespace");
   }
 
-  // Reads a qualifier list if one starts here: the names of its qualifiers,
-  // but for those written FALSE.
-  std::vector<std::string> qualifiers() {
-    std::vector<std::string> names;
-    if (!acceptSymbol("[")) return names;
+  // Reads a qualifier list if one starts here: its qualifiers but for those
+  // written FALSE.
+  std::vector<MofQualifier> qualifiers() {
+    std::vector<MofQualifier> read;
+    if (!acceptSymbol("[")) return read;
     do {
-      if (auto name = qualifier()) names.push_back(std::move(*name));
+      if (auto one = qualifier()) read.push_back(std::move(*one));
     } while (acceptSymbol(","));
     expectSymbol("]", "after the qualifiers");
-    return names;
+    return read;
   }
 
   // name, name(value) or name{value, ...}, then any flavors after ':'.
-  // Gives the name, or none for a qualifier written FALSE.
-  std::optional<std::string> qualifier() {
+  // None for a qualifier written FALSE. Abstract and a qualifier of the
+  // Restricted flavor do not pass to subclasses.
+  std::optional<MofQualifier> qualifier() {
     std::string name = identifier("a qualifier name");
+    bool restricted = equalsIgnoringAsciiCase(name, "abstract");
     bool value = true;
     if (acceptSymbol("(")) {
       value = !isKeyword("false");
@@ -108,11 +110,11 @@ class MofParser {
     }
     if (acceptSymbol(":")) {
       do {
-        identifier("a flavor after qualifier " + name);
+        restricted = equalsIgnoringAsciiCase(identifier("a flavor after qualifier " + name), "restricted") || restricted;
       } while (current_.kind == TokenKind::Identifier);
     }
     if (!value) return std::nullopt;
-    return name;
+    return MofQualifier{std::move(name), !restricted};
   }
 
   void qualifierValue(const std::string& name) {
@@ -147,9 +149,9 @@ class MofParser {
 
   PropertyDefinition property() {
     PropertyDefinition declared;
-    const std::vector<std::string> names = qualifiers();
-    declared.key = std::any_of(names.begin(), names.end(),
-                               [](const std::string& name) { return equalsIgnoringAsciiCase(name, "key"); });
+    const std::vector<MofQualifier> read = qualifiers();
+    declared.key = std::any_of(read.begin(), read.end(),
+                               [](const MofQualifier& one) { return equalsIgnoringAsciiCase(one.name, "key"); });
     const int typeLine = current_.line;
     const std::string typeName = identifier("a property type or '}'");
     if (isKeyword("ref")) {

@@ -15,13 +15,19 @@
 
 namespace wmihost {
 
+struct MofQualifier {
+  std::string name;
+  // Whether subclasses have it too.
+  bool inherited = true;
+};
+
 struct MofClass {
   std::string nameSpace;
   std::string name;
   // Empty when the class names no base.
   std::string superclass;
-  // The names of its qualifiers, but for those written FALSE.
-  std::vector<std::string> qualifiers;
+  // Its qualifiers, but for those written FALSE.
+  std::vector<MofQualifier> qualifiers;
   // The class's own properties; origin is left to the repository.
   std::vector<PropertyDefinition> properties;
   int line = 0;

@@ -85,7 +85,11 @@ AssociationAnswer AssociationTraversal::schema() const {
       continue;
     }
     for (const std::size_t result : link.resultRoles) {
-      const auto end = repository_.find(nameSpace_, link.association->properties[result].referencedClass);
+      // The referenced class, or the ResultClass where that derives from it.
+      auto end = repository_.find(nameSpace_, link.association->properties[result].referencedClass);
+      if (end && query_.resultClass && !end->isA(query_.resultClass->text)) {
+        end = repository_.find(nameSpace_, query_.resultClass->text);
+      }
       const bool leadsOn = link.sourceRoles.size() > 1 || link.sourceRoles.front() != result;
       if (end && leadsOn && (!query_.requiredQualifier || end->hasQualifier(query_.requiredQualifier->text))) {
         classes.push_back(end->name);

@@ -108,15 +108,16 @@ TEST(MofRepository, DerivedClassesInheritTheirBaseProperties) {
 
 TEST(MofRepository, ClassesKeepTheirQualifierNamesAndBaseClassesWithTheirBases) {
   const auto repository = repositoryOf(R"(
-    [Abstract, description("links"), version(2): ToSubclass] class Link { };
+    [Abstract, description("links"), version(2): ToSubclass, locale(1): Restricted] class Link { };
     [Association, dynamic(false)] class Uses : Link { };
     class Plain { };
     [singleton] class Special : Uses { };)");
   const auto special = repository->find("root\\cimv2", "special");
   ASSERT_TRUE(special);
   EXPECT_EQ(special->derivation, (std::vector<std::string>{"Uses", "Link"}));
-  EXPECT_EQ(special->qualifiers, (std::vector<std::string>{"singleton", "Association", "Abstract", "description",
-                                                           "version"}));
+  EXPECT_EQ(special->qualifiers, (std::vector<std::string>{"singleton", "Association", "description", "version"}));
+  EXPECT_TRUE(repository->find("root\\cimv2", "Link")->hasQualifier("abstract"));
+  EXPECT_TRUE(repository->find("root\\cimv2", "Link")->hasQualifier("Locale"));
   EXPECT_TRUE(special->hasQualifier("ASSOCIATION"));
   EXPECT_FALSE(special->hasQualifier("dynamic"));  // written FALSE
   EXPECT_TRUE(special->isA("special"));

@@ -25,9 +25,10 @@ using qrv::text::equalsIgnoringAsciiCase;
 
 using Values = std::vector<std::pair<std::u16string, std::u16string>>;
 
-class AssociationTraversalTest : public ::testing::Test {
+class AssociationTraversalBase : public ::testing::Test {
  protected:
-  void SetUp() override {
+  // The deployment's classes, and a small inventory of them.
+  void serveDeployment() {
     repository_->load(QRV_SOURCE_DIR "/deploy/mof/korvex.mof");
     for (const char16_t* disk : {u"sda", u"sdb"}) add("Korvex_Disk", {{u"DeviceID", disk}});
     for (const char16_t* partition : {u"sda1", u"sda2", u"sdb1"}) add("Korvex_DiskPartition", {{u"DeviceID", partition}});
@@ -42,6 +43,23 @@ class AssociationTraversalTest : public ::testing::Test {
                                        {u"Software", u"Korvex_Software.Name=\"" + name + u"\",Architecture=\"" +
                                                          architecture + u"\""}});
     }
+  }
+
+  // An association class with a base, which is abstract, between a class
+  // and one derived from it: Uses links a to g, g to a and a to b, which is
+  // missing.
+  void serveDerivedClasses() {
+    repository_->loadText(R"(
+      class Thing { [key] string Id; };
+      class Gadget : Thing { };
+      [association, abstract] class Link { [key] Thing ref From; [key] Thing ref To; };
+      [association] class Uses : Link { };)",
+                          "derived.mof");
+    add("Thing", {{u"Id", u"a"}});
+    add("Gadget", {{u"Id", u"g"}});
+    add("Uses", {{u"From", u"Thing.Id=\"a\""}, {u"To", u"Gadget.Id=\"g\""}});
+    add("Uses", {{u"From", u"Gadget.Id=\"g\""}, {u"To", u"Thing.Id=\"a\""}});
+    add("Uses", {{u"From", u"Thing.Id=\"a\""}, {u"To", u"Thing.Id=\"b\""}});
   }
 
   void add(const char* className, const Values& values) {
@@ -120,6 +138,16 @@ class AssociationTraversalTest : public ::testing::Test {
   std::vector<std::string> calls_;
   std::string declinedGets_;
   std::string failedEnumerations_;
+};
+
+class AssociationTraversalTest : public AssociationTraversalBase {
+ protected:
+  void SetUp() override { serveDeployment(); }
+};
+
+class DerivedAssociationTest : public AssociationTraversalBase {
+ protected:
+  void SetUp() override { serveDerivedClasses(); }
 };
 
 const std::string kAllSoftware =
@@ -251,6 +279,10 @@ TEST_F(AssociationTraversalTest, SchemaOnlyAnswersFromTheRepositoryForAClass) {
   EXPECT_EQ(given("ASSOCIATORS OF {Korvex_Software} WHERE SchemaOnly ResultRole = System"),
             "class Korvex_ComputerSystem");
   EXPECT_EQ(given("ASSOCIATORS OF {Korvex_Software} WHERE SchemaOnly ResultRole = Software"), "");
+  EXPECT_EQ(given("ASSOCIATORS OF {Korvex_Software} WHERE SchemaOnly ResultClass = Korvex_ComputerSystem "
+                  "RequiredQualifier = provider"),
+            "class Korvex_ComputerSystem");
+  EXPECT_EQ(given("ASSOCIATORS OF {Korvex_Software} WHERE SchemaOnly ResultClass = Korvex_Disk"), "");
   EXPECT_EQ(given("REFERENCES OF {Korvex_DiskPartition} WHERE SchemaOnly"), "class Korvex_DiskPartitionOnDisk");
   EXPECT_EQ(calls(), "");
   try {
@@ -259,6 +291,19 @@ TEST_F(AssociationTraversalTest, SchemaOnlyAnswersFromTheRepositoryForAClass) {
   } catch (const QueryError& error) {
     EXPECT_STREQ(error.what(), "at position 17: SchemaOnly takes a class, not an instance, as the source");
   }
+}
+
+TEST_F(DerivedAssociationTest, ClassesMatchTheirDerivedClassesAndAbstractOnesAreNotEnumerated) {
+  const std::string twice = "Gadget.Id=\"g\" | Gadget.Id=\"g\"";
+  EXPECT_EQ(given("ASSOCIATORS OF {Thing.Id=\"a\"}"), twice);
+  EXPECT_EQ(calls(), "enum Uses; get Gadget.Id=\"g\"; get Thing.Id=\"b\"");
+  EXPECT_EQ(given("ASSOCIATORS OF {Thing.Id=\"a\"} WHERE AssocClass = Link ResultClass = Thing"), twice);
+  EXPECT_EQ(given("ASSOCIATORS OF {Thing.Id=\"a\"} WHERE ResultClass = Gadget Role = To"), "Gadget.Id=\"g\"");
+  EXPECT_EQ(given("ASSOCIATORS OF {Gadget.Id=\"g\"}"), "Thing.Id=\"a\" | Thing.Id=\"a\"");
+  EXPECT_EQ(given("REFERENCES OF {Gadget.Id=\"g\"} WHERE ResultClass = Link ClassDefsOnly"), "class Uses");
+  EXPECT_EQ(given("ASSOCIATORS OF {Thing} WHERE SchemaOnly"), "class Thing");
+  EXPECT_EQ(given("ASSOCIATORS OF {Gadget} WHERE SchemaOnly ResultClass = Gadget"), "class Gadget");
+  EXPECT_EQ(given("REFERENCES OF {Gadget} WHERE SchemaOnly"), "class Link | class Uses");
 }
 
 }  // namespace
