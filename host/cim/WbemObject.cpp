@@ -1,5 +1,6 @@
 #include "host/cim/WbemObject.h"
 
+#include <stdexcept>
 #include <utility>
 
 #include "common/com/Bstr.h"
@@ -70,6 +71,12 @@ ComPtr<WbemObject> WbemObject::newClass(std::shared_ptr<const ClassDefinition> d
 }
 
 WbemObject* WbemObject::from(IWbemClassObject* object) { return dynamic_cast<WbemObject*>(object); }
+
+const WbemObject& WbemObject::delivered(IWbemClassObject* object) {
+  const WbemObject* own = from(object);
+  if (!own) throw std::runtime_error("the provider delivered an object that the host did not make");
+  return *own;
+}
 
 std::optional<std::vector<std::string>> WbemObject::namesFor(LONG flags) const {
   const LONG origin = flags & kOriginConditions;

@@ -40,6 +40,9 @@ class WbemObject final
   static qrv::com::ComPtr<WbemObject> newClass(std::shared_ptr<const ClassDefinition> definition);
   // The stand-in's object behind an interface pointer; null for any other.
   static WbemObject* from(IWbemClassObject* object);
+  // The same for an object a provider delivered, which the host made; throws
+  // std::runtime_error for any other.
+  static const WbemObject& delivered(IWbemClassObject* object);
 
   bool isInstance() const { return genus_ == WBEM_GENUS_INSTANCE; }
   const ClassDefinition& definition() const { return *definition_; }

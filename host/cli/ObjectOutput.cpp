@@ -1,7 +1,5 @@
 #include "host/cli/ObjectOutput.h"
 
-#include <stdexcept>
-
 #include "host/cim/ObjectText.h"
 #include "host/cim/WbemObject.h"
 #include "host/cli/JsonObject.h"
@@ -12,11 +10,7 @@ using qrv::com::ComPtr;
 
 namespace {
 
-const WbemObject& hostObject(IWbemClassObject* object) {
-  const WbemObject* own = WbemObject::from(object);
-  if (!own) throw std::runtime_error("the provider delivered an object that the host did not make");
-  return *own;
-}
+const WbemObject& hostObject(IWbemClassObject* object) { return WbemObject::delivered(object); }
 
 using SystemProperties = std::vector<std::string_view>;
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <stdexcept>
 #include <utility>
 
 #include "common/com/TextConversion.h"
@@ -19,11 +18,7 @@ namespace {
 
 constexpr HRESULT kNotFound = static_cast<HRESULT>(WBEM_E_NOT_FOUND);
 
-const WbemObject& hostObject(const ComPtr<IWbemClassObject>& object) {
-  const WbemObject* own = WbemObject::from(object.get());
-  if (!own) throw std::runtime_error("the provider delivered an object that the host did not make");
-  return *own;
-}
+const WbemObject& hostObject(const ComPtr<IWbemClassObject>& object) { return WbemObject::delivered(object.get()); }
 
 // The path a reference property of the association holds; none while it
 // is unset.

@@ -1,7 +1,6 @@
 #include "host/query/QueryFilter.h"
 
 #include <algorithm>
-#include <stdexcept>
 #include <utility>
 
 #include "host/cim/CimTypes.h"
@@ -117,10 +116,9 @@ bool QueryFilter::matches(const WbemObject& instance) const { return condition_(
 std::vector<ComPtr<IWbemClassObject>> QueryFilter::apply(const std::vector<ComPtr<IWbemClassObject>>& objects) const {
   std::vector<ComPtr<IWbemClassObject>> kept;
   for (const auto& object : objects) {
-    const WbemObject* instance = WbemObject::from(object.get());
-    if (!instance) throw std::runtime_error("the provider delivered an object that the host did not make");
-    if (!matches(*instance)) continue;
-    kept.push_back(selection_ ? selection_->cut(*instance) : object);
+    const WbemObject& instance = WbemObject::delivered(object.get());
+    if (!matches(instance)) continue;
+    kept.push_back(selection_ ? selection_->cut(instance) : object);
   }
   return kept;
 }
