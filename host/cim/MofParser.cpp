@@ -110,7 +110,8 @@ class MofParser {
     }
     if (acceptSymbol(":")) {
       do {
-        restricted = equalsIgnoringAsciiCase(identifier("a flavor after qualifier " + name), "restricted") || restricted;
+        const std::string flavor = identifier("a flavor after qualifier " + name);
+        restricted = restricted || equalsIgnoringAsciiCase(flavor, "restricted");
       } while (current_.kind == TokenKind::Identifier);
     }
     if (!value) return std::nullopt;

@@ -63,7 +63,9 @@ std::string statementName(Kind kind) { return kind == Kind::Associators ? "ASSOC
 std::string keywordList(Kind kind) {
   std::string list;
   for (const Keyword& keyword : kKeywords) {
-    if (kind == Kind::Associators || keyword.referencesToo) list += (list.empty() ? "" : ", ") + std::string(keyword.word);
+    if (kind == Kind::Associators || keyword.referencesToo) {
+      list += (list.empty() ? "" : ", ") + std::string(keyword.word);
+    }
   }
   return list;
 }
@@ -90,8 +92,9 @@ class Parser {
         keyword(query);
       } while (tokens_.peek().kind != WqlToken::Kind::End);
     }
-    if (tokens_.peek().kind != WqlToken::Kind::End) {
-      tokens_.fail(tokens_.peek(), "expected WHERE or the end of the query, found " + WqlTokens::describe(tokens_.peek()));
+    const WqlToken& rest = tokens_.peek();
+    if (rest.kind != WqlToken::Kind::End) {
+      tokens_.fail(rest, "expected WHERE or the end of the query, found " + WqlTokens::describe(rest));
     }
     checkExclusions(query.kind);
     return query;
@@ -117,7 +120,8 @@ class Parser {
     }
     if (query.*(known->name)) repeated(given);
     if (!tokens_.acceptSymbol("=")) {
-      tokens_.fail(tokens_.peek(), "expected '=' after " + given.text + ", found " + WqlTokens::describe(tokens_.peek()));
+      const WqlToken& found = tokens_.peek();
+      tokens_.fail(found, "expected '=' after " + given.text + ", found " + WqlTokens::describe(found));
     }
     const WqlToken& value = tokens_.peek();
     if (value.kind != WqlToken::Kind::Word) {

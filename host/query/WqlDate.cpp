@@ -13,8 +13,9 @@ using qrv::text::equalsIgnoringAsciiCase;
 
 namespace {
 
-constexpr std::array<std::string_view, 12> kMonths{"January", "February", "March",     "April",   "May",      "June",
-                                                   "July",    "August",   "September", "October", "November", "December"};
+constexpr std::array<std::string_view, 12> kMonths{
+    "January", "February", "March",     "April",   "May",      "June",
+    "July",    "August",   "September", "October", "November", "December"};
 
 // A longer run of digits is no part of a date, and would overflow.
 constexpr std::size_t kMaxDigits = 8;

@@ -31,7 +31,9 @@ class AssociationTraversalBase : public ::testing::Test {
   void serveDeployment() {
     repository_->load(QRV_SOURCE_DIR "/deploy/mof/korvex.mof");
     for (const char16_t* disk : {u"sda", u"sdb"}) add("Korvex_Disk", {{u"DeviceID", disk}});
-    for (const char16_t* partition : {u"sda1", u"sda2", u"sdb1"}) add("Korvex_DiskPartition", {{u"DeviceID", partition}});
+    for (const char16_t* partition : {u"sda1", u"sda2", u"sdb1"}) {
+      add("Korvex_DiskPartition", {{u"DeviceID", partition}});
+    }
     link(u"sda", u"sda1");
     link(u"sda", u"sda2");
     link(u"sdb", u"sdb1");

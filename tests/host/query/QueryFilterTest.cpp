@@ -257,7 +257,8 @@ TEST_F(QueryFilterTest, APropertyListMayNameSystemPropertiesToShowThem) {
 TEST_F(QueryFilterTest, MalformedAndUnsuitableQueriesSayWhereAndWhy) {
   const std::pair<const char*, const char*> cases[] = {
       {"", "at position 1: a query starts with SELECT, ASSOCIATORS OF or REFERENCES OF, found the end of the query"},
-      {"DELETE FROM Q_Item", "at position 1: a query starts with SELECT, ASSOCIATORS OF or REFERENCES OF, found 'DELETE'"},
+      {"DELETE FROM Q_Item",
+       "at position 1: a query starts with SELECT, ASSOCIATORS OF or REFERENCES OF, found 'DELETE'"},
       {"SELECT FROM Q_Item", "at position 8: expected a property name or *, found 'FROM'"},
       {"SELECT Id, FROM Q_Item", "at position 12: expected a property name or *, found 'FROM'"},
       {"SELECT * Q_Item", "at position 10: expected FROM, found 'Q_Item'"},
