@@ -152,7 +152,11 @@ RequestOutcome RequestRunner::dataQuery(const std::string& wql, const WqlQuery& 
     return failure(static_cast<HRESULT>(WBEM_E_INVALID_QUERY), error.what());
   }
   RequestResult answer = provider().query(wql);
-  if (!declined(answer)) return outcomeOf(std::move(answer));
+  if (!declined(answer)) {
+    RequestOutcome outcome = outcomeOf(std::move(answer));
+    outcome.systemProperties = filter->systemProperties();
+    return outcome;
+  }
   diagnostics_.note("the provider declined the query with " + hresultText(answer.result) + " (" +
                     hresultMeaning(answer.result) + "): enumerating " + definition->name + " and filtering");
   RequestResult all = provider().enumerate(definition->name);
