@@ -1,6 +1,6 @@
 #pragma once
 // The CIM types of the MOF subset: their MOF names and the VARIANT type in
-// which an instance stores each of them.
+// which an instance stores each of them, set or unset.
 
 #include <optional>
 #include <string>
@@ -21,6 +21,12 @@ std::string mofTypeName(CIMTYPE scalarType, std::string_view referencedClass);
 // it: VT_UI1 for uint8, VT_I2 for sint8, sint16 and char16, VT_I4 for
 // uint16, sint32 and uint32, VT_BSTR for the 64-bit integers and for text.
 VARTYPE storedVarType(CIMTYPE scalarType);
+
+// Whether a stored value is unset: VT_NULL, VT_EMPTY, or an array without
+// its SAFEARRAY.
+inline bool isUnset(const VARIANT& value) {
+  return value.vt == VT_NULL || value.vt == VT_EMPTY || ((value.vt & VT_ARRAY) && !value.parray);
+}
 
 constexpr CIMTYPE scalarOf(CIMTYPE type) { return type & ~CIM_FLAG_ARRAY; }
 constexpr bool isArray(CIMTYPE type) { return (type & CIM_FLAG_ARRAY) != 0; }

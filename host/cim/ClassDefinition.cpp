@@ -8,6 +8,13 @@ using qrv::text::equalsIgnoringAsciiCase;
 
 namespace {
 
+bool containsName(const std::vector<std::string>& names, std::string_view name) {
+  for (const std::string& candidate : names) {
+    if (equalsIgnoringAsciiCase(candidate, name)) return true;
+  }
+  return false;
+}
+
 template <typename Name>
 std::optional<std::size_t> positionOf(const std::vector<PropertyDefinition>& properties, Name name) {
   for (std::size_t i = 0; i < properties.size(); ++i) {
@@ -25,6 +32,14 @@ std::optional<std::size_t> ClassDefinition::indexOf(std::string_view propertyNam
 
 std::optional<std::size_t> ClassDefinition::indexOf(qrv::com::WideTextView propertyName) const {
   return positionOf(properties, propertyName);
+}
+
+bool ClassDefinition::isA(std::string_view className) const {
+  return equalsIgnoringAsciiCase(name, className) || containsName(derivation, className);
+}
+
+bool ClassDefinition::hasQualifier(std::string_view qualifierName) const {
+  return containsName(qualifiers, qualifierName);
 }
 
 }  // namespace wmihost

@@ -1,6 +1,7 @@
 #pragma once
 // A CIM class as the repository holds it: its name, its namespace, its base
-// class, the provider it names and its properties, inherited ones first.
+// classes, its qualifiers, the provider it names and its properties, inherited
+// ones first.
 
 #include <optional>
 #include <string>
@@ -27,13 +28,26 @@ struct ClassDefinition {
   std::string name;
   // Empty for a class without a base.
   std::string superclass;
+  // Every base class, nearest first: superclass, its base, and so on.
+  std::vector<std::string> derivation;
   // Canonical form, such as root\cimv2.
   std::string nameSpace;
   // The value of the class's own provider qualifier; empty when it has none.
   std::string provider;
   // Where it is declared: "korvex.mof:12".
   std::string place;
+  // The names of the qualifiers of the class and those it inherits from its
+  // base classes (all but Abstract and the Restricted flavor), each once; a
+  // qualifier written FALSE is not among them.
+  std::vector<std::string> qualifiers;
   std::vector<PropertyDefinition> properties;
+
+  // Whether the class is className or derives from it, names compared
+  // ignoring case.
+  bool isA(std::string_view className) const;
+  // Whether the class or a base class carries the qualifier, found ignoring
+  // case.
+  bool hasQualifier(std::string_view qualifierName) const;
 
   // The position of a property, found by name ignoring case.
   std::optional<std::size_t> indexOf(std::string_view propertyName) const;

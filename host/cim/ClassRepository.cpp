@@ -27,6 +27,8 @@ struct ClassRepository::StoredClass {
   std::string place;
   std::shared_ptr<const StoredClass> base;
   std::size_t depth = 0;
+  // Its own qualifiers.
+  std::vector<MofQualifier> qualifiers;
   // Its own properties in declaration order, with their origin; a redeclared
   // inherited property keeps the origin of its first declaration.
   std::vector<PropertyDefinition> own;
@@ -67,6 +69,13 @@ struct ClassRepository::StoredClass {
     result->provider = provider;
     result->place = place;
     if (base) result->superclass = base->name;
+    for (auto c = chain.begin() + 1; c != chain.end(); ++c) result->derivation.push_back((*c)->name);
+    for (const StoredClass* c : chain) {
+      for (const MofQualifier& qualifier : c->qualifiers) {
+        const bool applies = c == this || qualifier.inherited;
+        if (applies && !result->hasQualifier(qualifier.name)) result->qualifiers.push_back(qualifier.name);
+      }
+    }
     std::unordered_map<std::string, std::size_t> positions;
     for (auto c = chain.rbegin(); c != chain.rend(); ++c) {
       for (const PropertyDefinition& property : (*c)->own) {
@@ -153,6 +162,7 @@ void ClassRepository::loadText(std::string_view text, const std::string& fileNam
     stored->nameSpace = declared.nameSpace;
     stored->provider = declared.provider;
     stored->place = fileName + ":" + std::to_string(declared.line);
+    stored->qualifiers = declared.qualifiers;
     if (!declared.superclass.empty()) {
       const auto base = loaded.find(classKey(declared.nameSpace, declared.superclass));
       if (base == loaded.end()) {
@@ -202,5 +212,4 @@ std::shared_ptr<const ClassDefinition> ClassRepository::find(std::string_view na
   if (found == classes_.end()) return nullptr;
   return found->second->definition();
 }
-
 }  // namespace wmihost

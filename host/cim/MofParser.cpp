@@ -1,5 +1,7 @@
 #include "host/cim/MofParser.h"
 
+#include <algorithm>
+#include <optional>
 #include <unordered_set>
 #include <utility>
 
@@ -28,11 +30,11 @@ class MofParser {
         pragma();
         continue;
       }
-      const Qualifiers qualified = qualifiers();
+      std::vector<MofQualifier> qualified = qualifiers();
       if (isKeyword("instance")) {
         parsed.instances.push_back(instanceDeclaration());
       } else if (isKeyword("class")) {
-        parsed.classes.push_back(classDeclaration(qualified.provider));
+        parsed.classes.push_back(classDeclaration(std::move(qualified)));
       } else {
         fail("expected 'class' or 'instance' to begin a declaration");
       }
@@ -87,28 +89,24 @@ class MofParser {
     expectSymbol(")", "after the namespace");
   }
 
-  // What a qualifier list says that the repository keeps.
-  struct Qualifiers {
-    bool key = false;
-    std::string provider;
-  };
-
-  // Reads a qualifier list if one starts here.
-  Qualifiers qualifiers() {
-    Qualifiers read;
+  // Reads a qualifier list if one starts here: its qualifiers but for those
+  // written FALSE.
+  std::vector<MofQualifier> qualifiers() {
+    std::vector<MofQualifier> read;
     if (!acceptSymbol("[")) return read;
     do {
-      qualifier(read);
+      if (auto one = qualifier()) read.push_back(std::move(*one));
     } while (acceptSymbol(","));
     expectSymbol("]", "after the qualifiers");
     return read;
   }
 
-  // name, name(value) or name{value, ...}, then any flavors after ':'. A
-  // true key qualifier makes a key; a provider qualifier names the
-  // provider.
-  void qualifier(Qualifiers& read) {
-    const std::string name = identifier("a qualifier name");
+  // name, name(value) or name{value, ...}, then any flavors after ':'.
+  // None for a qualifier written FALSE. Abstract and a qualifier of the
+  // Restricted flavor do not pass to subclasses.
+  std::optional<MofQualifier> qualifier() {
+    std::string name = identifier("a qualifier name");
+    bool restricted = equalsIgnoringAsciiCase(name, "abstract");
     bool enabled = true;
     std::string value;
     if (acceptSymbol("(")) {
@@ -123,11 +121,12 @@ class MofParser {
     }
     if (acceptSymbol(":")) {
       do {
-        identifier("a flavor after qualifier " + name);
+        const std::string flavor = identifier("a flavor after qualifier " + name);
+        restricted = restricted || equalsIgnoringAsciiCase(flavor, "restricted");
       } while (current_.kind == TokenKind::Identifier);
     }
-    if (equalsIgnoringAsciiCase(name, "key")) read.key = read.key || enabled;
-    if (equalsIgnoringAsciiCase(name, "provider")) read.provider = value;
+    if (!enabled) return std::nullopt;
+    return MofQualifier{std::move(name), !restricted, std::move(value)};
   }
 
   std::string qualifierValue(const std::string& name) {
@@ -140,11 +139,21 @@ class MofParser {
     return value;
   }
 
-  MofClass classDeclaration(std::string provider) {
+  // The value of the provider qualifier among a class's qualifiers; empty
+  // when it has none.
+  static std::string providerOf(const std::vector<MofQualifier>& qualifiers) {
+    for (const MofQualifier& qualifier : qualifiers) {
+      if (equalsIgnoringAsciiCase(qualifier.name, "provider")) return qualifier.value;
+    }
+    return "";
+  }
+
+  MofClass classDeclaration(std::vector<MofQualifier> qualifiers) {
     MofClass declared;
+    declared.provider = providerOf(qualifiers);
+    declared.qualifiers = std::move(qualifiers);
     declared.line = current_.line;
     declared.nameSpace = nameSpace_;
-    declared.provider = std::move(provider);
     advance();  // class
     declared.name = identifier("a class name");
     if (acceptSymbol(":")) declared.superclass = identifier("a base class name after ':'");
@@ -162,7 +171,9 @@ class MofParser {
 
   PropertyDefinition property() {
     PropertyDefinition declared;
-    declared.key = qualifiers().key;
+    const std::vector<MofQualifier> read = qualifiers();
+    declared.key = std::any_of(read.begin(), read.end(),
+                               [](const MofQualifier& one) { return equalsIgnoringAsciiCase(one.name, "key"); });
     const int typeLine = current_.line;
     const std::string typeName = identifier("a property type or '}'");
     if (isKeyword("ref")) {

@@ -1,8 +1,8 @@
 #pragma once
 // Reads the MOF subset of the stand-in's class repository:
 //   #pragma namespace("\\\\.\\root\\cimv2")   the namespace of the declarations that follow
-//   [qualifier, qualifier(value), ...]        before a class, a property or an instance;
-//                                             key and a class's provider count
+//   [qualifier, qualifier(value), ...]        before a class, a property or an instance: their
+//                                             names, key on a property and a class's provider
 //   class Name { ... };  class Name : Base { ... };
 //   Type Name;  Type Name[];  Class ref Name;  with the CIM types of cim_types.h
 //   instance of Class { Name = value; ... };  instance of Class as $Alias { ... };
@@ -18,6 +18,14 @@
 
 namespace wmihost {
 
+struct MofQualifier {
+  std::string name;
+  // Whether subclasses have it too.
+  bool inherited = true;
+  // Its value as written, for a qualifier with one: provider("qrvcim").
+  std::string value;
+};
+
 struct MofClass {
   std::string nameSpace;
   std::string name;
@@ -25,6 +33,8 @@ struct MofClass {
   std::string superclass;
   // The value of its provider qualifier; empty when it has none.
   std::string provider;
+  // Its qualifiers, but for those written FALSE.
+  std::vector<MofQualifier> qualifiers;
   // The class's own properties; origin is left to the repository.
   std::vector<PropertyDefinition> properties;
   int line = 0;

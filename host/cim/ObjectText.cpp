@@ -2,6 +2,7 @@
 
 #include "host/cim/CimTypes.h"
 #include "host/cim/MofValue.h"
+#include "host/cim/SystemProperties.h"
 #include "host/cim/WbemObject.h"
 
 namespace wmihost {
@@ -21,9 +22,13 @@ std::string heading(const WbemObject& object) {
 
 }  // namespace
 
-std::string objectText(const WbemObject& object) {
+std::string objectText(const WbemObject& object, const std::vector<std::string_view>& systemProperties) {
   const ClassDefinition& definition = object.definition();
   std::string text = "\n" + heading(object) + "\n{\n";
+  for (const std::string_view name : systemProperties) {
+    text += "\t" + std::string(name) + " = " +
+            mofValueText(systemPropertyType(name), *systemPropertyValue(object, name)) + ";\n";
+  }
   for (std::size_t i = 0; i < definition.properties.size(); ++i) {
     const PropertyDefinition& property = definition.properties[i];
     const bool isSet = object.value(i).vt != VT_NULL;

@@ -2,6 +2,9 @@
 
 #include <utility>
 
+#include "common/com/Bstr.h"
+#include "common/com/TextConversion.h"
+
 namespace wmihost {
 
 using qrv::com::Variant;
@@ -19,6 +22,18 @@ std::vector<Variant> arrayElements(const VARIANT& value) {
     elements.push_back(std::move(element));
   }
   return elements;
+}
+
+SAFEARRAY* newTextArray(const std::vector<std::string>& texts) {
+  SAFEARRAY* array = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(texts.size()));
+  for (LONG i = 0; array && i < static_cast<LONG>(texts.size()); ++i) {
+    const qrv::com::Bstr text(qrv::com::toWide(texts[static_cast<std::size_t>(i)]));
+    if (FAILED(SafeArrayPutElement(array, &i, text.get()))) {
+      SafeArrayDestroy(array);
+      array = nullptr;
+    }
+  }
+  return array;
 }
 
 }  // namespace wmihost

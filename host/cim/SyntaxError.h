@@ -12,12 +12,16 @@ namespace wmihost {
 class SyntaxError : public std::runtime_error {
  public:
   SyntaxError(std::size_t position, const std::string& reason)
-      : std::runtime_error("at position " + std::to_string(position) + ": " + reason), position_(position) {}
+      : std::runtime_error("at position " + std::to_string(position) + ": " + reason),
+        position_(position),
+        reason_(reason) {}
 
   std::size_t position() const { return position_; }
+  const std::string& reason() const { return reason_; }
 
  private:
   std::size_t position_;
+  std::string reason_;
 };
 
 }  // namespace wmihost

@@ -1,12 +1,13 @@
 #include "host/cim/WbemObject.h"
 
+#include <stdexcept>
 #include <utility>
 
 #include "common/com/Bstr.h"
 #include "common/com/TextConversion.h"
 #include "host/cim/CimTypes.h"
-#include "host/cim/ObjectPath.h"
 #include "host/cim/ObjectText.h"
+#include "host/cim/SafeArrayElements.h"
 #include "host/cim/SystemProperties.h"
 #include "host/cim/ValueConversion.h"
 
@@ -23,8 +24,6 @@ constexpr HRESULT kNotSupported = static_cast<HRESULT>(WBEM_E_NOT_SUPPORTED);
 constexpr HRESULT kInvalidParameter = static_cast<HRESULT>(WBEM_E_INVALID_PARAMETER);
 constexpr LONG kOriginConditions = WBEM_MASK_CONDITION_ORIGIN;
 constexpr LONG kNameFilters = WBEM_FLAG_KEYS_ONLY | WBEM_FLAG_REFS_ONLY | kOriginConditions;
-
-Variant textValue(const std::string& text) { return Variant::text(toWide(text)); }
 
 // Whether a class property passes the origin condition of flags.
 bool matchesOrigin(LONG origin, const PropertyDefinition& property, const std::string& className) {
@@ -56,14 +55,8 @@ HRESULT answer(const Variant& value, CIMTYPE type, LONG flavor, VARIANT* pVal, C
 }
 
 HRESULT toSafeArray(const std::vector<std::string>& names, SAFEARRAY** out) {
-  SAFEARRAY* array = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(names.size()));
-  if (!array) return static_cast<HRESULT>(WBEM_E_OUT_OF_MEMORY);
-  for (LONG i = 0; i < static_cast<LONG>(names.size()); ++i) {
-    const Bstr name(toWide(names[static_cast<std::size_t>(i)]));
-    SafeArrayPutElement(array, &i, name.get());
-  }
-  *out = array;
-  return S_OK;
+  *out = newTextArray(names);
+  return *out ? S_OK : static_cast<HRESULT>(WBEM_E_OUT_OF_MEMORY);
 }
 
 }  // namespace
@@ -79,21 +72,10 @@ ComPtr<WbemObject> WbemObject::newClass(std::shared_ptr<const ClassDefinition> d
 
 WbemObject* WbemObject::from(IWbemClassObject* object) { return dynamic_cast<WbemObject*>(object); }
 
-Variant WbemObject::systemValue(std::string_view name) const {
-  if (name == "__GENUS") {
-    VARIANT genus;
-    VariantInit(&genus);
-    genus.vt = VT_I4;
-    genus.lVal = genus_;
-    return Variant(genus);
-  }
-  if (name == "__CLASS") return textValue(definition_->name);
-  if (name == "__NAMESPACE") return textValue(definition_->nameSpace);
-  if (name == "__SUPERCLASS") {
-    return definition_->superclass.empty() ? Variant::null() : textValue(definition_->superclass);
-  }
-  const auto path = relativePath(*this);
-  return path ? textValue(*path) : Variant::null();
+const WbemObject& WbemObject::delivered(IWbemClassObject* object) {
+  const WbemObject* own = from(object);
+  if (!own) throw std::runtime_error("the provider delivered an object that the host did not make");
+  return *own;
 }
 
 std::optional<std::vector<std::string>> WbemObject::namesFor(LONG flags) const {
@@ -116,8 +98,8 @@ HRESULT WbemObject::Get(LPCWSTR wszName, LONG lFlags, VARIANT* pVal, CIMTYPE* pT
   if (!wszName || lFlags != 0) return kInvalidParameter;
   const qrv::com::WideTextView name(wszName);
   if (const auto system = systemPropertyName(name)) {
-    return answer(systemValue(*system), systemPropertyType(*system), WBEM_FLAVOR_ORIGIN_SYSTEM, pVal, pType,
-                  plFlavor);
+    return answer(systemPropertyValue(*this, *system), systemPropertyType(*system), WBEM_FLAVOR_ORIGIN_SYSTEM, pVal,
+                  pType, plFlavor);
   }
   const auto index = definition_->indexOf(name);
   if (!index) return static_cast<HRESULT>(WBEM_E_NOT_FOUND);

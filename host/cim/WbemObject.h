@@ -2,8 +2,7 @@
 // The stand-in's IWbemClassObject: a class definition from the repository,
 // or an instance spawned from one. Properties keep their declared order;
 // names are found ignoring case. Besides the class's properties an object
-// answers the system properties __GENUS, __CLASS, __SUPERCLASS, __RELPATH
-// and __NAMESPACE, read-only.
+// answers WMI's system properties, read-only (see SystemProperties.h).
 //
 // Get reports the flavor WBEM_FLAVOR_ORIGIN_SYSTEM for a system property,
 // WBEM_FLAVOR_ORIGIN_PROPAGATED for an inherited one, else _LOCAL. Put on a
@@ -41,6 +40,9 @@ class WbemObject final
   static qrv::com::ComPtr<WbemObject> newClass(std::shared_ptr<const ClassDefinition> definition);
   // The stand-in's object behind an interface pointer; null for any other.
   static WbemObject* from(IWbemClassObject* object);
+  // The same for an object a provider delivered, which the host made; throws
+  // std::runtime_error for any other.
+  static const WbemObject& delivered(IWbemClassObject* object);
 
   bool isInstance() const { return genus_ == WBEM_GENUS_INSTANCE; }
   const ClassDefinition& definition() const { return *definition_; }
@@ -81,7 +83,6 @@ class WbemObject final
   WbemObject(std::shared_ptr<const ClassDefinition> definition, WBEM_GENUS_TYPE genus,
              std::vector<qrv::com::Variant> values);
 
-  qrv::com::Variant systemValue(std::string_view name) const;
   // The names that flags select, system properties first; none for flags
   // outside WBEM_FLAG_KEYS_ONLY, WBEM_FLAG_REFS_ONLY and the origin conditions.
   std::optional<std::vector<std::string>> namesFor(LONG flags) const;

@@ -1,5 +1,6 @@
 #include "host/cli/JsonObject.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -8,6 +9,7 @@
 #include "host/cim/CimTypes.h"
 #include "host/cim/MofValue.h"
 #include "host/cim/SafeArrayElements.h"
+#include "host/cim/SystemProperties.h"
 #include "host/cim/WbemObject.h"
 
 namespace wmihost {
@@ -72,13 +74,22 @@ std::string valueJson(CIMTYPE type, const VARIANT& value) {
 
 }  // namespace
 
-std::string jsonObject(const WbemObject& object) {
-  const auto& properties = object.definition().properties;
-  std::string text = "{";
-  for (std::size_t i = 0; i < properties.size(); ++i) {
-    text += (i ? ", " : "") + jsonString(properties[i].name) + ": " + valueJson(properties[i].type, object.value(i));
+std::string jsonObject(const WbemObject& object, const std::vector<std::string_view>& systemProperties) {
+  std::vector<std::string_view> shown = systemProperties;
+  if (!object.isInstance() && std::find(shown.begin(), shown.end(), "__CLASS") == shown.end()) {
+    shown.insert(shown.begin(), "__CLASS");
   }
-  return text + "}";
+  std::string members;
+  for (const std::string_view name : shown) {
+    members += (members.empty() ? "" : ", ") + jsonString(name) + ": " +
+               valueJson(systemPropertyType(name), *systemPropertyValue(object, name));
+  }
+  const auto& properties = object.definition().properties;
+  for (std::size_t i = 0; i < properties.size(); ++i) {
+    members += (members.empty() ? "" : ", ") + jsonString(properties[i].name) + ": " +
+               valueJson(properties[i].type, object.value(i));
+  }
+  return "{" + members + "}";
 }
 
 std::string jsonString(std::string_view utf8) {

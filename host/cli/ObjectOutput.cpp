@@ -1,7 +1,5 @@
 #include "host/cli/ObjectOutput.h"
 
-#include <stdexcept>
-
 #include "host/cim/ObjectText.h"
 #include "host/cim/WbemObject.h"
 #include "host/cli/JsonObject.h"
@@ -12,37 +10,39 @@ using qrv::com::ComPtr;
 
 namespace {
 
-const WbemObject& hostObject(IWbemClassObject* object) {
-  const WbemObject* own = WbemObject::from(object);
-  if (!own) throw std::runtime_error("the provider delivered an object that the host did not make");
-  return *own;
-}
+const WbemObject& hostObject(IWbemClassObject* object) { return WbemObject::delivered(object); }
 
-std::string mofText(const std::vector<ComPtr<IWbemClassObject>>& objects) {
+using SystemProperties = std::vector<std::string_view>;
+
+std::string mofText(const std::vector<ComPtr<IWbemClassObject>>& objects, const SystemProperties& systemProperties) {
   std::string text;
-  for (const auto& object : objects) text += objectText(hostObject(object.get()));
+  for (const auto& object : objects) text += objectText(hostObject(object.get()), systemProperties);
   return text;
 }
 
-std::string jsonArray(const std::vector<ComPtr<IWbemClassObject>>& objects) {
+std::string jsonArray(const std::vector<ComPtr<IWbemClassObject>>& objects, const SystemProperties& systemProperties) {
   if (objects.empty()) return "[]\n";
   std::string text = "[\n";
   for (std::size_t i = 0; i < objects.size(); ++i) {
-    text += "  " + jsonObject(hostObject(objects[i].get())) + (i + 1 < objects.size() ? ",\n" : "\n");
+    text += "  " + jsonObject(hostObject(objects[i].get()), systemProperties);
+    text += i + 1 < objects.size() ? ",\n" : "\n";
   }
   return text + "]\n";
 }
 
 }  // namespace
 
-std::string jsonLine(const std::vector<ComPtr<IWbemClassObject>>& objects) {
+std::string jsonLine(const std::vector<ComPtr<IWbemClassObject>>& objects, const SystemProperties& systemProperties) {
   std::string text = "[";
-  for (std::size_t i = 0; i < objects.size(); ++i) text += (i ? ", " : "") + jsonObject(hostObject(objects[i].get()));
+  for (std::size_t i = 0; i < objects.size(); ++i) {
+    text += (i ? ", " : "") + jsonObject(hostObject(objects[i].get()), systemProperties);
+  }
   return text + "]";
 }
 
-std::string formatObjects(const std::vector<ComPtr<IWbemClassObject>>& objects, OutputFormat format) {
-  return format == OutputFormat::Json ? jsonArray(objects) : mofText(objects);
+std::string formatObjects(const std::vector<ComPtr<IWbemClassObject>>& objects, OutputFormat format,
+                          const SystemProperties& systemProperties) {
+  return format == OutputFormat::Json ? jsonArray(objects, systemProperties) : mofText(objects, systemProperties);
 }
 
 }  // namespace wmihost

@@ -23,7 +23,7 @@ bool RequestOutput::print(const Request& request, const RequestOutcome& outcome)
   if (batch_) {
     printBatch(text, outcome);
   } else if (SUCCEEDED(outcome.result) || !outcome.objects.empty()) {
-    out_ << formatObjects(outcome.objects, format_);
+    out_ << formatObjects(outcome.objects, format_, outcome.systemProperties);
   }
   out_.flush();
   if (SUCCEEDED(outcome.result)) return true;
@@ -37,12 +37,12 @@ void RequestOutput::printBatch(const std::string& text, const RequestOutcome& ou
     out_ << "{\"request\": " << jsonString(text) << ", \"result\": " << jsonString(hresultText(outcome.result));
     if (failed) out_ << ", \"meaning\": " << jsonString(hresultMeaning(outcome.result));
     if (failed && !outcome.detail.empty()) out_ << ", \"detail\": " << jsonString(outcome.detail);
-    out_ << ", \"objects\": " << jsonLine(outcome.objects) << "}\n";
+    out_ << ", \"objects\": " << jsonLine(outcome.objects, outcome.systemProperties) << "}\n";
     return;
   }
   startBlock(text);
   if (failed) out_ << "// failed: " << hresultText(outcome.result) << "\n";
-  out_ << formatObjects(outcome.objects, format_);
+  out_ << formatObjects(outcome.objects, format_, outcome.systemProperties);
 }
 
 void RequestOutput::printRefusedLine(const std::string& origin, const std::string& line, const std::string& reason) {

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <variant>
 
 #include "common/com/GuidText.h"
 #include "host/cim/ObjectPathClassCheck.h"
@@ -9,6 +10,9 @@
 #include "host/cim/ObjectPathPlace.h"
 #include "host/cli/OperationError.h"
 #include "host/cli/RegisteredModule.h"
+#include "host/query/AssociationTraversal.h"
+#include "host/query/InstanceSource.h"
+#include "host/query/PathIdentity.h"
 #include "host/query/QueryError.h"
 #include "host/query/QueryFilter.h"
 #include "host/query/WqlParser.h"
@@ -30,10 +34,11 @@ RequestOutcome failure(HRESULT result, std::string detail) { return {result, {},
 
 RequestOutcome outcomeOf(RequestResult result) { return {result.result, std::move(result.objects), {}}; }
 
-bool declined(const RequestResult& result) {
-  return result.objects.empty() && (result.result == static_cast<HRESULT>(WBEM_E_NOT_SUPPORTED) ||
-                                    result.result == static_cast<HRESULT>(WBEM_E_PROVIDER_NOT_CAPABLE));
+RequestOutcome outcomeOf(AssociationAnswer answer) {
+  return {answer.result, std::move(answer.objects), std::move(answer.detail)};
 }
+
+bool declined(const RequestResult& result) { return result.objects.empty() && declines(result.result); }
 
 }  // namespace
 
@@ -122,56 +127,117 @@ RequestOutcome RequestRunner::enumerate(const std::string& className) {
   return outcomeOf(served->enumerate(className));
 }
 
-RequestOutcome RequestRunner::get(const std::string& objectPath) {
-  const HRESULT invalidPath = static_cast<HRESULT>(WBEM_E_INVALID_OBJECT_PATH);
+std::shared_ptr<const ClassDefinition> RequestRunner::pathClass(const std::string& objectPath, std::size_t offset,
+                                                                RequestOutcome& failed) const {
+  const auto invalid = [&failed, offset](const SyntaxError& error) {
+    failed = failure(static_cast<HRESULT>(WBEM_E_INVALID_OBJECT_PATH),
+                     SyntaxError(error.position() + offset, error.reason()).what());
+  };
   ObjectPath path;
   try {
     path = parseObjectPath(objectPath);
   } catch (const ObjectPathError& error) {
-    return failure(invalidPath, error.what());
+    invalid(error);
+    return nullptr;
   }
-  if (const auto refusal = placeRefusal(path, command_.nameSpace)) return failure(refusal->result, refusal->reason);
-  RequestOutcome failed;
-  const auto definition = findClass(path.className, failed);
-  if (!definition) return failed;
+  if (const auto refusal = placeRefusal(path, command_.nameSpace)) {
+    failed = failure(refusal->result, refusal->reason);
+    return nullptr;
+  }
+  auto definition = findClass(path.className, failed);
+  if (!definition) return nullptr;
   try {
     checkKeysOfClass(path, *definition);
   } catch (const ObjectPathError& error) {
-    return failure(invalidPath, error.what());
+    invalid(error);
+    return nullptr;
   }
-  HostedProvider* served = providerOf(*definition, ProviderRequest::Get, failed);
+  return definition;
+}
+
+RequestOutcome RequestRunner::get(const std::string& objectPath) {
+  RequestOutcome failed;
+  const auto definition = pathClass(objectPath, 0, failed);
+  HostedProvider* served = definition ? providerOf(*definition, ProviderRequest::Get, failed) : nullptr;
   if (!served) return failed;
   return outcomeOf(served->get(objectPath));
 }
 
 RequestOutcome RequestRunner::query(const std::string& wql) {
-  std::optional<QueryFilter> filter;
-  std::shared_ptr<const ClassDefinition> definition;
+  WqlStatement statement;
   try {
-    const WqlQuery parsed = parseWql(wql);
-    RequestOutcome failed;
-    definition = findClass(parsed.className.text, failed);
-    if (!definition) return failed;
+    statement = parseWqlStatement(wql);
+  } catch (const QueryError& error) {
+    return failure(static_cast<HRESULT>(WBEM_E_INVALID_QUERY), error.what());
+  }
+  if (const auto* association = std::get_if<AssociationQuery>(&statement)) return associationQuery(wql, *association);
+  return dataQuery(wql, std::get<WqlQuery>(statement));
+}
+
+RequestOutcome RequestRunner::dataQuery(const std::string& wql, const WqlQuery& parsed) {
+  RequestOutcome failed;
+  const auto definition = findClass(parsed.className.text, failed);
+  if (!definition) return failed;
+  std::optional<QueryFilter> filter;
+  try {
     filter.emplace(parsed, definition);
   } catch (const QueryError& error) {
     return failure(static_cast<HRESULT>(WBEM_E_INVALID_QUERY), error.what());
   }
-  RequestOutcome failed;
   HostedProvider* served = providerOf(*definition, ProviderRequest::Enumerate, failed);
   if (!served) return failed;
   RequestResult answer = served->query(wql);
-  if (!declined(answer)) return outcomeOf(std::move(answer));
+  if (!declined(answer)) {
+    RequestOutcome outcome = outcomeOf(std::move(answer));
+    outcome.systemProperties = filter->systemProperties();
+    return outcome;
+  }
   diagnostics_.note("the provider declined the query with " + hresultText(answer.result) + " (" +
                     hresultMeaning(answer.result) + "): enumerating " + definition->name + " and filtering");
   RequestResult all = served->enumerate(definition->name);
   if (FAILED(all.result)) {
     return {all.result, filter->apply(all.objects),
-            "the provider declined the query, and its enumeration of " + definition->name + " failed"};
+            "the provider declined the query, and its enumeration of " + definition->name + " failed",
+            filter->systemProperties()};
   }
-  RequestOutcome outcome{all.result, filter->apply(all.objects), {}};
+  RequestOutcome outcome{all.result, filter->apply(all.objects), {}, filter->systemProperties()};
   diagnostics_.note(std::to_string(outcome.objects.size()) + " of " + std::to_string(all.objects.size()) +
                     " instances match");
   return outcome;
+}
+
+RequestOutcome RequestRunner::associationQuery(const std::string& wql, const AssociationQuery& parsed) {
+  RequestOutcome failed;
+  const auto sourceClass = pathClass(parsed.path, parsed.pathPosition - 1, failed);
+  if (!sourceClass) return failed;
+  std::optional<AssociationTraversal> traversal;
+  try {
+    traversal.emplace(parsed, *repository_, command_.nameSpace, *sourceClass,
+                      *PathIdentity::ofPath(parsed.path, *repository_, command_.nameSpace));
+  } catch (const QueryError& error) {
+    return failure(static_cast<HRESULT>(WBEM_E_INVALID_QUERY), error.what());
+  }
+  if (parsed.schemaOnly) return outcomeOf(traversal->schema());
+  // wmihost hosts one provider a run: the source class's serves the walk.
+  HostedProvider* served = providerOf(*sourceClass, ProviderRequest::Enumerate, failed);
+  if (!served) return failed;
+  RequestResult answer = served->query(wql);
+  if (!declined(answer)) return outcomeOf(std::move(answer));
+  diagnostics_.note("the provider declined the query with " + hresultText(answer.result) + " (" +
+                    hresultMeaning(answer.result) + "): enumerating the associations of " + parsed.path);
+  const InstanceSource source{
+      [served](const std::string& className, InstanceSource::Objects& delivered) {
+        RequestResult result = served->enumerate(className);
+        delivered = std::move(result.objects);
+        return result.result;
+      },
+      [served](const std::string& objectPath, InstanceSource::Objects& delivered) {
+        RequestResult result = served->get(objectPath);
+        delivered = std::move(result.objects);
+        return result.result;
+      },
+      [this](const std::string& line) { diagnostics_.note(line); }};
+  return outcomeOf(traversal->run(source));
 }
 
 }  // namespace wmihost

@@ -7,11 +7,13 @@
 // loaded and initialised, once, at the first request that reaches it, and
 // kept for the requests after it. A query that the provider declines is
 // answered by enumerating its class through the provider and filtering
-// here.
+// here; an association query, by enumerating the association classes and
+// getting the objects they lead to.
 
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/cim/ClassProvider.h"
@@ -20,15 +22,19 @@
 #include "host/cli/Diagnostics.h"
 #include "host/cli/HostedProvider.h"
 #include "host/cli/ProviderModule.h"
+#include "host/query/AssociationQuery.h"
+#include "host/query/WqlQuery.h"
 
 namespace wmihost {
 
 // What one request gave: its outcome, the objects to show, and what more the
-// host knows of a failure.
+// host knows of a failure; and the system properties to show of each object,
+// those a query's property list names.
 struct RequestOutcome {
   HRESULT result = S_OK;
   std::vector<qrv::com::ComPtr<IWbemClassObject>> objects;
   std::string detail;
+  std::vector<std::string_view> systemProperties = {};
 };
 
 class RequestRunner {
@@ -57,9 +63,16 @@ class RequestRunner {
   // The class in the command's namespace; none, with the failure filled in,
   // when the repository lacks it.
   std::shared_ptr<const ClassDefinition> findClass(const std::string& className, RequestOutcome& failure) const;
+  // The class of an object path that starts after offset characters of the
+  // request's operand; none, with the failure filled in, for a malformed
+  // path, a class the repository lacks or a key the class lacks.
+  std::shared_ptr<const ClassDefinition> pathClass(const std::string& objectPath, std::size_t offset,
+                                                   RequestOutcome& failure) const;
   RequestOutcome enumerate(const std::string& className);
   RequestOutcome get(const std::string& objectPath);
   RequestOutcome query(const std::string& wql);
+  RequestOutcome dataQuery(const std::string& wql, const WqlQuery& parsed);
+  RequestOutcome associationQuery(const std::string& wql, const AssociationQuery& parsed);
 
   const CommandLine& command_;
   const Diagnostics& diagnostics_;

@@ -6,6 +6,7 @@
 #include "common/com/TextConversion.h"
 #include "host/query/CaseFold.h"
 #include "host/query/QueryError.h"
+#include "host/query/WqlDate.h"
 
 namespace wmihost {
 
@@ -181,13 +182,21 @@ void ValueComparison::prepareBoolean(const PropertyDefinition& property, const W
 
 void ValueComparison::prepareDateTime(const PropertyDefinition& property, const WqlLiteral& value) {
   family_ = Family::DateTime;
-  const auto time = value.kind == WqlLiteral::Kind::String ? timePointOf(value.text) : std::nullopt;
+  auto time = value.kind == WqlLiteral::Kind::String ? timePointOf(value.text) : std::nullopt;
+  if (!time && value.kind == WqlLiteral::Kind::String) time = midnightOf(value.text);
   if (!time) {
     unsuitable(property, value,
-               "a quoted CIM date-time such as '20251208132000.000000+060' or an interval such as "
-               "'00000001020304.000000:000'");
+               "a quoted CIM date-time such as '20251208132000.000000+060', a date such as 'January 8, 2025' or "
+               "'2025-01-08', or an interval such as '00000001020304.000000:000'");
   }
   time_ = *time;
+}
+
+// A date in one of WQL's other forms stands for its midnight in UTC.
+std::optional<ValueComparison::TimePoint> ValueComparison::midnightOf(std::string_view text) {
+  const auto date = parseWqlDate(text);
+  if (!date) return std::nullopt;
+  return TimePoint{false, daysOf(date->year, date->month, date->day) * 86400 * 1000000};
 }
 
 std::optional<ValueComparison::TimePoint> ValueComparison::timePointOf(std::string_view text) {

@@ -10,7 +10,8 @@
 //   CaseFold.h), in the order of their UTF-16 units.
 // - Date-times compare in time order, whatever their offsets from UTC;
 //   intervals compare by length; a point in time and an interval never
-//   compare.
+//   compare. A date in one of WQL's other forms (see WqlDate.h) is its
+//   midnight in UTC.
 // - LIKE applies to strings, references, char16 and date-times.
 // An unset value satisfies no comparison, <> included (the filter takes
 // such a comparison as unknown).
@@ -51,6 +52,7 @@ class ValueComparison {
   // do not compare.
   std::optional<int> orderOf(const VARIANT& stored) const;
   static std::optional<TimePoint> timePointOf(std::string_view text);
+  static std::optional<TimePoint> midnightOf(std::string_view text);
 
   CIMTYPE type_;
   WqlOperator op_;

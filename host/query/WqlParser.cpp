@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "common/text/AsciiCase.h"
+#include "host/query/AssociationQueryParser.h"
 #include "host/query/QueryError.h"
+#include "host/query/WqlTokens.h"
 
 namespace wmihost {
 
@@ -16,133 +18,14 @@ using qrv::text::equalsIgnoringAsciiCase;
 
 namespace {
 
-enum class TokenKind { Word, String, Number, Symbol, End };
-
-struct Token {
-  TokenKind kind = TokenKind::End;
-  // The word, the number or the symbol as written; the string's value.
-  std::string text;
-  std::size_t position = 0;
-};
-
 constexpr std::array<std::string_view, 11> kKeywords{"SELECT", "FROM", "WHERE", "AND",  "OR",   "NOT",
                                                      "LIKE",   "IS",   "NULL",  "TRUE", "FALSE"};
-
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isHexDigit(char c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
-
-// Splits the query into tokens in one pass; the last token is End.
-class Lexer {
- public:
-  explicit Lexer(std::string_view text) : text_(text) {}
-
-  std::vector<Token> tokens() {
-    std::vector<Token> tokens;
-    for (;;) {
-      while (at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\t' || text_[at_] == '\r' ||
-                                    text_[at_] == '\n')) {
-        ++at_;
-      }
-      if (at_ == text_.size()) break;
-      tokens.push_back(next());
-    }
-    tokens.push_back({TokenKind::End, "", text_.size() + 1});
-    return tokens;
-  }
-
- private:
-  Token next() {
-    const char c = text_[at_];
-    if (isLetter(c)) return run(TokenKind::Word, [](char d) { return isLetter(d) || isDigit(d); });
-    if (isDigit(c) || (c == '.' && at_ + 1 < text_.size() && isDigit(text_[at_ + 1]))) return number();
-    if (c == '\'' || c == '"') return quoted(c);
-    return symbol();
-  }
-
-  template <typename Accept>
-  Token run(TokenKind kind, Accept accept) {
-    const std::size_t start = at_;
-    while (at_ < text_.size() && accept(text_[at_])) ++at_;
-    return {kind, std::string(text_.substr(start, at_ - start)), start + 1};
-  }
-
-  // Digits with an optional fraction and exponent, or 0x and hex digits;
-  // the parser reads the value.
-  Token number() {
-    const std::size_t start = at_;
-    if (text_.substr(at_, 2) == "0x" || text_.substr(at_, 2) == "0X") {
-      at_ += 2;
-      skip(isHexDigit);
-    } else {
-      skip(isDigit);
-      if (at_ < text_.size() && text_[at_] == '.') {
-        ++at_;
-        skip(isDigit);
-      }
-      if (at_ < text_.size() && (text_[at_] == 'e' || text_[at_] == 'E')) {
-        ++at_;
-        if (at_ < text_.size() && (text_[at_] == '+' || text_[at_] == '-')) ++at_;
-        skip(isDigit);
-      }
-    }
-    if (at_ < text_.size() && (isLetter(text_[at_]) || isDigit(text_[at_]) || text_[at_] == '.')) {
-      throw QueryError(start + 1, "malformed number");
-    }
-    return {TokenKind::Number, std::string(text_.substr(start, at_ - start)), start + 1};
-  }
-
-  template <typename Accept>
-  void skip(Accept accept) {
-    while (at_ < text_.size() && accept(text_[at_])) ++at_;
-  }
-
-  Token quoted(char quote) {
-    const std::size_t start = at_++;
-    std::string value;
-    while (at_ < text_.size() && text_[at_] != quote) {
-      if (text_[at_] == '\\' && at_ + 1 < text_.size()) ++at_;
-      value += text_[at_++];
-    }
-    if (at_ == text_.size()) throw QueryError(start + 1, "the string has no closing quote");
-    ++at_;
-    return {TokenKind::String, std::move(value), start + 1};
-  }
-
-  Token symbol() {
-    static constexpr std::array<std::string_view, 13> kSymbols{"<>", "!=", "<=", ">=", "=", "<", ">",
-                                                               "(",  ")",  ",",  "*",  "-", "+"};
-    for (const std::string_view symbol : kSymbols) {
-      if (text_.substr(at_, symbol.size()) == symbol) {
-        at_ += symbol.size();
-        return {TokenKind::Symbol, std::string(symbol), at_ - symbol.size() + 1};
-      }
-    }
-    const unsigned char c = static_cast<unsigned char>(text_[at_]);
-    throw QueryError(at_ + 1, c >= 0x20 && c < 0x7F ? "unexpected character '" + std::string(1, text_[at_]) + "'"
-                                                    : "unexpected character (byte " + std::to_string(c) + ")");
-  }
-
-  std::string_view text_;
-  std::size_t at_ = 0;
-};
 
 bool isKeyword(std::string_view word) {
   for (const std::string_view keyword : kKeywords) {
     if (equalsIgnoringAsciiCase(word, keyword)) return true;
   }
   return false;
-}
-
-std::string describe(const Token& token) {
-  switch (token.kind) {
-    case TokenKind::End:
-      return "the end of the query";
-    case TokenKind::String:
-      return "a string";
-    default:
-      return "'" + token.text + "'";
-  }
 }
 
 // The comparison that a value on the left means with the operands swapped.
@@ -163,11 +46,11 @@ WqlOperator mirrored(WqlOperator op) {
 
 class Parser {
  public:
-  explicit Parser(std::string_view text) : tokens_(Lexer(text).tokens()) {}
+  explicit Parser(WqlTokens& tokens) : tokens_(tokens) {}
 
   WqlQuery query() {
     WqlQuery query;
-    expectWord("SELECT", "a query starts with SELECT");
+    expectWord("SELECT", "a query starts with SELECT, ASSOCIATORS OF or REFERENCES OF");
     if (!acceptSymbol("*")) {
       do {
         query.properties.push_back(name("a property name or *"));
@@ -179,42 +62,24 @@ class Parser {
       query.hasCondition = true;
       query.condition = disjunction(0);
     }
-    if (peek().kind != TokenKind::End) fail(peek(), "unexpected " + describe(peek()));
+    if (peek().kind != WqlToken::Kind::End) fail(peek(), "unexpected " + WqlTokens::describe(peek()));
     return query;
   }
 
  private:
-  const Token& peek() const { return tokens_[at_]; }
-  const Token& take() { return tokens_[at_ + 1 < tokens_.size() ? at_++ : at_]; }
-
-  [[noreturn]] void fail(const Token& token, const std::string& reason) const {
-    throw QueryError(token.position, reason);
-  }
-
-  bool isWord(std::string_view keyword) const {
-    return peek().kind == TokenKind::Word && equalsIgnoringAsciiCase(peek().text, keyword);
-  }
-
-  bool acceptWord(std::string_view keyword) {
-    if (!isWord(keyword)) return false;
-    take();
-    return true;
-  }
-
-  void expectWord(std::string_view keyword, const std::string& reason) {
-    if (!acceptWord(keyword)) fail(peek(), reason + ", found " + describe(peek()));
-  }
-
-  bool acceptSymbol(std::string_view symbol) {
-    if (peek().kind != TokenKind::Symbol || peek().text != symbol) return false;
-    take();
-    return true;
-  }
+  const WqlToken& peek() const { return tokens_.peek(); }
+  const WqlToken& take() { return tokens_.take(); }
+  [[noreturn]] void fail(const WqlToken& token, const std::string& reason) const { tokens_.fail(token, reason); }
+  bool isWord(std::string_view keyword) const { return tokens_.isWord(keyword); }
+  bool acceptWord(std::string_view keyword) { return tokens_.acceptWord(keyword); }
+  void expectWord(std::string_view keyword, const std::string& reason) { tokens_.expectWord(keyword, reason); }
+  bool acceptSymbol(std::string_view symbol) { return tokens_.acceptSymbol(symbol); }
 
   WqlName name(const std::string& what) {
-    const Token& token = peek();
-    if (token.kind != TokenKind::Word || isKeyword(token.text)) fail(token, "expected " + what + ", found " +
-                                                                              describe(token));
+    const WqlToken& token = peek();
+    if (token.kind != WqlToken::Kind::Word || isKeyword(token.text)) {
+      fail(token, "expected " + what + ", found " + WqlTokens::describe(token));
+    }
     take();
     return {token.text, token.position};
   }
@@ -256,11 +121,11 @@ class Parser {
   }
 
   WqlCondition term(std::size_t depth) {
-    if (peek().kind == TokenKind::Symbol && peek().text == "(") {
+    if (tokens_.isSymbol("(")) {
       enter(depth);
       take();
       WqlCondition inner = disjunction(depth + 1);
-      if (!acceptSymbol(")")) fail(peek(), "expected ')', found " + describe(peek()));
+      if (!acceptSymbol(")")) fail(peek(), "expected ')', found " + WqlTokens::describe(peek()));
       return inner;
     }
     if (startsValue()) {
@@ -271,7 +136,7 @@ class Parser {
     WqlName property = name("a property name, NOT or '('");
     if (acceptWord("IS")) return nullTest(std::move(property));
     if (acceptWord("NOT")) {
-      if (!isWord("LIKE")) fail(peek(), "expected LIKE after NOT, found " + describe(peek()));
+      if (!isWord("LIKE")) fail(peek(), "expected LIKE after NOT, found " + WqlTokens::describe(peek()));
       return negated(like(std::move(property)));
     }
     if (isWord("LIKE")) return like(std::move(property));
@@ -289,7 +154,9 @@ class Parser {
 
   WqlCondition like(WqlName property) {
     take();
-    if (peek().kind != TokenKind::String) fail(peek(), "LIKE needs a string pattern, found " + describe(peek()));
+    if (peek().kind != WqlToken::Kind::String) {
+      fail(peek(), "LIKE needs a string pattern, found " + WqlTokens::describe(peek()));
+    }
     return comparison(std::move(property), WqlOperator::Like, literal());
   }
 
@@ -321,20 +188,20 @@ class Parser {
     for (const auto& [symbol, op] : kOperators) {
       if (acceptSymbol(symbol)) return op;
     }
-    fail(peek(), "expected " + what + ", found " + describe(peek()));
+    fail(peek(), "expected " + what + ", found " + WqlTokens::describe(peek()));
   }
 
   bool startsValue() const {
-    const Token& token = peek();
-    return token.kind == TokenKind::String || token.kind == TokenKind::Number ||
-           (token.kind == TokenKind::Symbol && (token.text == "-" || token.text == "+")) || isWord("TRUE") ||
+    const WqlToken& token = peek();
+    return token.kind == WqlToken::Kind::String || token.kind == WqlToken::Kind::Number ||
+           (token.kind == WqlToken::Kind::Symbol && (token.text == "-" || token.text == "+")) || isWord("TRUE") ||
            isWord("FALSE") || isWord("NULL");
   }
 
   WqlLiteral literal() {
     WqlLiteral value;
     value.position = peek().position;
-    if (peek().kind == TokenKind::String) {
+    if (peek().kind == WqlToken::Kind::String) {
       value.kind = WqlLiteral::Kind::String;
       value.text = take().text;
     } else if (isWord("TRUE") || isWord("FALSE")) {
@@ -352,8 +219,8 @@ class Parser {
   void number(WqlLiteral& value) {
     const bool negative = acceptSymbol("-");
     if (!negative) acceptSymbol("+");
-    if (peek().kind != TokenKind::Number) fail(peek(), "expected a value, found " + describe(peek()));
-    const Token& token = take();
+    if (peek().kind != WqlToken::Kind::Number) fail(peek(), "expected a value, found " + WqlTokens::describe(peek()));
+    const WqlToken& token = take();
     value.text = (negative ? "-" : "") + token.text;
     const bool hex = token.text.size() > 1 && (token.text[1] == 'x' || token.text[1] == 'X');
     const bool real = !hex && token.text.find_first_of(".eE") != std::string::npos;
@@ -376,12 +243,20 @@ class Parser {
     value.real = negative ? -static_cast<double>(magnitude) : static_cast<double>(magnitude);
   }
 
-  std::vector<Token> tokens_;
-  std::size_t at_ = 0;
+  WqlTokens& tokens_;
 };
 
 }  // namespace
 
-WqlQuery parseWql(std::string_view text) { return Parser(text).query(); }
+WqlQuery parseWql(std::string_view text) {
+  WqlTokens tokens(text);
+  return Parser(tokens).query();
+}
+
+WqlStatement parseWqlStatement(std::string_view text) {
+  WqlTokens tokens(text);
+  if (tokens.isWord("ASSOCIATORS") || tokens.isWord("REFERENCES")) return parseAssociationQuery(tokens);
+  return Parser(tokens).query();
+}
 
 }  // namespace wmihost

@@ -60,7 +60,7 @@ serve batch --verbose enum Korvex_Software \
   query 'SELECT DeviceID, SizeBytes FROM Korvex_Disk WHERE SizeBytes > 1000000000000' \
   query "select name from korvex_software where InstallDate < '20251201000000.000000+000'" \
   enum Korvex_Nothing get 'Korvex_Disk.DeviceID=sda' query 'SELECT * FROM Korvex_Disk WHERE Sise > 5' \
-  get 'Korvex_Disk.Serial="x"' get 'Korvex_Disk.Model="x"' &
+  get 'Korvex_Disk.Serial="x"' get 'Korvex_Disk.Model="x"' query 'ASSOCIATORS OF {Korvex_DiskPartition.DeviceID="sdb1"} WHERE KeysOnly' &
 # One load for a batch from standard input, in JSON Lines, ending with every
 # form of object path; the last names this machine by its own name.
 own_machine_path='\\'$(hostname)'\root\cimv2:Korvex_Disk='\''sdb'\'
@@ -71,6 +71,16 @@ get Korvex_Software.Name="korvex-agent",Architecture="amd64"
 query SELECT DeviceID FROM Korvex_Disk WHERE (SizeBytes > 1000000000000 OR NOT Model LIKE '%SSD%') AND WWN IS NULL
 list Korvex_Disk
 query SELECT * FROM Korvex_Disk WHERE
+# system properties, dates, association queries with each WHERE keyword
+query SELECT __PATH, __CLASS FROM Korvex_Disk WHERE __CLASS = 'Korvex_Disk' AND __RELPATH LIKE '%sdb%'
+query SELECT Name FROM Korvex_Software WHERE InstallDate < 'January 1, 2026' AND InstallDate >= '2025-11-20'
+query ASSOCIATORS OF {Korvex_Disk.DeviceID="sda"} WHERE ResultClass = Korvex_DiskPartition Role = Disk
+query ASSOCIATORS OF {korvex_software.architecture="i386",name="libquorvane1"} WHERE AssocClass = Korvex_InstalledSoftware ResultRole = System RequiredQualifier = dynamic RequiredAssocQualifier = association KeysOnly
+query ASSOCIATORS OF {Korvex_ComputerSystem="kvx-db01"} WHERE ClassDefsOnly
+query REFERENCES OF {Korvex_DiskPartition.DeviceID="sdb1"} WHERE ResultClass = Korvex_DiskPartitionOnDisk Role = Partition RequiredQualifier = association KeysOnly
+query REFERENCES OF {Korvex_Software.Name="korvex-agent",Architecture="amd64"} WHERE ClassDefsOnly
+query ASSOCIATORS OF {Korvex_Disk.Serial="x"}
+query REFERENCES OF {Korvex_Disk="sda"} WHERE AssocClass = Korvex_DiskPartitionOnDisk
 # the one key without its name, values in single quotes, this machine and namespace spelled otherwise
 get Korvex_Disk="sdb"
 get //./root/cimv2:Korvex_Disk.DeviceID='sdb'
@@ -484,6 +494,13 @@ instance of Korvex_Software
 
 // get Korvex_Disk.Model="x"
 // failed: 0x80041024 WBEM_E_PROVIDER_NOT_CAPABLE
+
+// query ASSOCIATORS OF {Korvex_DiskPartition.DeviceID="sdb1"} WHERE KeysOnly
+
+instance of Korvex_Disk
+{
+	DeviceID = "sdb";
+};
 OUT
 check "the batch reports each failure with its meaning and detail" reports batch <<OUT
 wmihost: enum Korvex_Nothing failed: 0x80041010 WBEM_E_INVALID_CLASS
@@ -504,17 +521,33 @@ check "--verbose: one Initialize for the whole batch" [ "$(grep -c '^wmihost: \[
 check "--verbose: the host filters what the provider declined" grep -qF \
   "wmihost: [host] the provider declined the query with 0x8004100C WBEM_E_NOT_SUPPORTED (the operation is not supported): enumerating Korvex_Disk and filtering" \
   "$work/batch.err"
+check "--verbose: the host walks the associations the provider declined, and gets the one other end" reports batch <<'OUT'
+wmihost: [host] the provider declined the query with 0x8004100C WBEM_E_NOT_SUPPORTED (the operation is not supported): enumerating the associations of Korvex_DiskPartition.DeviceID="sdb1"
+wmihost: [host] 1 reference to Korvex_DiskPartition.DeviceID="sdb1" among 3 instances of Korvex_DiskPartitionOnDisk
+wmihost: [host] getting Korvex_Disk.DeviceID="sdb"
+OUT
+# __SERVER, the NetBIOS name: the host name's first label in upper case.
+server=$(hostname | cut -d. -f1 | cut -c1-15 | tr '[:lower:]' '[:upper:]')
 # What the JSON batch prints: the disks as JSON objects, and the last
 # request with its backslashes escaped.
 sdb_json='{"DeviceID": "sdb", "Model": "KVX HDD 4TB & cache", "Vendor": "KVX", "SerialNumber": "ZC1ABC23", "FirmwareRevision": "SN04", "WWN": null, "Transport": "sas", "SizeBytes": 4000787030016, "Rotational": true, "Removable": false, "ReadOnly": false, "MountPoint": null, "Partitions": ["sdb1"], "Geometry": "instance of Korvex_DiskGeometry { LogicalSectorSize = 512 PhysicalSectorSize = 4096 }"}'
 sda_json='{"DeviceID": "sda", "Model": "KVX SSD 480GB \"Boot\"", "Vendor": "ATA", "SerialNumber": "S4EVNX0N123456", "FirmwareRevision": "DL63", "WWN": "0x5002538e40a1b2c3", "Transport": "sata", "SizeBytes": 480103981056, "Rotational": false, "Removable": false, "ReadOnly": false, "MountPoint": null, "Partitions": ["sda1", "sda2"], "Geometry": "instance of Korvex_DiskGeometry { LogicalSectorSize = 512 PhysicalSectorSize = 4096 }"}'
 own_machine_json=$(printf '%s' "$own_machine_path" | sed 's/\\/\\\\/g')
 batch_json_output() {
-  cat <<'OUT'
+  sed "s/@SERVER@/$server/" <<'OUT'
 {"request": "get Korvex_Software.Name=\"korvex-agent\",Architecture=\"amd64\"", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": [{"Name": "korvex-agent", "Architecture": "amd64", "Version": "4.2.1", "Vendor": "Korvex <agent@korvex.example>", "Summary": "Korvex inventory agent", "InstalledSizeKiB": 5120, "InstallDate": "20250105083000.000000-000"}]}
 {"request": "query SELECT DeviceID FROM Korvex_Disk WHERE (SizeBytes > 1000000000000 OR NOT Model LIKE '%SSD%') AND WWN IS NULL", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": [{"DeviceID": "sdb"}]}
 {"request": "list Korvex_Disk", "error": "unknown request 'list': a line holds enum, get or query", "objects": []}
 {"request": "query SELECT * FROM Korvex_Disk WHERE", "result": "0x80041017 WBEM_E_INVALID_QUERY", "meaning": "the query is not valid", "detail": "at position 32: expected a property name, NOT or '(', found the end of the query", "objects": []}
+{"request": "query SELECT __PATH, __CLASS FROM Korvex_Disk WHERE __CLASS = 'Korvex_Disk' AND __RELPATH LIKE '%sdb%'", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": [{"__CLASS": "Korvex_Disk", "__PATH": "\\\\@SERVER@\\root\\cimv2:Korvex_Disk.DeviceID=\"sdb\"", "DeviceID": "sdb"}]}
+{"request": "query SELECT Name FROM Korvex_Software WHERE InstallDate < 'January 1, 2026' AND InstallDate >= '2025-11-20'", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": [{"Name": "quorvane-tools", "Architecture": "all"}]}
+{"request": "query ASSOCIATORS OF {Korvex_Disk.DeviceID=\"sda\"} WHERE ResultClass = Korvex_DiskPartition Role = Disk", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": [{"DeviceID": "sda1", "DiskID": "sda", "Index": 1, "StartingOffset": 1048576, "SizeBytes": 536870912, "FileSystem": "vfat", "Label": "EFI", "UUID": "7A3B-1C2D", "MountPoint": "/boot/efi"}, {"DeviceID": "sda2", "DiskID": "sda", "Index": 2, "StartingOffset": 537919488, "SizeBytes": 479565037568, "FileSystem": "ext4", "Label": "root; \"main\" & more", "UUID": "0b6c2f5e-3a1d-4e8f-9c7b-2d1e0f3a4b5c", "MountPoint": "/"}]}
+{"request": "query ASSOCIATORS OF {korvex_software.architecture=\"i386\",name=\"libquorvane1\"} WHERE AssocClass = Korvex_InstalledSoftware ResultRole = System RequiredQualifier = dynamic RequiredAssocQualifier = association KeysOnly", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": [{"Name": "kvx-db01"}]}
+{"request": "query ASSOCIATORS OF {Korvex_ComputerSystem=\"kvx-db01\"} WHERE ClassDefsOnly", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": [{"__CLASS": "Korvex_Software", "Name": null, "Architecture": null, "Version": null, "Vendor": null, "Summary": null, "InstalledSizeKiB": null, "InstallDate": null}]}
+{"request": "query REFERENCES OF {Korvex_DiskPartition.DeviceID=\"sdb1\"} WHERE ResultClass = Korvex_DiskPartitionOnDisk Role = Partition RequiredQualifier = association KeysOnly", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": [{"Disk": "Korvex_Disk.DeviceID=\"sdb\"", "Partition": "Korvex_DiskPartition.DeviceID=\"sdb1\""}]}
+{"request": "query REFERENCES OF {Korvex_Software.Name=\"korvex-agent\",Architecture=\"amd64\"} WHERE ClassDefsOnly", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": [{"__CLASS": "Korvex_InstalledSoftware", "System": null, "Software": null}]}
+{"request": "query ASSOCIATORS OF {Korvex_Disk.Serial=\"x\"}", "result": "0x8004103A WBEM_E_INVALID_OBJECT_PATH", "meaning": "the object path is not valid", "detail": "at position 29: Serial is no property of Korvex_Disk", "objects": []}
+{"request": "query REFERENCES OF {Korvex_Disk=\"sda\"} WHERE AssocClass = Korvex_DiskPartitionOnDisk", "result": "0x80041017 WBEM_E_INVALID_QUERY", "meaning": "the query is not valid", "detail": "at position 41: expected a keyword of REFERENCES OF (ClassDefsOnly, KeysOnly, RequiredQualifier, ResultClass, Role, SchemaOnly), found 'AssocClass'", "objects": []}
 OUT
   printf '%s\n' \
     '{"request": "get Korvex_Disk=\"sdb\"", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": ['"$sdb_json"']}' \
@@ -526,7 +559,7 @@ OUT
     '{"request": "get root\\cimv3:Korvex_Disk.DeviceID=\"sdb\"", "result": "0x8004100E WBEM_E_INVALID_NAMESPACE", "meaning": "the namespace does not exist", "detail": "the path names the namespace root\\cimv3, and this host serves root\\cimv2", "objects": []}' \
     '{"request": "get '"$own_machine_json"'", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": ['"$sdb_json"']}'
 }
-check "a batch from standard input in JSON Lines: comments skipped, bad lines reported, object paths in every form" \
+check "a batch from standard input in JSON Lines: comments skipped, bad lines reported; system properties, dates, association queries, object paths in every form" \
   batch_is batch_json 1 < <(batch_json_output)
 check "a bad line is named by its source and number" reports batch_json <<'OUT'
 wmihost: standard input:4: unknown request 'list': a line holds enum, get or query

@@ -4,7 +4,8 @@ The same requests go to the Linux host over the Linux deployment and to
 wmihost.exe over the Windows deployment (wexi.dll with the XML libraries
 beside it): enumerations, gets by every form of object path, the provider's
 refusals and failures, the host's own checks, queries it filters itself and
-lines that are no request, in one JSON batch and one MOF batch; a run at each
+lines that are no request, system properties, dates and association queries
+the host answers itself, in one JSON batch and one MOF batch; a run at each
 impersonation level; and a get before the module is registered against an
 enumeration and a get after it, without --module on both systems: each host
 goes from the class's provider registration in the MOF to the CLSID and the
@@ -71,6 +72,11 @@ BATCH = "\n".join([
     "query select name from korvex_software where InstallDate < '20251201000000.000000+000'",
     "query SELECT DeviceID FROM Korvex_Disk WHERE (SizeBytes > 1000000000000 OR NOT Model LIKE '%SSD%')"
     " AND WWN IS NULL",
+    "query SELECT __RELPATH, __CLASS FROM Korvex_Software WHERE __CLASS = 'Korvex_Software'"
+    " AND InstallDate >= 'November 20, 2025'",
+    "# association queries the provider declines, walked by the host",
+    'query ASSOCIATORS OF {Korvex_Disk.DeviceID="sda"} WHERE ResultRole = Partition',
+    'query REFERENCES OF {Korvex_Software.Name="libquorvane1",Architecture="i386"} WHERE KeysOnly',
     "# no request",
     "list Korvex_Disk",
 ]) + "\n"

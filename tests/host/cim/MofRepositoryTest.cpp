@@ -261,6 +261,39 @@ TEST(MofRepository, DerivedClassesInheritTheirBaseProperties) {
   EXPECT_FALSE(property(*repository->find("root\\cimv2", "Base"), "Common").key);
 }
 
+TEST(MofRepository, ClassesKeepTheirQualifierNamesAndBaseClassesWithTheirBases) {
+  const auto repository = repositoryOf(R"(
+    [Abstract, description("links"), version(2): ToSubclass, locale(1): Restricted] class Link { };
+    [Association, dynamic(false)] class Uses : Link { };
+    class Plain { };
+    [singleton] class Special : Uses { };)");
+  const auto special = repository->find("root\\cimv2", "special");
+  ASSERT_TRUE(special);
+  EXPECT_EQ(special->derivation, (std::vector<std::string>{"Uses", "Link"}));
+  EXPECT_EQ(special->qualifiers, (std::vector<std::string>{"singleton", "Association", "description", "version"}));
+  EXPECT_TRUE(repository->find("root\\cimv2", "Link")->hasQualifier("abstract"));
+  EXPECT_TRUE(repository->find("root\\cimv2", "Link")->hasQualifier("Locale"));
+  EXPECT_TRUE(special->hasQualifier("ASSOCIATION"));
+  EXPECT_FALSE(special->hasQualifier("dynamic"));  // written FALSE
+  EXPECT_TRUE(special->isA("special"));
+  EXPECT_TRUE(special->isA("LINK"));
+  EXPECT_FALSE(special->isA("Plain"));
+  EXPECT_FALSE(repository->find("root\\cimv2", "Link")->isA("Uses"));
+  EXPECT_TRUE(repository->find("root\\cimv2", "Plain")->qualifiers.empty());
+}
+
+TEST(MofRepository, ClassesOfANamespaceAreListedByName) {
+  const auto repository = repositoryOf(R"(
+    class b { }; class A { }; class C : A { };
+    #pragma namespace("\\\\.\\root\\cimv2\\more")
+    class Elsewhere { };)");
+  std::vector<std::string> names;
+  for (const auto& definition : repository->classes("ROOT/cimv2")) names.push_back(definition->name);
+  EXPECT_EQ(names, (std::vector<std::string>{"A", "b", "C"}));
+  EXPECT_EQ(repository->classes("root\\cimv2\\more").size(), 1u);
+  EXPECT_TRUE(repository->classes("root\\nothing").empty());
+}
+
 // A class keeps only its own properties and gets the inherited ones when it
 // is asked for: a chain at the depth limit with thousands of classes beside
 // it once took the host hundreds of megabytes (thousands of classes deep,

@@ -94,6 +94,38 @@ TEST_F(WbemObjectTest, SystemPropertiesDescribeTheObject) {
   EXPECT_EQ(textOf(get(spawn(classOf(*repository, "Plain").get()).get(), u"__RELPATH")), u"Plain=@");
 }
 
+TEST_F(WbemObjectTest, SystemPropertiesTellTheDerivationCountAndFullPath) {
+  EXPECT_EQ(textOf(get(disk.get(), u"__DYNASTY")), u"Base");
+  EXPECT_EQ(textOf(get(classOf(*repository, "Plain").get(), u"__Dynasty")), u"Plain");
+  CIMTYPE type = 0;
+  Variant count;
+  ASSERT_EQ(disk->Get(u"__PROPERTY_COUNT", 0, count.put(), &type, nullptr), S_OK);
+  EXPECT_EQ(type, CIM_SINT32);
+  EXPECT_EQ(count->lVal, 7);
+  Variant derivation;
+  ASSERT_EQ(disk->Get(u"__DERIVATION", 0, derivation.put(), &type, nullptr), S_OK);
+  EXPECT_EQ(type, CIM_STRING | CIM_FLAG_ARRAY);
+  ASSERT_EQ(derivation->vt, VT_ARRAY | VT_BSTR);
+  ASSERT_EQ(derivation->parray->rgsabound[0].cElements, 1u);
+  LONG first = 0;
+  Bstr base;
+  SafeArrayGetElement(derivation->parray, &first, base.put());
+  EXPECT_EQ(base.view(), u"Base");
+  EXPECT_EQ(get(classOf(*repository, "Plain").get(), u"__DERIVATION")->parray->rgsabound[0].cElements, 0u);
+
+  // The server is a NetBIOS name: upper case, one label, at most 15 characters.
+  const std::u16string server = textOf(get(disk.get(), u"__SERVER"));
+  EXPECT_FALSE(server.empty());
+  EXPECT_LE(server.size(), 15u);
+  for (const char16_t c : server) EXPECT_TRUE(c != u'.' && !(c >= u'a' && c <= u'z')) << toUtf8(server);
+  const auto instance = spawn(disk.get());
+  EXPECT_EQ(get(instance.get(), u"__PATH")->vt, VT_NULL);
+  putText(instance.get(), u"Id", u"x");
+  putText(instance.get(), u"Slot", u"2");
+  EXPECT_EQ(textOf(get(instance.get(), u"__path")), u"\\\\" + server + u"\\root\\cimv2:Disk.Id=\"x\",Slot=2");
+  EXPECT_EQ(textOf(get(disk.get(), u"__PATH")), u"\\\\" + server + u"\\root\\cimv2:Disk");
+}
+
 TEST_F(WbemObjectTest, SpawnedInstancesAreIndependentOfEachOtherAndOfTheClass) {
   const auto first = spawn(disk.get());
   const auto second = spawn(disk.get());
@@ -130,7 +162,8 @@ TEST_F(WbemObjectTest, AClonesValuesAreItsOwn) {
 }
 
 TEST_F(WbemObjectTest, GetNamesFiltersBySystemOriginKeysAndReferences) {
-  const std::vector<std::string> system{"__GENUS", "__CLASS", "__SUPERCLASS", "__RELPATH", "__NAMESPACE"};
+  const std::vector<std::string> system{"__GENUS",      "__CLASS",  "__SUPERCLASS", "__DYNASTY", "__RELPATH",
+                                        "__PROPERTY_COUNT", "__DERIVATION", "__SERVER", "__NAMESPACE", "__PATH"};
   const std::vector<std::string> own{"Id", "Size", "Slot", "Labels", "Parent", "Details", "Ok"};
   std::vector<std::string> all = system;
   all.insert(all.end(), own.begin(), own.end());

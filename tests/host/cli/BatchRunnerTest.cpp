@@ -29,11 +29,17 @@ class BatchRunnerTest : public ::testing::Test {
   }
 
   // A stand-in for the runner: enum gives both items, get the first, query
-  // fails with one item delivered, anything else fails with a detail.
+  // "system" both with two of their system properties to show, query
+  // "class" the class object, query "partial" fails with one item
+  // delivered, anything else fails with a detail.
   RequestOutcome fake(const Request& request) {
     ran_.push_back(requestText(request));
     if (request.verb == Verb::Enumerate) return {S_OK, items_, {}};
     if (request.verb == Verb::Get) return {S_OK, {items_[0]}, {}};
+    if (request.operand == "system") return {S_OK, items_, {}, {"__GENUS", "__RELPATH"}};
+    if (request.operand == "class") {
+      return {S_OK, {ComPtr<IWbemClassObject>::share(test::classOf(*repository_, "Item").get())}, {}};
+    }
     if (request.operand == "partial") return {static_cast<HRESULT>(WBEM_E_FAILED), {items_[1]}, {}};
     return {static_cast<HRESULT>(WBEM_E_INVALID_QUERY), {}, "at position 8: expected FROM"};
   }
@@ -106,6 +112,32 @@ TEST_F(BatchRunnerTest, JsonGivesOneLinePerRequest) {
             "[{\"Id\": \"a\", \"Size\": null}]}\n"
             "{\"request\": \"list\", \"error\": \"unknown request 'list': a line holds enum, get or query\", "
             "\"objects\": []}\n");
+}
+
+TEST_F(BatchRunnerTest, SystemPropertiesAskedForComeFirstInEachObject) {
+  EXPECT_TRUE(run(OutputFormat::Mof, false, {{Verb::Query, "system"}}));
+  EXPECT_EQ(out_.str(),
+            "\ninstance of Item\n{\n\t__GENUS = 2;\n\t__RELPATH = \"Item.Id=\\\"a\\\"\";\n\tId = \"a\";\n};\n"
+            "\ninstance of Item\n{\n\t__GENUS = 2;\n\t__RELPATH = \"Item.Id=\\\"b\\\"\";\n\tId = \"b\";\n};\n");
+  out_.str("");
+  EXPECT_TRUE(run(OutputFormat::Json, false, {{Verb::Query, "system"}}));
+  EXPECT_EQ(out_.str(),
+            "[\n  {\"__GENUS\": 2, \"__RELPATH\": \"Item.Id=\\\"a\\\"\", \"Id\": \"a\", \"Size\": null},\n"
+            "  {\"__GENUS\": 2, \"__RELPATH\": \"Item.Id=\\\"b\\\"\", \"Id\": \"b\", \"Size\": null}\n]\n");
+  out_.str("");
+  EXPECT_TRUE(run(OutputFormat::Json, true, {{Verb::Query, "system"}}));
+  EXPECT_EQ(out_.str(),
+            "{\"request\": \"query system\", \"result\": \"0x00000000 WBEM_S_NO_ERROR\", \"objects\": "
+            "[{\"__GENUS\": 2, \"__RELPATH\": \"Item.Id=\\\"a\\\"\", \"Id\": \"a\", \"Size\": null}, "
+            "{\"__GENUS\": 2, \"__RELPATH\": \"Item.Id=\\\"b\\\"\", \"Id\": \"b\", \"Size\": null}]}\n");
+}
+
+TEST_F(BatchRunnerTest, AClassObjectIsItsDeclarationInMofAndShowsItsNameInJson) {
+  EXPECT_TRUE(run(OutputFormat::Mof, false, {{Verb::Query, "class"}}));
+  EXPECT_EQ(out_.str(), "\nclass Item\n{\n\t[key] string Id;\n\tuint32 Size;\n};\n");
+  out_.str("");
+  EXPECT_TRUE(run(OutputFormat::Json, false, {{Verb::Query, "class"}}));
+  EXPECT_EQ(out_.str(), "[\n  {\"__CLASS\": \"Item\", \"Id\": null, \"Size\": null}\n]\n");
 }
 
 TEST_F(BatchRunnerTest, ABatchOfSuccessesSucceeds) {

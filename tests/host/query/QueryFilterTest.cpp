@@ -167,6 +167,12 @@ TEST_F(QueryFilterTest, EachConditionPicksItsInstances) {
       {"When = '20251208142000.000000+120'", "a"},
       {"Span > '00000000235959.000000:000'", "a"},
       {"Span < '20251208124500.000000+000'", ""},
+      // Dates in WQL's other forms, each its midnight in UTC.
+      {"When > 'December 8, 2025' AND When < '12/9/2025'", "a,b,c"},
+      {"When < '2025-12-08' OR When >= '8 Dec 25 '", "a,b,c"},
+      {"When >= 'DEC 2025' AND When < '20251209'", "a,b,c"},
+      {"When > '2025.12.09' OR When < '1932 January 21'", ""},
+      {"Span > '2000-01-01'", ""},
       // LIKE with %, _, sets, ranges and negated sets.
       {"Name LIKE 'a%'", "a"},
       {"Name LIKE '_ETA'", "b"},
@@ -198,6 +204,15 @@ TEST_F(QueryFilterTest, EachConditionPicksItsInstances) {
       {"S32 = 0 AND NOT Flag = FALSE", ""},
       {"Id = 'a' OR Id = 'b' OR Id = 'd'", "a,b,d"},
       {"Id >= 'b' AND Id <= 'c' AND Name IS NOT NULL", "b,c"},
+      // System properties, by their values for each instance.
+      {"__CLASS = 'q_item'", "a,b,c,d"},
+      {"__Class <> 'Q_Item' OR __CLASS LIKE 'Q[_]%'", "a,b,c,d"},
+      {"__CLASS = 'Other'", ""},
+      {"__RELPATH = 'Q_Item.Id=\"b\"'", "b"},
+      {"__PATH LIKE '\\\\\\\\%\\\\root\\\\cimv2:Q_Item.Id=\"c\"'", "c"},
+      {"__NAMESPACE LIKE 'ROOT_CIMV2' AND __SERVER IS NOT NULL AND Name LIKE '%m%'", "c"},
+      {"__GENUS = 2 AND __PROPERTY_COUNT = 19 AND __DYNASTY = 'Q_Item' AND Id = 'd'", "d"},
+      {"__SUPERCLASS IS NULL AND __DERIVATION IS NOT NULL AND Id < 'b'", "a"},
   };
   for (const Case& c : cases) {
     const std::string where = c.where;
@@ -222,10 +237,28 @@ TEST_F(QueryFilterTest, APropertyListKeepsTheListedPropertiesAndTheKeys) {
   EXPECT_EQ(run("SELECT * FROM Q_Item WHERE Id = 'b'").at(0).get(), instances_[1].get());
 }
 
+TEST_F(QueryFilterTest, APropertyListMayNameSystemPropertiesToShowThem) {
+  const QueryFilter filter(parseWql("SELECT __relpath, Name, __CLASS, __Relpath FROM Q_Item"),
+                           repository_->find("root\\cimv2", "Q_Item"));
+  EXPECT_EQ(filter.systemProperties(), (std::vector<std::string_view>{"__CLASS", "__RELPATH"}));
+  const auto objects = filter.apply(instances_);
+  ASSERT_EQ(objects.size(), 4u);
+  EXPECT_EQ(WbemObject::from(objects[0].get())->definition().properties.size(), 2u);  // Id and Name
+  EXPECT_EQ(test::textOf(test::get(objects[1].get(), u"__RELPATH")), u"Q_Item.Id=\"b\"");
+
+  const auto keysOnly = run("SELECT __PATH FROM Q_Item WHERE Id = 'c'");
+  ASSERT_EQ(keysOnly.size(), 1u);
+  EXPECT_EQ(WbemObject::from(keysOnly[0].get())->definition().properties.size(), 1u);
+  EXPECT_TRUE(QueryFilter(parseWql("SELECT * FROM Q_Item"), repository_->find("root\\cimv2", "Q_Item"))
+                  .systemProperties()
+                  .empty());
+}
+
 TEST_F(QueryFilterTest, MalformedAndUnsuitableQueriesSayWhereAndWhy) {
   const std::pair<const char*, const char*> cases[] = {
-      {"", "at position 1: a query starts with SELECT, found the end of the query"},
-      {"DELETE FROM Q_Item", "at position 1: a query starts with SELECT, found 'DELETE'"},
+      {"", "at position 1: a query starts with SELECT, ASSOCIATORS OF or REFERENCES OF, found the end of the query"},
+      {"DELETE FROM Q_Item",
+       "at position 1: a query starts with SELECT, ASSOCIATORS OF or REFERENCES OF, found 'DELETE'"},
       {"SELECT FROM Q_Item", "at position 8: expected a property name or *, found 'FROM'"},
       {"SELECT Id, FROM Q_Item", "at position 12: expected a property name or *, found 'FROM'"},
       {"SELECT * Q_Item", "at position 10: expected FROM, found 'Q_Item'"},
@@ -251,14 +284,19 @@ TEST_F(QueryFilterTest, MalformedAndUnsuitableQueriesSayWhereAndWhy) {
       // Names the class lacks.
       {"SELECT * FROM Q_Item WHERE Nmae = 'x'", "at position 28: Nmae is no property of Q_Item"},
       {"SELECT Id, Nmae FROM Q_Item", "at position 12: Nmae is no property of Q_Item"},
+      {"SELECT __PATHS FROM Q_Item", "at position 8: __PATHS is no property of Q_Item"},
+      {"SELECT * FROM Q_Item WHERE __GENUS = 'two'", "at position 38: __GENUS is a sint32: compare it with a number"},
+      {"SELECT * FROM Q_Item WHERE __DERIVATION = 'Q_Item'",
+       "at position 43: __DERIVATION is an array of string: only IS NULL and IS NOT NULL apply to it"},
       // Values and operators that do not suit the property's type.
       {"SELECT * FROM Q_Item WHERE U8 = 'abc'", "at position 33: U8 is a uint8: compare it with a number"},
       {"SELECT * FROM Q_Item WHERE U8 = TRUE", "at position 33: U8 is a uint8: compare it with a number"},
       {"SELECT * FROM Q_Item WHERE Name = 5", "at position 35: Name is a string: compare it with a quoted string"},
       {"SELECT * FROM Q_Item WHERE Flag = 'maybe'", "at position 35: Flag is a boolean: compare it with TRUE or FALSE"},
-      {"SELECT * FROM Q_Item WHERE When = '2025-12-08'",
+      {"SELECT * FROM Q_Item WHERE When = 'Dec 32, 2025'",
        "at position 35: When is a datetime: compare it with a quoted CIM date-time such as "
-       "'20251208132000.000000+060' or an interval such as '00000001020304.000000:000'"},
+       "'20251208132000.000000+060', a date such as 'January 8, 2025' or '2025-01-08', or an interval such as "
+       "'00000001020304.000000:000'"},
       {"SELECT * FROM Q_Item WHERE Tags = 't'",
        "at position 35: Tags is an array of string: only IS NULL and IS NOT NULL apply to it"},
       {"SELECT * FROM Q_Item WHERE Extra = 't'",

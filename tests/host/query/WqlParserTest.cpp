@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <variant>
 
 #include "host/query/QueryError.h"
 #include "host/query/WqlParser.h"
@@ -13,7 +15,7 @@ namespace {
 
 std::string errorOf(const std::string& wql) {
   try {
-    parseWql(wql);
+    parseWqlStatement(wql);
   } catch (const QueryError& error) {
     return error.what();
   }
@@ -68,6 +70,80 @@ TEST(WqlParser, LongChainsStayFlatAndNestingIsBounded) {
   EXPECT_EQ(errorOf("SELECT * FROM C WHERE " + repeated("NOT ", kMaxNesting + 1) + "a = 1"),
             "at position 279: parentheses and NOT nest more than 64 deep");
   EXPECT_EQ(errorOf(nested(100000)), "at position 87: parentheses and NOT nest more than 64 deep");
+}
+
+AssociationQuery association(const std::string& wql) { return std::get<AssociationQuery>(parseWqlStatement(wql)); }
+
+TEST(WqlParser, ReadsAssociatorsOfWithEveryKeyword) {
+  const AssociationQuery query = association(
+      "associators of {Korvex_Disk.DeviceID=\"sda\"} where AssocClass = Korvex_DiskPartitionOnDisk "
+      "resultclass=Korvex_DiskPartition ROLE = Disk ResultRole=Partition RequiredQualifier = dynamic "
+      "RequiredAssocQualifier=association KeysOnly");
+  EXPECT_EQ(query.kind, AssociationQuery::Kind::Associators);
+  EXPECT_EQ(query.path, "Korvex_Disk.DeviceID=\"sda\"");
+  EXPECT_EQ(query.pathPosition, 17u);
+  ASSERT_TRUE(query.assocClass && query.resultClass && query.role && query.resultRole && query.requiredQualifier &&
+              query.requiredAssocQualifier);
+  EXPECT_EQ(query.assocClass->text, "Korvex_DiskPartitionOnDisk");
+  EXPECT_EQ(query.resultClass->text, "Korvex_DiskPartition");
+  EXPECT_EQ(query.resultClass->position, 103u);
+  EXPECT_EQ(query.role->text, "Disk");
+  EXPECT_EQ(query.resultRole->text, "Partition");
+  EXPECT_EQ(query.requiredQualifier->text, "dynamic");
+  EXPECT_EQ(query.requiredAssocQualifier->text, "association");
+  EXPECT_TRUE(query.keysOnly);
+  EXPECT_FALSE(query.classDefsOnly || query.schemaOnly);
+}
+
+TEST(WqlParser, ReadsReferencesOfAndPathsWithBracesInQuotes) {
+  const AssociationQuery plain = association("REFERENCES OF {Q=@}");
+  EXPECT_EQ(plain.kind, AssociationQuery::Kind::References);
+  EXPECT_EQ(plain.path, "Q=@");
+  EXPECT_FALSE(plain.role || plain.resultClass || plain.classDefsOnly);
+
+  const AssociationQuery quoted = association("References Of {Q.Name=\"a}b\\\"}\",Id=1}WHERE ClassDefsOnly "
+                                              "ResultClass = Link Role = Name RequiredQualifier = Tag");
+  EXPECT_EQ(quoted.path, "Q.Name=\"a}b\\\"}\",Id=1");
+  EXPECT_TRUE(quoted.classDefsOnly);
+  EXPECT_EQ(quoted.role->text, "Name");
+  EXPECT_TRUE(association("REFERENCES OF {Q} WHERE SchemaOnly").schemaOnly);
+}
+
+TEST(WqlParser, MalformedAssociationStatementsSayWhereAndWhy) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"ASSOCIATORS {X}", "at position 14: expected ASSOCIATORS OF, found an object path"},
+      {"ASSOCIATORS OF X", "at position 16: expected an object path in braces after ASSOCIATORS OF, found 'X'"},
+      {"ASSOCIATORS OF {X.A=\"}\"", "at position 16: the object path has no closing }"},
+      {"ASSOCIATORS OF {X} junk", "at position 20: expected WHERE or the end of the query, found 'junk'"},
+      {"ASSOCIATORS OF {X} WHERE",
+       "at position 25: expected a keyword of ASSOCIATORS OF (AssocClass, ClassDefsOnly, KeysOnly, "
+       "RequiredAssocQualifier, RequiredQualifier, ResultClass, ResultRole, Role, SchemaOnly), found the end of the "
+       "query"},
+      {"ASSOCIATORS OF {X} WHERE ResultClass Y", "at position 38: expected '=' after ResultClass, found 'Y'"},
+      {"ASSOCIATORS OF {X} WHERE ResultClass = 'Y'",
+       "at position 40: expected a class name after ResultClass =, found a string"},
+      {"ASSOCIATORS OF {X} WHERE Role = A, ResultRole = B",
+       "at position 34: expected a keyword of ASSOCIATORS OF (AssocClass, ClassDefsOnly, KeysOnly, "
+       "RequiredAssocQualifier, RequiredQualifier, ResultClass, ResultRole, Role, SchemaOnly), found ','"},
+      {"ASSOCIATORS OF {X} WHERE Role = A role = B", "at position 35: role is given twice"},
+      {"ASSOCIATORS OF {X} WHERE KeysOnly KEYSONLY", "at position 35: KEYSONLY is given twice"},
+      {"REFERENCES OF {X} WHERE AssocClass = A",
+       "at position 25: expected a keyword of REFERENCES OF (ClassDefsOnly, KeysOnly, RequiredQualifier, ResultClass, "
+       "Role, SchemaOnly), found 'AssocClass'"},
+      {"REFERENCES OF {X} WHERE ResultRole = A",
+       "at position 25: expected a keyword of REFERENCES OF (ClassDefsOnly, KeysOnly, RequiredQualifier, ResultClass, "
+       "Role, SchemaOnly), found 'ResultRole'"},
+      {"ASSOCIATORS OF {X} WHERE ResultClass = A ClassDefsOnly",
+       "at position 42: ClassDefsOnly and ResultClass exclude each other"},
+      {"REFERENCES OF {X} WHERE KeysOnly ClassDefsOnly",
+       "at position 34: ClassDefsOnly and KeysOnly exclude each other"},
+      {"ASSOCIATORS OF {X} WHERE ClassDefsOnly SchemaOnly",
+       "at position 40: ClassDefsOnly and SchemaOnly exclude each other"},
+      {"REFERENCES OF {X} WHERE SchemaOnly KeysOnly", "at position 36: KeysOnly and SchemaOnly exclude each other"},
+      {"SELECT * FROM {X}", "at position 16: expected a class name, found an object path"},
+  };
+  for (const auto& [wql, error] : cases) EXPECT_EQ(errorOf(wql), error) << wql;
+  EXPECT_EQ(errorOf("REFERENCES OF {X} WHERE ResultClass = A ClassDefsOnly"), "accepted");
 }
 
 }  // namespace
