@@ -17,7 +17,8 @@ has no MOF compiler, only a stub that compiles nothing, so the MOF step is
 read from the package's tables, and a recorder (fake_collector.exe) takes
 the stub's place to show the command line the installer runs it with; a
 recorder that fails fails the installation, which leaves nothing behind, and
-without the compiler the step is skipped.
+without the compiler the step is skipped. Last, a package of a newer version
+replaces the installed product, and the older one refuses to go over it.
 
 Usage: msi_wine_test.py WINDOWS_BUILD_DIR LINUX_WMIHOST LINUX_DEPLOY_DIR
 Skips (exit code 77, reason printed) where wine, msitools or a program is missing.
@@ -67,6 +68,11 @@ def msi_table(msi, table):
     return [dict(zip(columns, line.split("\t"))) for line in lines[3:]]
 
 
+def properties(msi):
+    """The package's Property table as {name: value}."""
+    return {row["Property"]: row["Value"] for row in msi_table(msi, "Property")}
+
+
 def tree_files(root):
     """The relative paths of the files below root."""
     return {os.path.relpath(os.path.join(folder, name), root)
@@ -98,12 +104,14 @@ class Scenario:
     service_state = rulosrv_wine_e2e.Scenario.service_state
     wait_until_stopped = rulosrv_wine_e2e.Scenario.wait_until_stopped
 
-    def package(self):
+    def package(self, version=None):
+        """Builds the package (of the given version, else the default one) and makes it the one installed."""
+        env = dict(os.environ, QRV_MSI_VERSION=version) if version else None
         result = subprocess.run(["bash", os.path.join(SOURCE, "scripts", "package-msi.sh"), self.windows_build,
-                                 self.prefix.path("package")], capture_output=True)
+                                 self.prefix.path("package")], capture_output=True, env=env)
         check(result.returncode == 0, "package-msi.sh failed: %s" % text_of(result.stderr)[-2000:])
         self.msi = text_of(result.stdout).strip()
-        self.product_code = {row["Property"]: row["Value"] for row in msi_table(self.msi, "Property")}["ProductCode"]
+        self.product_code = properties(self.msi)["ProductCode"]
 
     def msiexec(self, *options):
         """msiexec OPTIONS PACKAGE /qn with a verbose log; its exit status and the log's text."""
@@ -291,6 +299,23 @@ class Scenario:
         check(status == 0, "msiexec /i without a MOF compiler gave %d: %s" % (status, log[-3000:]))
         check(not COMPILE_MOF_STARTED.search(log), "CompileMof ran without a MOF compiler")
         check(os.path.isfile(os.path.join(self.install_dir, "bin", "wexi.dll")), "nothing installed")
+
+    def upgrade(self):
+        """A newer package replaces the installed product; the older one then refuses to install."""
+        older_msi, older_code = self.msi, self.product_code
+        newer_version = "%d.0" % (int(properties(self.msi)["ProductVersion"].split(".")[0]) + 1)
+        self.package(newer_version)
+        status, log = self.msiexec("/i")
+        check(status == 0, "msiexec /i of the newer package gave %d: %s" % (status, log[-3000:]))
+        check(self.reg_query(UNINSTALL_KEY + "\\" + older_code) is None, "the older product is still installed")
+        newer = self.reg_query(UNINSTALL_KEY + "\\" + self.product_code) or {}
+        check(newer.get("DisplayVersion") == ("REG_SZ", newer_version), "the newer product: %r" % newer)
+        check(self.service_state() == "STOPPED" and self.reg_query(SETTINGS_KEY) is not None
+              and os.path.isfile(os.path.join(self.install_dir, "bin", "wexi.dll")), "the upgrade lost the product")
+        newer_msi, self.msi = self.msi, older_msi
+        status, log = self.msiexec("/i")
+        check(status != 0, "the older package installed over the newer one")
+        self.msi = newer_msi
         status, log = self.msiexec("/x")
         check(status == 0, "msiexec /x gave %d: %s" % (status, log[-3000:]))
         self.check_nothing_left()
@@ -308,7 +333,7 @@ def main():
     with WinePrefix() as prefix:
         scenario = Scenario(prefix, windows_build, linux_wmihost, linux_deploy)
         steps = [scenario.tables, scenario.install, scenario.collection, scenario.wmihost, scenario.uninstall,
-                 scenario.failing_mof, scenario.without_mofcomp]
+                 scenario.failing_mof, scenario.without_mofcomp, scenario.upgrade]
         for step in steps:
             started = time.monotonic()
             try:
@@ -317,7 +342,7 @@ def main():
                 print("FAILED %s: %s" % (step.__name__, failure))
                 return 1
             print("ok %s (%.1f s)" % (step.__name__, time.monotonic() - started))
-        print("package %s: %d KiB" % (os.path.basename(scenario.msi), os.path.getsize(scenario.msi) // 1024))
+        print("package: %d KiB" % (os.path.getsize(scenario.msi) // 1024))
     return 0
 
 
