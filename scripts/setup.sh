@@ -13,7 +13,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64
   patch xz-utils ccache lld
-  lintian mmdebstrap
+  lintian mmdebstrap wixl msitools
   clang libfuzzer-14-dev
 )
 
