@@ -29,11 +29,10 @@ import re
 import shutil
 import subprocess
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import rulosrv_wine_e2e  # noqa: E402
-from rulosrv_wine_e2e import check, read_bytes, set_aside_files, text_of, write_file  # noqa: E402
+from rulosrv_wine_e2e import check, read_bytes, run_steps, set_aside_files, text_of, write_file  # noqa: E402
 from wexi_regsvr32_wine import Registry, expected_entries  # noqa: E402
 from wine_prefix import WinePrefix, require_wine, skip, windows_path  # noqa: E402
 from wmihost_wine_e2e import Outcome  # noqa: E402
@@ -334,14 +333,8 @@ def main():
         scenario = Scenario(prefix, windows_build, linux_wmihost, linux_deploy)
         steps = [scenario.tables, scenario.install, scenario.collection, scenario.wmihost, scenario.uninstall,
                  scenario.failing_mof, scenario.without_mofcomp, scenario.upgrade]
-        for step in steps:
-            started = time.monotonic()
-            try:
-                step()
-            except AssertionError as failure:
-                print("FAILED %s: %s" % (step.__name__, failure))
-                return 1
-            print("ok %s (%.1f s)" % (step.__name__, time.monotonic() - started))
+        if not run_steps(steps):
+            return 1
         print("package: %d KiB" % (os.path.getsize(scenario.msi) // 1024))
     return 0
 

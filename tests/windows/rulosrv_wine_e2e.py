@@ -360,6 +360,20 @@ class Scenario:
         check(self.reg_query(SERVICE_KEY) is None, "the service key remains after -remove")
 
 
+def run_steps(steps):
+    """Runs each step in turn, printing ok with its time, or FAILED with the
+    failed check and stopping there; whether all passed."""
+    for step in steps:
+        started = time.monotonic()
+        try:
+            step()
+        except AssertionError as failure:
+            print("FAILED %s: %s" % (step.__name__, failure))
+            return False
+        print("ok %s (%.1f s)" % (step.__name__, time.monotonic() - started))
+    return True
+
+
 def main():
     windows_bin = sys.argv[1]
     require_wine(*(os.path.join(windows_bin, p) for p in ("rulosrv.exe", "fake_collector.exe", "hold_file.exe")))
@@ -368,14 +382,8 @@ def main():
         steps = [scenario.usage, scenario.configure, scenario.install, scenario.first_run, scenario.second_run,
                  scenario.partial_failure, scenario.fatal_failure, scenario.unknown_exit_code, scenario.launch_failure,
                  scenario.new_data_directory, scenario.data_file_held, scenario.remove]
-        for step in steps:
-            started = time.monotonic()
-            try:
-                step()
-            except AssertionError as failure:
-                print("FAILED %s: %s" % (step.__name__, failure))
-                return 1
-            print("ok %s (%.1f s)" % (step.__name__, time.monotonic() - started))
+        if not run_steps(steps):
+            return 1
     return 0
 
 
