@@ -33,6 +33,10 @@ check "the module root's folders link to the data below /usr/share and /var" bas
   [ \"\$(readlink '$work/root/usr/lib/korvex/xmlreg')\" = ../../share/korvex/xmlreg ] &&
   [ \"\$(readlink '$work/root/usr/lib/korvex/xslroot')\" = ../../share/korvex/xslroot ] &&
   [ \"\$(readlink '$work/root/usr/share/korvex/xslroot/inventory/data')\" = /var/lib/korvex/inventory ]"
+check "the copyright file gives the Apache License 2.0 for the whole, as LICENSE does" bash -c "
+  awk '/^Files: \\*\$/ { whole = 1; next } whole && /^License:/ { print; exit }' \
+    '$work/root/usr/share/doc/korvex/copyright' | grep -qx 'License: Apache-2.0' &&
+  cmp -s '$source/LICENSE' /usr/share/common-licenses/Apache-2.0"
 check "the settings are the one conffile" test "$(cat "$work/control/conffiles")" = /etc/korvex/rulosrv.reg
 check "the settings name the collector link and the data file below /var" bash -c "
   grep -qxF '\"invexecdir\"=\"/var/lib/korvex/collector/korvex-collector\"' '$work/root/etc/korvex/rulosrv.reg' &&
