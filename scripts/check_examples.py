@@ -256,9 +256,14 @@ def check_example(example, source, build):
     for (command, expected), actual in zip(example.steps, outputs):
         if shown_matches(expected, actual, example.vary):
             continue
+        printed = actual.rstrip("\n").split("\n") if actual.strip("\n") else []
+        # Shown lines whose placeholders match the printed line at the same
+        # place are shown as printed, so that the difference stands out.
+        shown = [printed[index] if line != "..." and index < len(printed) and
+                 shown_matches([line], printed[index], example.vary) else line
+                 for index, line in enumerate(expected)]
         report.append("%s: $ %s prints other text than shown (- shown, + printed):" % (example.where(), command))
-        report += ["  " + line for line in difflib.unified_diff(
-            expected, actual.rstrip("\n").split("\n") if actual.strip("\n") else [], lineterm="", n=2)][2:]
+        report += ["  " + line for line in difflib.unified_diff(shown, printed, lineterm="", n=2)][2:]
     return report
 
 
