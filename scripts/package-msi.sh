@@ -3,7 +3,7 @@
 # with wixl: packaging/windows/korvex.wxs over the install folder laid out in a
 # staging folder as the module root (bin/ with rulosrv.exe, wmihost.exe,
 # wexi.dll and the XML library DLLs, stripped; the deployment's xmlreg/,
-# xslroot/inventory/xsl/ and mof/). wixl-heat lists the libraries and the
+# xslroot/inventory/xsl/ and mof/; LICENSE.txt and NOTICE.txt). wixl-heat lists the libraries and the
 # deployment's files, so that a file added to the deployment is packaged
 # without an edit here; packaging/windows/tables.sql adds what wixl cannot
 # write. Prints the package's path.
@@ -42,6 +42,10 @@ cp "$build/bin/rulosrv.exe" "$build/bin/wmihost.exe" "$build"/deploy/bin/*.dll "
 cp -r "$build/deploy/xmlreg" "$build/deploy/mof" "$root/"
 cp -r "$build/deploy/xslroot/inventory/xsl" "$root/xslroot/inventory/"
 x86_64-w64-mingw32-strip "$root"/bin/*
+# The licence and the notice of what the package ships (Xerces-C and Xalan-C,
+# the mingw-w64 runtime), in the install folder; .txt for Windows' editors.
+cp "$source/LICENSE" "$root/LICENSE.txt"
+cp "$source/NOTICE" "$root/NOTICE.txt"
 
 # One fragment per directory the main source names; wixl reads the files
 # relative to the staging root.

@@ -46,6 +46,8 @@ EVENT_SOURCE_KEY = r"HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application
 UNINSTALL_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall"
 # The deployment's own files, installed as the Windows build lays them out.
 DEPLOYMENT = ("xmlreg", "mof", os.path.join("xslroot", "inventory", "xsl"))
+# The licence and the notice, installed as NAME.txt in the install folder.
+LEGAL = ("LICENSE", "NOTICE")
 # Folders the installer makes empty, for the collector and the data file.
 EMPTY_FOLDERS = ("collector", os.path.join("xslroot", "inventory", "data"))
 REQUESTS = ["--format", "json", "enum", "Korvex_Disk", "enum", "Korvex_Software"]
@@ -177,13 +179,17 @@ class Scenario:
         deployment = set()
         for folder in DEPLOYMENT:
             deployment |= {os.path.join(folder, name) for name in tree_files(os.path.join(self.windows_deploy, folder))}
-        expected = bin_dlls | deployment | {os.path.join("bin", "rulosrv.exe"), os.path.join("bin", "wmihost.exe")}
+        expected = bin_dlls | deployment | {os.path.join("bin", "rulosrv.exe"), os.path.join("bin", "wmihost.exe")} | {
+            name + ".txt" for name in LEGAL}
         found = tree_files(self.install_dir)
         check(found == expected, "installed files: missing %r, unexpected %r" %
               (sorted(expected - found), sorted(found - expected)))
         for name in deployment:
             check(read_bytes(os.path.join(self.install_dir, name)) == read_bytes(os.path.join(self.windows_deploy, name)),
                   "%s differs from the deployment's" % name)
+        for name in LEGAL:
+            check(read_bytes(os.path.join(self.install_dir, name + ".txt")) == read_bytes(os.path.join(SOURCE, name)),
+                  "%s.txt is not the source's %s" % (name, name))
         for folder in EMPTY_FOLDERS:
             path = os.path.join(self.install_dir, folder)
             check(os.path.isdir(path) and not os.listdir(path), "%s is not an empty folder" % folder)
