@@ -91,7 +91,8 @@ outcome() {
   }
 }
 collect all_sources
-check "collector: every source answers: exit 0" outcome all_sources 0 "inventory written to" "System Hardware Disks Packages"
+check "collector: every source answers: exit 0" outcome all_sources 0 "inventory written to" \
+  "System Computer Processors Memory NetworkAdapters Disks Packages Hardware"
 fake lshw 1 "lshw: cannot open /dev/mem"
 collect no_lshw
 check "collector: lshw fails: exit 1, the log names it, the rest is written" outcome no_lshw 1 \
@@ -103,7 +104,19 @@ rm "$work/fake/lshw"
 fake lsblk 32 "lsblk: failed to access sysfs directory"
 collect no_lsblk
 check "collector: lsblk fails: exit 1, the disks from /sys/block stay" outcome no_lsblk 1 \
-  "exited with 32: lsblk: failed to access sysfs directory" "System Hardware Disks Packages"
+  "exited with 32: lsblk: failed to access sysfs directory" "System Computer Processors Memory NetworkAdapters Disks Packages Hardware"
+fake ip 1 "Cannot open netlink socket: Permission denied"
+collect no_ip
+check "collector: ip fails: exit 1, the adapters are written without it" outcome no_ip 1 \
+  "ip -j address exited with 1: Cannot open netlink socket" "System Computer Processors Memory NetworkAdapters Disks Packages Hardware"
+check "  ... with lshw's address of each interface that has one" python3 - "$work/no_ip.xml" <<'PY'
+import sys, xml.etree.ElementTree as E
+lshw = {n.findtext("logicalname"): s.get("value") for n in E.parse(sys.argv[1]).iter("node")
+        for s in n.findall("configuration/setting[@id='ip']")}
+adapters = {a.get("id"): [(x.get("family"), x.get("value")) for x in a] for a in E.parse(sys.argv[1]).iter("NetworkAdapter")}
+sys.exit(not adapters or any(adapters[n] != ([("ipv4", lshw[n])] if n in lshw else []) for n in adapters))
+PY
+rm "$work/fake/ip"
 fake lshw 1 "no"
 fake dpkg-query 2 "dpkg-query: cannot access archive"
 collect no_dpkg
