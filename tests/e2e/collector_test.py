@@ -144,6 +144,18 @@ class MemoryTest(unittest.TestCase):
             empty = by_id(sections(name)["Memory"], "Module")[bank]
             self.assertEqual(set(empty), {"id", "description", "slot"}, name)
 
+    def test_sizes_that_are_no_whole_number_are_left_out(self):
+        tree = ET.fromstring('<node id="pc" class="system"><node id="core" class="bus"><node id="memory" class="memory">'
+                             '<description>System Memory</description><size units="bytes">-1</size>'
+                             '<node id="bank:0" class="memory"><size units="bytes">1e999</size></node>'
+                             '<node id="bank:1" class="memory"><size units="bytes">8589934592</size>'
+                             '<clock units="MHz">1600</clock></node></node></node></node>')
+        memory = collector.memory(tree)
+        self.assertEqual([dict(e.attrib) for e in memory.iter() if e is not memory], [
+            {"id": "core/memory", "description": "System Memory"},
+            {"id": "core/memory/bank:0"},
+            {"id": "core/memory/bank:1", "sizeBytes": "8589934592"}])
+
     def test_memory_the_kernel_counts_without_banks(self):
         tree = ET.fromstring('<node id="vm" class="system"><node id="core" class="bus"><node id="memory" class="memory">'
                              '<description>System memory</description><size units="bytes">25769803776</size>'
@@ -187,6 +199,13 @@ class NetworkAdaptersTest(unittest.TestCase):
                              '<logicalname>tap0</logicalname></node></node></node>')
         self.assertEqual(dict(collector.network_adapters(tree).find("NetworkAdapter").attrib),
                          {"id": "tap0", "name": "tap0"})
+
+    def test_an_interface_listed_twice_is_one_adapter(self):
+        tree = ET.fromstring('<node id="host" class="system"><node id="network:0" class="network">'
+                             '<logicalname>bond0</logicalname><serial>aa:bb:cc:dd:ee:01</serial></node>'
+                             '<node id="network:1" class="network"><logicalname>bond0</logicalname></node></node>')
+        adapters = collector.network_adapters(tree).findall("NetworkAdapter")
+        self.assertEqual([dict(a.attrib) for a in adapters], [{"id": "bond0", "name": "bond0", "mac": "aa:bb:cc:dd:ee:01"}])
 
     def test_values(self):
         eno1 = by_id(sections("server")["NetworkAdapters"], "NetworkAdapter")["eno1"]
