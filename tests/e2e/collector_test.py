@@ -100,6 +100,12 @@ class ProcessorsTest(unittest.TestCase):
         # lshw's own values win.
         laptop = collector.processors(collector.machine_node(recorded("laptop")), CPUINFO_ONE_PACKAGE)
         self.assertEqual((laptop.find("Processor").get("cores"), laptop.find("Processor").get("currentMHz")), ("4", "3587"))
+        # A count that is no number is none.
+        odd = ET.fromstring('<node id="pc" class="system"><node id="cpu" class="processor"><configuration>'
+                            '<setting id="cores" value="unknown"/><setting id="enabledcores" value="-1"/>'
+                            '<setting id="threads" value="2.5"/></configuration></node></node>')
+        cpu = collector.processors(odd, CPUINFO_ONE_PACKAGE).find("Processor")
+        self.assertEqual((cpu.get("cores"), cpu.get("enabledCores"), cpu.get("logicalProcessors")), ("2", None, "2"))
         # Two packages of /proc/cpuinfo for one lshw processor: nothing can be matched.
         cpu = collector.processors(tree, CPUINFO_TWO_PACKAGES).find("Processor")
         self.assertIsNone(cpu.get("cores"))
