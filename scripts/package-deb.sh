@@ -2,7 +2,7 @@
 # Builds the Debian package from a built tree: the tree's `cmake --install`
 # into a staging root with the prefix /usr, stripped, plus what packaging/debian
 # holds (maintainer scripts, conffiles, copyright, changelog). The dependencies
-# on shared libraries come from dpkg-shlibdeps; python3 and lshw are the
+# on shared libraries come from dpkg-shlibdeps; python3, lshw and iproute2 (ip) are the
 # collector's. Prints the package's path.
 #   usage: scripts/package-deb.sh BUILD_DIR [OUT_DIR]
 #   QRV_DEB_VERSION  the package's version (default: the changelog's latest)
@@ -59,7 +59,7 @@ shlibs=$(cd "$stage/source" && dpkg-shlibdeps -O "${elves[@]/#/-e}" 2>"$stage/sh
   cat "$stage/shlibdeps.log" >&2
   exit 1
 }
-depends="${shlibs#shlibs:Depends=}, lshw, python3"
+depends="${shlibs#shlibs:Depends=}, iproute2, lshw, python3"
 
 size=$(du -sk --exclude=DEBIAN "$root" | cut -f1)
 sed -e "s/@VERSION@/$version/" -e "s/@ARCH@/$arch/" -e "s/@SIZE@/$size/" -e "s/@DEPENDS@/$depends/" \

@@ -47,7 +47,7 @@ echo "collect: $(grep -o '<Package ' "$data" | wc -l) packages, $(du -k "$data" 
 echo
 "$bin/wmihost" --repository "$root/share/korvex/mof" --module "$bin/wexi.so" \
   enum Korvex_ComputerSystem \
-  query 'SELECT DeviceID, Name, Vendor, CurrentClockSpeed, NumberOfCores FROM Korvex_Processor' \
+  query 'SELECT DeviceID, Name, Vendor, CurrentClockSpeed, NumberOfCores, NumberOfLogicalProcessors FROM Korvex_Processor' \
   enum Korvex_Memory \
   enum Korvex_Disk \
   enum Korvex_NetworkAdapter \

@@ -9,7 +9,7 @@ packages=(
   libxerces-c-dev
   libsystemd-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  xsltproc python3 lshw
+  xsltproc python3 lshw iproute2
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64
   patch xz-utils ccache lld

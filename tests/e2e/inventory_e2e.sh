@@ -2,9 +2,11 @@
 # The inventory end to end:
 #   - the collector's exit codes and log with each source failing (fake
 #     commands first on PATH) and with its output unwritable;
-#   - every class's stylesheet over recorded collector outputs (this
-#     machine's, recorded once, and the example server of deploy/), checked
-#     against expected instances through wmihost;
+#   - every class's stylesheet over recorded collector outputs, checked
+#     against expected instances through wmihost: this machine's, recorded
+#     once by an older collector (System, Hardware, Disks and Packages only),
+#     the example server of deploy/, an inventory with sections missing and
+#     values out of range, and one with no section at all;
 #   - the whole chain on this machine: a deployment laid out in a temporary
 #     root, one collection through rulosrv -run, the classes through wmihost.
 # One wmihost invocation per deployment, all side by side, so the provider's
@@ -50,19 +52,26 @@ IN
 # --- the recorded outputs and the chain, in the background ---
 deployment this_machine "$here/this_machine.xml"
 deployment server "$source/deploy/xslroot/inventory/data/inventory.xml"
+deployment partial "$here/partial.xml"
+deployment empty "$here/empty.xml"
 deployment chain
 name=this_machine classes this_machine 'get Korvex_Software.Name="bash",Architecture="amd64"' \
-  'get Korvex_Processor.DeviceID="core/cpu"' &
+  'get Korvex_ComputerSystem.Name="vm"' &
 name=server classes server 'enum Korvex_Software' 'enum Korvex_InstalledSoftware' \
   'get Korvex_Memory.DeviceID="core/memory/bank:1"' 'get Korvex_DiskPartition.DeviceID="sda2"' \
-  'get Korvex_ComputerSystem.Name="kvx-db01"' 'get Korvex_Software.Name="libquorvane1",Architecture="i386"' &
+  'get Korvex_ComputerSystem.Name="kvx-db01"' 'get Korvex_Software.Name="libquorvane1",Architecture="i386"' \
+  'get Korvex_Processor.DeviceID="CPU1"' 'get Korvex_NetworkAdapter.DeviceID="eno1"' &
+name=partial classes partial 'get Korvex_Processor.DeviceID="CPU0"' 'get Korvex_Memory.DeviceID="Array0/Module0"' \
+  'get Korvex_NetworkAdapter.DeviceID="Wi-Fi"' &
+name=empty classes empty 'enum Korvex_Software' 'enum Korvex_InstalledSoftware' &
 (
   export KORVEX_REGISTRY_FILE=$work/chain/etc/korvex/registry.reg RULOSRV_TRACE_DIR=$work/chain/var/log/rulosrv
   "$work/chain/opt/korvex/bin/rulosrv" -run >"$work/run.out" 2>&1
   echo $? >"$work/run.rc"
   opt=$work/chain/opt/korvex
   "$build/bin/wmihost" --repository "$opt/mof" --module "$opt/bin/wexi.so" --format json \
-    enum Korvex_ComputerSystem enum Korvex_Software enum Korvex_Disk >"$work/chain.out" 2>"$work/chain.err"
+    enum Korvex_ComputerSystem enum Korvex_Software enum Korvex_Disk enum Korvex_Processor \
+    enum Korvex_NetworkAdapter >"$work/chain.out" 2>"$work/chain.err"
 ) &
 
 # --- the collector with failing sources (meanwhile) ---
@@ -91,7 +100,8 @@ outcome() {
   }
 }
 collect all_sources
-check "collector: every source answers: exit 0" outcome all_sources 0 "inventory written to" "System Hardware Disks Packages"
+check "collector: every source answers: exit 0" outcome all_sources 0 "inventory written to" \
+  "System Computer Processors Memory NetworkAdapters Disks Packages Hardware"
 fake lshw 1 "lshw: cannot open /dev/mem"
 collect no_lshw
 check "collector: lshw fails: exit 1, the log names it, the rest is written" outcome no_lshw 1 \
@@ -103,7 +113,19 @@ rm "$work/fake/lshw"
 fake lsblk 32 "lsblk: failed to access sysfs directory"
 collect no_lsblk
 check "collector: lsblk fails: exit 1, the disks from /sys/block stay" outcome no_lsblk 1 \
-  "exited with 32: lsblk: failed to access sysfs directory" "System Hardware Disks Packages"
+  "exited with 32: lsblk: failed to access sysfs directory" "System Computer Processors Memory NetworkAdapters Disks Packages Hardware"
+fake ip 1 "Cannot open netlink socket: Permission denied"
+collect no_ip
+check "collector: ip fails: exit 1, the adapters are written without it" outcome no_ip 1 \
+  "ip -j address exited with 1: Cannot open netlink socket" "System Computer Processors Memory NetworkAdapters Disks Packages Hardware"
+check "  ... with lshw's address of each interface that has one" python3 - "$work/no_ip.xml" <<'PY'
+import sys, xml.etree.ElementTree as E
+lshw = {n.findtext("logicalname"): s.get("value") for n in E.parse(sys.argv[1]).iter("node")
+        for s in n.findall("configuration/setting[@id='ip']")}
+adapters = {a.get("id"): [(x.get("family"), x.get("value")) for x in a] for a in E.parse(sys.argv[1]).iter("NetworkAdapter")}
+sys.exit(not adapters or any(adapters[n] != ([("ipv4", lshw[n])] if n in lshw else []) for n in adapters))
+PY
+rm "$work/fake/ip"
 fake lshw 1 "no"
 fake dpkg-query 2 "dpkg-query: cannot access archive"
 collect no_dpkg
@@ -123,9 +145,13 @@ check "collector: carries the padding marker" grep -q 'PADDING_ENABLED:122' "$co
 wait
 
 # --- the recorded outputs against their expected instances ---
-check "this machine's recorded output: every class and two gets" diff -u "$here/this_machine.expected" "$work/this_machine.out"
+check "this machine's output of an older collector: every class with the values it has, and two gets" \
+  diff -u "$here/this_machine.expected" "$work/this_machine.out"
 check "the example server: every class, two associations and a get of each kind" \
   diff -u "$here/server.expected" "$work/server.out"
+check "sections missing, values out of range: the values that make sense, and gets" \
+  diff -u "$here/partial.expected" "$work/partial.out"
+check "no section: no instance of any class, no failure" diff -u "$here/empty.expected" "$work/empty.out"
 
 # --- the chain on this machine ---
 check "chain: rulosrv -run publishes the collection and says so" \
@@ -141,6 +167,19 @@ check "chain: one software instance per installed package" \
   [ "$(chain_value 1 'len(objects)')" = "$(dpkg-query -W -f '${db:Status-Abbrev}\n' | grep -c '^ii')" ]
 check "chain: one disk instance per disk of /sys/block" \
   [ "$(chain_value 2 'len(objects)')" = "$(ls -d /sys/block/*/device 2>/dev/null | wc -l)" ]
+check "chain: the memory the kernel counts" \
+  [ "$(chain_value 0 'objects[0].get("TotalPhysicalMemory")')" = "$(( $(awk '/^MemTotal:/ { print $2 }' /proc/meminfo) * 1024 ))" ]
+packages=$(grep '^physical id' /proc/cpuinfo | sort -u | wc -l)
+check "chain: one processor per package of /proc/cpuinfo" [ "$(chain_value 3 'len(objects)')" = "$packages" ]
+check "  ... with its logical processors" \
+  [ "$(chain_value 3 'sum(o.get("NumberOfLogicalProcessors", 0) for o in objects)')" = "$(grep -c '^processor' /proc/cpuinfo)" ]
+check "chain: each adapter is an interface with the addresses ip lists" python3 - "$work/chain.out" <<'PY'
+import json, subprocess, sys
+adapters = json.loads(open(sys.argv[1]).read().splitlines()[4])["objects"]
+links = {link["ifname"]: [a["local"] for a in link.get("addr_info", []) if a.get("family") in ("inet", "inet6")]
+         for link in json.loads(subprocess.run(["ip", "-j", "address"], capture_output=True, check=True).stdout)}
+sys.exit(not adapters or any(sorted(a.get("IPAddresses", [])) != sorted(links[a["Name"]]) for a in adapters))
+PY
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -113,9 +113,9 @@ python3 - "$xsl/processor.xsl" <<'PY'
 import sys
 path = sys.argv[1]
 text = open(path).read()
-number = """<xsl:call-template name="number-property">
+number = """<xsl:call-template name="unsigned-property">
       <xsl:with-param name="name" select="'NumberOfCores'"/>
-      <xsl:with-param name="value" select="configuration/setting[@id = 'cores']/@value"/>"""
+      <xsl:with-param name="value" select="@cores"/>"""
 string = """<xsl:call-template name="string-property">
       <xsl:with-param name="name" select="'NumberOfCores'"/>
       <xsl:with-param name="value" select="'64 bits'"/>"""

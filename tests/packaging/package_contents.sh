@@ -49,7 +49,7 @@ check "the unit runs the installed rulosrv with the settings, at every start of 
 
 # The dependencies: the package of every library a shipped program or module
 # needs, as this system resolves it, unless the package ships it, and the
-# collector's interpreter and lshw; nothing else.
+# collector's interpreter, lshw and iproute2 (ip); nothing else.
 depends=$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/^ *//; s/ .*//' | sort -u)
 needed=$(find "$work/root" -type f -exec sh -c 'readelf -d "$1" 2>/dev/null' sh {} \; |
   sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' | sort -u)
@@ -60,10 +60,11 @@ expected=$( {
     owner=$(dpkg-query -S "$path" 2>/dev/null || dpkg-query -S "$(realpath "$path")") || owner="$soname: no package"
     echo "${owner%%:*}"
   done
+  echo iproute2
   echo lshw
   echo python3
 } | sort -u)
-check "depends on the packages of the libraries needed, lshw and python3, and nothing else" \
+check "depends on the packages of the libraries needed, lshw, iproute2 and python3, and nothing else" \
   test "$depends" = "$expected" || printf 'Depends: %s\nexpected: %s\n' "$(echo $depends)" "$(echo $expected)"
 check "depends on Xerces-C and libsystemd among them" bash -c "
   grep -qx libxerces-c3.2 <<<'$depends' && grep -qx libsystemd0 <<<'$depends'"

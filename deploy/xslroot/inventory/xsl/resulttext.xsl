@@ -54,6 +54,23 @@
     </xsl:if>
   </xsl:template>
 
+  <!-- name = value; for a whole number of at most $digits digits (9 for a
+       uint32, 4 for a uint16, 19 for a uint64: a value that fits whatever
+       its digits are), unquoted; nothing for anything else, such as a
+       negative, fractional or too large value. -->
+  <xsl:template name="unsigned-property">
+    <xsl:param name="name"/>
+    <xsl:param name="value"/>
+    <xsl:param name="digits" select="9"/>
+    <xsl:variable name="text" select="normalize-space($value)"/>
+    <xsl:if test="$text != '' and translate($text, '0123456789', '') = '' and string-length($text) &lt;= $digits">
+      <xsl:value-of select="$name"/>
+      <xsl:text> = </xsl:text>
+      <xsl:value-of select="$text"/>
+      <xsl:text>;&#10;</xsl:text>
+    </xsl:if>
+  </xsl:template>
+
   <!-- name = TRUE; or FALSE; from 1/yes/true or 0/no/false. -->
   <xsl:template name="boolean-property">
     <xsl:param name="name"/>
