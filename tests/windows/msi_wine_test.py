@@ -2,7 +2,7 @@
 
 scripts/package-msi.sh builds the package from the Windows build. In a fresh
 prefix, `msiexec /i /qn` must lay out the install folder as the Windows
-deployment is laid out, write the provider's COM registration exactly as
+deployment is laid out, with the source's LICENSE and NOTICE as .txt, write the provider's COM registration exactly as
 `regsvr32 wexi.dll` writes it, the service's settings, the service and its
 event source; the installed service, started with `sc start` against a
 stand-in collector in the collector's place, publishes its data file where
