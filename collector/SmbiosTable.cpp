@@ -77,8 +77,8 @@ SmbiosTable SmbiosTable::fromStructures(std::string_view table) {
   while (at < table.size()) {
     const std::size_t rest = table.size() - at;
     const std::size_t length = rest >= 2 ? static_cast<unsigned char>(table[at + 1]) : 0;
-    const std::size_t setEnd = length >= kHeaderSize && length <= rest ? table.find(std::string_view("\0\0", 2), at + length)
-                                                                        : std::string_view::npos;
+    const bool fits = length >= kHeaderSize && length <= rest;
+    const std::size_t setEnd = fits ? table.find(std::string_view("\0\0", 2), at + length) : std::string_view::npos;
     if (setEnd == std::string_view::npos) {
       parsed.truncated_ = true;
       break;

@@ -33,8 +33,8 @@ std::vector<BYTE> logicalProcessorInformation(LOGICAL_PROCESSOR_RELATIONSHIP rel
   DWORD size = 0;
   GetLogicalProcessorInformationEx(relationship, nullptr, &size);
   std::vector<BYTE> buffer(size);
-  if (size == 0 || !GetLogicalProcessorInformationEx(
-                       relationship, reinterpret_cast<SYSTEM_LOGICAL_PROCESSOR_INFORMATION_EX*>(buffer.data()), &size)) {
+  auto* records = reinterpret_cast<SYSTEM_LOGICAL_PROCESSOR_INFORMATION_EX*>(buffer.data());
+  if (size == 0 || !GetLogicalProcessorInformationEx(relationship, records, &size)) {
     throw SourceFailure("GetLogicalProcessorInformationEx: " + errorText(GetLastError()));
   }
   buffer.resize(size);

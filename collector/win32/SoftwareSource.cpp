@@ -36,7 +36,8 @@ bool readView(const View& view, std::vector<UninstallEntry>& entries, Notes& not
   LSTATUS error = ERROR_SUCCESS;
   const auto uninstall = RegistryKey::open(HKEY_LOCAL_MACHINE, kUninstall, view.flag, &error);
   if (!uninstall) {
-    notes.push_back(std::string("the ") + view.architecture + " uninstall key: " + errorText(static_cast<DWORD>(error)));
+    const std::string why = errorText(static_cast<DWORD>(error));
+    notes.push_back(std::string("the ") + view.architecture + " uninstall key: " + why);
     return false;
   }
   for (const std::wstring& name : uninstall->subkeyNames()) {
