@@ -30,6 +30,11 @@ struct VolumeFacts {
 };
 using VolumeMap = std::map<std::pair<DWORD, LONGLONG>, VolumeFacts>;
 
+// A line for the log: what could not be asked of whom, and why.
+void noteFailure(Notes& notes, const std::string& subject, const char* query) {
+  notes.push_back(subject + ": " + query + ": " + errorText(GetLastError()));
+}
+
 // Opened without read or write access: enough for the queries below, and
 // allowed to any user.
 UniqueHandle openDevice(const std::wstring& path) {
@@ -63,7 +68,7 @@ std::optional<std::string> transport(STORAGE_BUS_TYPE bus) {
   return std::string(kNames[index]);
 }
 
-void describeDevice(const UniqueHandle& drive, XmlElement& disk) {
+void describeDevice(const UniqueHandle& drive, XmlElement& disk, Notes& notes) {
   STORAGE_PROPERTY_QUERY query{};
   query.PropertyId = StorageDeviceProperty;
   query.QueryType = PropertyStandardQuery;
@@ -71,6 +76,7 @@ void describeDevice(const UniqueHandle& drive, XmlElement& disk) {
   DWORD returned = 0;
   if (!control(drive, IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, buffer.data(), kDescriptorSize, &returned) ||
       returned < sizeof(STORAGE_DEVICE_DESCRIPTOR)) {
+    noteFailure(notes, *disk.attribute("name"), "the storage device property");
     return;
   }
   STORAGE_DEVICE_DESCRIPTOR descriptor;
@@ -83,13 +89,15 @@ void describeDevice(const UniqueHandle& drive, XmlElement& disk) {
       .set("transport", transport(descriptor.BusType));
 }
 
-void describeGeometry(const UniqueHandle& drive, XmlElement& disk) {
+void describeGeometry(const UniqueHandle& drive, XmlElement& disk, Notes& notes) {
   DISK_GEOMETRY_EX geometry{};
   DWORD returned = 0;
   if (control(drive, IOCTL_DISK_GET_DRIVE_GEOMETRY_EX, nullptr, 0, &geometry, sizeof geometry, &returned) &&
       returned >= offsetof(DISK_GEOMETRY_EX, Data)) {
     disk.set("size", static_cast<std::uint64_t>(geometry.DiskSize.QuadPart))
         .set("logicalSectorSize", std::optional<std::uint64_t>(geometry.Geometry.BytesPerSector));
+  } else {
+    noteFailure(notes, *disk.attribute("name"), "the drive geometry");
   }
   STORAGE_PROPERTY_QUERY query{};
   query.PropertyId = StorageAccessAlignmentProperty;
@@ -98,6 +106,8 @@ void describeGeometry(const UniqueHandle& drive, XmlElement& disk) {
   if (control(drive, IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query, &alignment, sizeof alignment, &returned) &&
       returned >= sizeof alignment) {
     disk.set("physicalSectorSize", std::optional<std::uint64_t>(alignment.BytesPerPhysicalSector));
+  } else {
+    noteFailure(notes, *disk.attribute("name"), "the access alignment property");
   }
 }
 
@@ -123,10 +133,14 @@ bool isRealPartition(const PARTITION_INFORMATION_EX& entry) {
          (entry.Mbr.PartitionType != PARTITION_ENTRY_UNUSED && !IsContainerPartition(entry.Mbr.PartitionType));
 }
 
-void addPartitions(const UniqueHandle& drive, DWORD number, const VolumeMap& volumes, XmlElement& disk) {
+void addPartitions(const UniqueHandle& drive, DWORD number, const VolumeMap& volumes, XmlElement& disk,
+                   Notes& notes) {
   const std::vector<BYTE> buffer = driveLayout(drive);
   const DWORD header = offsetof(DRIVE_LAYOUT_INFORMATION_EX, PartitionEntry);
-  if (buffer.size() < header) return;
+  if (buffer.size() < header) {
+    noteFailure(notes, *disk.attribute("name"), "the drive layout");
+    return;
+  }
   DRIVE_LAYOUT_INFORMATION_EX layout;
   std::memcpy(&layout, buffer.data(), header);
   const std::size_t fits = (buffer.size() - header) / sizeof(PARTITION_INFORMATION_EX);
@@ -174,7 +188,7 @@ std::string firstMountPoint(const wchar_t* volume) {
   return utf8(paths.data(), paths.size());
 }
 
-void addVolume(const wchar_t* name, VolumeMap& volumes) {
+void addVolume(const wchar_t* name, VolumeMap& volumes, Notes& notes) {
   const std::wstring volume(name);
   if (volume.size() <= kVolumePrefix + 2 || volume.back() != L'\\') return;
   VolumeFacts facts;
@@ -193,6 +207,8 @@ void addVolume(const wchar_t* name, VolumeMap& volumes) {
   if (!device.valid() ||
       !control(device, IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS, nullptr, 0, buffer.data(), size, &returned) ||
       returned < offsetof(VOLUME_DISK_EXTENTS, Extents)) {
+    noteFailure(notes, utf8(volume) + (facts.mountPoint.empty() ? "" : " (" + facts.mountPoint + ")"),
+                "the disk extents");
     return;
   }
   VOLUME_DISK_EXTENTS extents;
@@ -214,7 +230,7 @@ VolumeMap volumesByExtent(Notes& notes) {
     return volumes;
   }
   do {
-    addVolume(name, volumes);
+    addVolume(name, volumes, notes);
   } while (search.next(name));
   return volumes;
 }
@@ -230,9 +246,9 @@ XmlElement disksElement(Notes& notes) {
     if (!drive.valid()) continue;
     XmlElement disk("Disk");
     disk.set("name", "PhysicalDrive" + std::to_string(number));
-    describeDevice(drive, disk);
-    describeGeometry(drive, disk);
-    addPartitions(drive, number, volumes, disk);
+    describeDevice(drive, disk, notes);
+    describeGeometry(drive, disk, notes);
+    addPartitions(drive, number, volumes, disk, notes);
     disks.add(std::move(disk));
   }
   if (disks.children().empty()) throw SourceFailure("no \\\\.\\PhysicalDriveN could be opened");
