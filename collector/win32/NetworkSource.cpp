@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "collector/win32/RegistryKey.h"
 #include "collector/win32/WideText.h"
 
 namespace collector {
@@ -62,6 +63,26 @@ std::optional<XmlElement> addressElement(const SOCKET_ADDRESS& address) {
   return element;
 }
 
+std::optional<RegistryKey> machineKey(const std::wstring& path) {
+  return RegistryKey::open(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\" + path, 0);
+}
+
+// What the registry says of the adapter's device: its Plug and Play
+// instance (the network connection's PnPInstanceId, e.g. PCI\VEN_8086&...)
+// as its bus address, the driver's service from the device's Enum key, and
+// the driver's version and description from its class key.
+void addDriver(const std::string& adapterName, XmlElement& element) {
+  const auto connection =
+      machineKey(L"Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\" + wide(adapterName) + L"\\Connection");
+  const auto instance = connection ? connection->text(L"PnPInstanceId") : std::nullopt;
+  const auto device = instance ? machineKey(L"Enum\\" + wide(*instance)) : std::nullopt;
+  if (!device) return;
+  element.set("busInfo", instance).set("driver", device->text(L"Service"));
+  const auto driverKey = device->text(L"Driver");
+  const auto driver = driverKey ? machineKey(L"Control\\Class\\" + wide(*driverKey)) : std::nullopt;
+  if (driver) element.set("product", driver->text(L"DriverDesc")).set("driverVersion", driver->text(L"DriverVersion"));
+}
+
 XmlElement adapterElement(const IP_ADAPTER_ADDRESSES& adapter) {
   XmlElement element("NetworkAdapter");
   element.set("id", std::string(adapter.AdapterName ? adapter.AdapterName : ""))
@@ -72,6 +93,7 @@ XmlElement adapterElement(const IP_ADAPTER_ADDRESSES& adapter) {
       .set("speedBps", adapter.TransmitLinkSpeed != kUnknownSpeed && adapter.TransmitLinkSpeed != 0
                            ? std::optional<std::uint64_t>(adapter.TransmitLinkSpeed)
                            : std::nullopt);
+  if (adapter.AdapterName) addDriver(adapter.AdapterName, element);
   for (const IP_ADAPTER_UNICAST_ADDRESS* unicast = adapter.FirstUnicastAddress; unicast; unicast = unicast->Next) {
     if (auto address = addressElement(unicast->Address)) element.add(std::move(*address));
   }
