@@ -9,13 +9,15 @@ one collection: the collector must carry the padding marker (the padding
 comes first on its command line), exit with 0 or 1 and leave a document
 that the service publishes. The document is checked against what the same
 prefix and the host report by other means: the uninstall entries read back
-with `reg query`, the computer name (the host's name, and COMPUTERNAME under
-wine), the memory total (/proc/meminfo), the logical processors (the host's
-count), the uptime (/proc/uptime) and the network adapters' addresses
-(/sys/class/net). Then `wmihost.exe` serves Korvex_Software and
-Korvex_ComputerSystem from the published document through `wexi.dll`.
-Last, the collector alone: without -outc it writes nothing and exits with 2,
-and an output it cannot write gives 2 and leaves the previous file whole.
+with `reg export`, the computer name (the host's name, and COMPUTERNAME under
+wine), the maker, model and version (the host's DMI data), the memory total
+(/proc/meminfo), the logical processors (the host's count), the uptime
+(/proc/uptime) and the network adapters' addresses (/sys/class/net). Then
+`wmihost.exe` serves Korvex_Software and Korvex_ComputerSystem from the
+published document through `wexi.dll`. Last, the collector alone: without
+-outc it writes nothing and exits with 2; an output in a missing folder, or
+one held open by a reader that refuses writers, gives 2, and the held file
+keeps its bytes with no temporary file left beside it.
 
 Usage: collector_wine_e2e.py WINDOWS_BUILD_DIR
 Skips (exit code 77, reason printed) where wine or the Windows build is missing.
@@ -158,6 +160,20 @@ class Scenario:
             system.get("uptimeSeconds"), uptime))
         check(re.fullmatch(r"\d{14}\.000000[+-]\d{3}", system.get("bootTime")), "bootTime %r" % system.get("bootTime"))
 
+    def computer(self):
+        """Wine builds the firmware's tables from the host's DMI data, where it may read them."""
+        computer = self.document.find("Computer")
+        check(computer is not None and computer.get("widthBits") == "64", "Computer %r" % (
+            computer.attrib if computer is not None else None))
+        for attribute, name in (("vendor", "sys_vendor"), ("model", "product_name"), ("version", "product_version")):
+            try:
+                with open("/sys/class/dmi/id/" + name) as f:
+                    expected = f.read().strip() or None
+            except OSError:
+                expected = None
+            check(computer.get(attribute) == expected, "Computer's %s %r, the host's %s %r" % (
+                attribute, computer.get(attribute), name, expected))
+
     def memory(self):
         memory = self.document.find("Memory")
         with open("/proc/meminfo") as f:
@@ -251,19 +267,35 @@ class Scenario:
         code, _, _ = self.wine(self.collector, '-outc=' + windows_path(missing), "-logc=" + windows_path(log))
         check(code == 2 and not os.path.exists(missing), "an output in a missing folder gave %d" % code)
         check("cannot write" in read_bytes(log).decode(), "the log of an unwritable output: %r" % read_bytes(log))
+        held_dir = self.prefix.path("held")
+        os.makedirs(held_dir)
+        held = os.path.join(held_dir, "out.xml")
+        write_file(held, b"previous")
+        holder = self.prefix.start(os.path.join(self.windows_build, "bin", "hold_file.exe"), windows_path(held))
+        try:
+            check(holder.stdout.readline().strip() == b"holding", "the reader could not open the output")
+            code, _, _ = self.wine(self.collector, "-outc=" + windows_path(held), "-logc=" + windows_path(log))
+        finally:
+            write_file(held + ".release", "")
+            holder.wait(timeout=60)
+        check(code == 2 and read_bytes(held) == b"previous", "a held output gave %d and %r" % (code, read_bytes(held)))
+        check("cannot replace" in read_bytes(log).decode(), "the log of a held output: %r" % read_bytes(log))
+        check(sorted(os.listdir(held_dir)) == ["out.xml", "out.xml.release"], "left beside the held output: %r" % (
+            os.listdir(held_dir)))
 
 
 def main():
     windows_build = sys.argv[1]
     programs = (("bin", "rulosrv.exe"), ("bin", "korvex-collector.exe"), ("bin", "wmihost.exe"),
-                ("deploy", "bin", "wexi.dll"))
+                ("bin", "hold_file.exe"), ("deploy", "bin", "wexi.dll"))
     require_wine(*(os.path.join(windows_build, *p) for p in programs))
     with WinePrefix() as prefix:
         # Text on wine's command lines is UTF-8, the non-ASCII name included.
         prefix.env["LC_ALL"] = "C.UTF-8"
         scenario = Scenario(prefix, windows_build)
-        steps = [scenario.configure, scenario.collection, scenario.system, scenario.memory, scenario.processors,
-                 scenario.software, scenario.network, scenario.disks, scenario.wmihost, scenario.collector_alone]
+        steps = [scenario.configure, scenario.collection, scenario.system, scenario.computer, scenario.memory,
+                 scenario.processors, scenario.software, scenario.network, scenario.disks, scenario.wmihost,
+                 scenario.collector_alone]
         if not run_steps(steps):
             return 1
     return 0
