@@ -2,8 +2,9 @@
 # Builds the Windows installer from a mingw-w64 build tree (scripts/build-windows.sh)
 # with wixl: packaging/windows/korvex.wxs over the install folder laid out in a
 # staging folder as the module root (bin/ with rulosrv.exe, wmihost.exe,
-# wexi.dll and the XML library DLLs, stripped; the deployment's xmlreg/,
-# xslroot/inventory/xsl/ and mof/; LICENSE.txt and NOTICE.txt). wixl-heat lists the libraries and the
+# wexi.dll and the XML library DLLs, and collector/ with korvex-collector.exe,
+# stripped; the deployment's xmlreg/, xslroot/inventory/xsl/ and mof/; LICENSE.txt
+# and NOTICE.txt). wixl-heat lists the libraries and the
 # deployment's files, so that a file added to the deployment is packaged
 # without an edit here; packaging/windows/tables.sql adds what wixl cannot
 # write. Prints the package's path.
@@ -25,7 +26,8 @@ for tool in wixl wixl-heat msibuild x86_64-w64-mingw32-strip; do
     exit 1
   fi
 done
-programs=("$build/bin/rulosrv.exe" "$build/bin/wmihost.exe" "$build/deploy/bin/wexi.dll")
+programs=("$build/bin/rulosrv.exe" "$build/bin/wmihost.exe" "$build/bin/korvex-collector.exe"
+          "$build/deploy/bin/wexi.dll")
 for program in "${programs[@]}"; do
   if [ ! -f "$program" ]; then
     echo "package-msi: $program is missing (build the Windows side with scripts/build-windows.sh)" >&2
@@ -37,11 +39,12 @@ version=${QRV_MSI_VERSION:-$(dpkg-parsechangelog -l "$source/packaging/debian/ch
 stage=$(mktemp -d "${TMPDIR:-/tmp}/qrv-msi.XXXXXX")
 trap 'rm -rf "$stage"' EXIT
 root=$stage/root
-mkdir -p "$root/bin" "$root/xslroot/inventory"
+mkdir -p "$root/bin" "$root/collector" "$root/xslroot/inventory"
 cp "$build/bin/rulosrv.exe" "$build/bin/wmihost.exe" "$build"/deploy/bin/*.dll "$root/bin/"
+cp "$build/bin/korvex-collector.exe" "$root/collector/"
 cp -r "$build/deploy/xmlreg" "$build/deploy/mof" "$root/"
 cp -r "$build/deploy/xslroot/inventory/xsl" "$root/xslroot/inventory/"
-x86_64-w64-mingw32-strip "$root"/bin/*
+x86_64-w64-mingw32-strip "$root"/bin/* "$root/collector/korvex-collector.exe"
 # The licence and the notice of what the package ships (Xerces-C and Xalan-C,
 # the mingw-w64 runtime), in the install folder; .txt for Windows' editors.
 cp "$source/LICENSE" "$root/LICENSE.txt"

@@ -15,8 +15,7 @@ std::u16string utf16LeUnits(std::string_view bytes) {
   return units;
 }
 
-std::string decodeUtf16Le(std::string_view bytes) {
-  const std::u16string units = utf16LeUnits(bytes);
+std::string utf8FromUtf16(std::u16string_view units) {
   std::string out;
   bool invalid = false;
   for (std::size_t i = 0; i < units.size();) {
@@ -26,6 +25,8 @@ std::string decodeUtf16Le(std::string_view bytes) {
   }
   return out;
 }
+
+std::string decodeUtf16Le(std::string_view bytes) { return utf8FromUtf16(utf16LeUnits(bytes)); }
 
 std::string encodeUtf16Le(std::string_view text) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());

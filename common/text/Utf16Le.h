@@ -10,6 +10,9 @@ namespace qrv::text {
 // The code units of UTF-16LE bytes; an odd last byte is ignored.
 std::u16string utf16LeUnits(std::string_view bytes);
 
+// UTF-16 code units decoded to UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string utf8FromUtf16(std::u16string_view units);
+
 // UTF-16LE bytes decoded to UTF-8; an unpaired surrogate becomes U+FFFD and
 // an odd last byte is ignored.
 std::string decodeUtf16Le(std::string_view bytes);

@@ -48,8 +48,9 @@ UNINSTALL_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall"
 DEPLOYMENT = ("xmlreg", "mof", os.path.join("xslroot", "inventory", "xsl"))
 # The licence and the notice, installed as NAME.txt in the install folder.
 LEGAL = ("LICENSE", "NOTICE")
-# Folders the installer makes empty, for the collector and the data file.
-EMPTY_FOLDERS = ("collector", os.path.join("xslroot", "inventory", "data"))
+# The folder the installer makes empty, for the data file.
+EMPTY_FOLDER = os.path.join("xslroot", "inventory", "data")
+COLLECTOR = os.path.join("collector", "korvex-collector.exe")
 REQUESTS = ["--format", "json", "enum", "Korvex_Disk", "enum", "Korvex_Software"]
 
 # The verbose log's line for an action that runs.
@@ -179,8 +180,8 @@ class Scenario:
         deployment = set()
         for folder in DEPLOYMENT:
             deployment |= {os.path.join(folder, name) for name in tree_files(os.path.join(self.windows_deploy, folder))}
-        expected = bin_dlls | deployment | {os.path.join("bin", "rulosrv.exe"), os.path.join("bin", "wmihost.exe")} | {
-            name + ".txt" for name in LEGAL}
+        expected = bin_dlls | deployment | {os.path.join("bin", "rulosrv.exe"), os.path.join("bin", "wmihost.exe"),
+                                            COLLECTOR} | {name + ".txt" for name in LEGAL}
         found = tree_files(self.install_dir)
         check(found == expected, "installed files: missing %r, unexpected %r" %
               (sorted(expected - found), sorted(found - expected)))
@@ -190,9 +191,8 @@ class Scenario:
         for name in LEGAL:
             check(read_bytes(os.path.join(self.install_dir, name + ".txt")) == read_bytes(os.path.join(SOURCE, name)),
                   "%s.txt is not the source's %s" % (name, name))
-        for folder in EMPTY_FOLDERS:
-            path = os.path.join(self.install_dir, folder)
-            check(os.path.isdir(path) and not os.listdir(path), "%s is not an empty folder" % folder)
+        path = os.path.join(self.install_dir, EMPTY_FOLDER)
+        check(os.path.isdir(path) and not os.listdir(path), "%s is not an empty folder" % EMPTY_FOLDER)
 
         wexi = INSTALL_DIR + r"\bin\wexi.dll"
         expected_com, found_com = expected_entries(wexi), self.registry.entries()
@@ -238,7 +238,7 @@ class Scenario:
         check(self.service_state() == "STOPPED", "the service is %s after installing" % self.service_state())
 
     def collection(self):
-        """The installed service runs twice, a stand-in collector placed where its settings look."""
+        """The installed service runs twice, a stand-in collector in the installed collector's place."""
         shutil.copy(os.path.join(self.windows_build, "bin", "fake_collector.exe"),
                     os.path.join(self.collector_dir, "korvex-collector.exe"))
         inventory = read_bytes(os.path.join(self.windows_deploy, "xslroot", "inventory", "data", "inventory.xml"))
@@ -273,8 +273,9 @@ class Scenario:
 
     def uninstall(self):
         """Removal leaves nothing, neither what the package installed nor what the service wrote."""
-        # The stand-in and its files are the test's, not the product's.
-        for name in ("korvex-collector.exe", "inventory.xml", "calls.txt"):
+        # The stand-in's files are the test's, not the product's; the stand-in
+        # itself, in the collector's place, goes with the product.
+        for name in ("inventory.xml", "calls.txt"):
             os.remove(os.path.join(self.collector_dir, name))
         unique_files = {os.path.relpath(os.path.join(folder, name), self.install_dir)
                         for folder in (self.collector_dir, self.data_dir) for name in set_aside_files(folder)}
@@ -328,8 +329,8 @@ class Scenario:
 
 def main():
     windows_build, linux_wmihost, linux_deploy = sys.argv[1:4]
-    require_wine(*(os.path.join(windows_build, "bin", name)
-                   for name in ("rulosrv.exe", "wmihost.exe", "wexi.dll", "fake_collector.exe")))
+    programs = ("rulosrv.exe", "wmihost.exe", "wexi.dll", "fake_collector.exe", "korvex-collector.exe")
+    require_wine(*(os.path.join(windows_build, "bin", name) for name in programs))
     for tool in ("wixl", "wixl-heat", "msibuild", "msiinfo"):
         if shutil.which(tool) is None:
             skip(tool + " is not installed (scripts/setup.sh installs msitools and wixl)")

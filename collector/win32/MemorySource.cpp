@@ -1,0 +1,36 @@
+#include "collector/win32/MemorySource.h"
+
+#include <windows.h>
+
+#include "collector/SmbiosDecoding.h"
+#include "collector/win32/WideText.h"
+
+namespace collector {
+
+namespace {
+
+// What the firmware reports as installed, else what Windows can use.
+std::uint64_t totalBytes() {
+  ULONGLONG installedKiB = 0;
+  if (GetPhysicallyInstalledSystemMemory(&installedKiB) && installedKiB != 0) return installedKiB * 1024;
+  MEMORYSTATUSEX status{};
+  status.dwLength = sizeof status;
+  if (!GlobalMemoryStatusEx(&status)) throw SourceFailure("GlobalMemoryStatusEx: " + errorText(GetLastError()));
+  return status.ullTotalPhys;
+}
+
+}  // namespace
+
+XmlElement memoryElement(const FirmwareSmbios& smbios, Notes& notes) {
+  XmlElement memory("Memory");
+  memory.set("source", std::string("smbios")).set("totalBytes", totalBytes());
+  if (!smbios.table) {
+    notes.push_back("no arrays or modules: " + smbios.failure);
+    return memory;
+  }
+  for (XmlElement& array : memoryArrayElements(*smbios.table)) memory.add(std::move(array));
+  if (memory.children().empty()) notes.push_back("the SMBIOS table lists no memory array");
+  return memory;
+}
+
+}  // namespace collector
