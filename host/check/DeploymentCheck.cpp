@@ -10,6 +10,7 @@
 
 #include "common/text/AsciiCase.h"
 #include "host/check/XmlChecks.h"
+#include "host/cim/RepositoryContents.h"
 #include "provider/registration/ClassCache.h"
 #include "provider/registration/ClassLoader.h"
 #include "provider/registration/ModuleRoots.h"
@@ -98,10 +99,8 @@ class RegistrationCheck {
     const std::size_t classLine = lineOf(text_, "Class", classMap.className());
     const auto definition = repository_.find(classMap.nameSpace(), classMap.className());
     if (!definition) {
-      std::string read;
-      for (const std::string& file : repository_.files()) read += (read.empty() ? "" : ", ") + file;
       fault(classLine, classMap.className() + " is no class of " + classMap.nameSpace() + " in the repository (" +
-                           (read.empty() ? "no --repository given" : "read: " + read) + ")");
+                           repositoryContents(repository_) + ")");
     } else {
       if (definition->provider.empty()) {
         fault(classLine, classMap.className() + " has no provider qualifier in the repository (" +

@@ -8,6 +8,7 @@
 #include "host/cim/ObjectPathClassCheck.h"
 #include "host/cim/ObjectPathParser.h"
 #include "host/cim/ObjectPathPlace.h"
+#include "host/cim/RepositoryContents.h"
 #include "host/cli/OperationError.h"
 #include "host/cli/ProviderFailureHint.h"
 #include "host/cli/RegisteredModule.h"
@@ -114,11 +115,9 @@ std::shared_ptr<const ClassDefinition> RequestRunner::findClass(const std::strin
                                                                 RequestOutcome& failed) const {
   auto definition = repository_->find(command_.nameSpace, className);
   if (definition) return definition;
-  std::string read;
-  for (const std::string& file : repository_->files()) read += (read.empty() ? "" : ", ") + file;
   failed = failure(static_cast<HRESULT>(WBEM_E_INVALID_CLASS), className + " is no class of " + command_.nameSpace +
-                                             " in the repository (" +
-                                             (read.empty() ? "no --repository given" : "read: " + read) + ")");
+                                                                  " in the repository (" +
+                                                                  repositoryContents(*repository_) + ")");
   return nullptr;
 }
 
