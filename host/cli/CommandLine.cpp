@@ -32,7 +32,8 @@ const char* const kUsage =
     "them once. With more than one request, or --batch, each request's output is\n"
     "kept apart: in MOF a block that starts with the comment line // REQUEST, in\n"
     "JSON one line per request.\n"
-    "Exit status: 0 when every request succeeds, 1 when one fails, 2 for a usage error.\n";
+    "Exit status: 0 when every request succeeds and check finds no error, 1 otherwise,\n"
+    "2 for a usage error.\n";
 
 const char* const kVersion = "wmihost 1.1\n";
 
