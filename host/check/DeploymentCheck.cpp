@@ -9,7 +9,9 @@
 #include <sstream>
 
 #include "common/text/AsciiCase.h"
+#include "host/check/RegistrationVocabulary.h"
 #include "host/check/XmlChecks.h"
+#include "host/cim/RepositoryContents.h"
 #include "provider/registration/ClassCache.h"
 #include "provider/registration/ClassLoader.h"
 #include "provider/registration/ModuleRoots.h"
@@ -61,6 +63,8 @@ class RegistrationCheck {
     if (!parse.problem.empty() || parse.status != 0) {
       fault(0, "the registration cannot be parsed: " + (parse.problem.empty() ? "the parser failed" : parse.problem));
       if (classMaps.empty()) return;
+    } else {
+      checkVocabulary();
     }
     const std::string key = qrv::cim::classKey(nameSpace, className);
     const auto named = std::find_if(classMaps.begin(), classMaps.end(), [&](const auto& classMap) {
@@ -77,12 +81,20 @@ class RegistrationCheck {
  private:
   void fault(std::size_t line, const std::string& what) {
     faulty_ = true;
-    add(line, what, true);
+    add(line, Severity::Error, what);
   }
-  void remark(std::size_t line, const std::string& what) { add(line, what, false); }
+  void warn(std::size_t line, const std::string& what) { add(line, Severity::Warning, what); }
+  void remark(std::size_t line, const std::string& what) { add(line, Severity::Note, what); }
 
-  void add(std::size_t line, const std::string& what, bool problem) {
-    report_.findings.push_back({line ? file_ + ":" + std::to_string(line) : file_, what, problem});
+  void add(std::size_t line, Severity severity, const std::string& what) {
+    report_.findings.push_back({line ? file_ + ":" + std::to_string(line) : file_, severity, what});
+  }
+
+  void checkVocabulary() {
+    for (Finding& finding : unknownRegistrationNames(file_)) {
+      faulty_ = true;
+      report_.findings.push_back(std::move(finding));
+    }
   }
 
   static std::string registeredClasses(const std::vector<std::unique_ptr<ClassMap>>& classMaps) {
@@ -98,10 +110,8 @@ class RegistrationCheck {
     const std::size_t classLine = lineOf(text_, "Class", classMap.className());
     const auto definition = repository_.find(classMap.nameSpace(), classMap.className());
     if (!definition) {
-      std::string read;
-      for (const std::string& file : repository_.files()) read += (read.empty() ? "" : ", ") + file;
       fault(classLine, classMap.className() + " is no class of " + classMap.nameSpace() + " in the repository (" +
-                           (read.empty() ? "no --repository given" : "read: " + read) + ")");
+                           repositoryContents(repository_) + ")");
     } else {
       if (definition->provider.empty()) {
         fault(classLine, classMap.className() + " has no provider qualifier in the repository (" +
@@ -111,7 +121,7 @@ class RegistrationCheck {
     }
     checkOperations(classMap, classLine);
     if (definition && !definition->provider.empty() && classMap.enumerateOperator()) {
-      report_.enumerable.push_back({classMap.nameSpace(), classMap.className()});
+      report_.enumerable.push_back({classMap.nameSpace(), classMap.className(), file_});
     }
     if (!faulty_) remark(0, "registers " + classMap.className() + " of " + classMap.nameSpace());
   }
@@ -140,13 +150,18 @@ class RegistrationCheck {
   }
 
   void checkOperations(const ClassMap& classMap, std::size_t classLine) {
-    if (!classMap.enumerateOperator() && !classMap.getOperator()) fault(classLine, "registers neither <Enumerate> nor <Get>");
+    if (!classMap.enumerateOperator() && !classMap.getOperator()) {
+      fault(classLine, "registers neither <Enumerate> nor <Get>");
+    } else if (!classMap.enumerateOperator()) {
+      remark(classLine, "no <Enumerate>: an enumeration of " + classMap.className() +
+                            " answers WBEM_E_PROVIDER_NOT_CAPABLE, and check does not enumerate it");
+    }
     if (!classMap.getOperator()) {
       if (classMap.attributes().empty()) {
-        remark(classLine, "no <Get>: a get of " + classMap.className() + " answers WBEM_E_NOT_SUPPORTED");
+        remark(classLine, "no <Get>: a get of " + classMap.className() + " answers WBEM_E_PROVIDER_NOT_CAPABLE");
       } else {
-        fault(classLine, "attributes are registered for gets, but there is no <Get>: every get answers "
-                         "WBEM_E_NOT_SUPPORTED");
+        warn(classLine, "attributes are registered for gets, but there is no <Get>: every get answers "
+                        "WBEM_E_PROVIDER_NOT_CAPABLE");
       }
     }
     if (const OperatorBase* op = classMap.enumerateOperator()) checkOperation(*op, "Enumerate");
@@ -203,13 +218,14 @@ void checkRegistration(const fs::path& registrationRoot, const fs::path& file, c
   const std::string stem = file.stem().string();
   ++report.registrations;
   if (folder.empty()) {
-    report.findings.push_back({file.string(), "a registration belongs in the folder of its namespace, "
-                                              "such as xmlreg/root/cimv2"});
+    report.findings.push_back({file.string(), Severity::Error,
+                               "a registration belongs in the folder of its namespace, such as xmlreg/root/cimv2"});
     return;
   }
   if (qrv::text::toLowerAscii(relative.generic_string()) != relative.generic_string()) {
-    report.findings.push_back({file.string(), "the provider looks for lower-case names: it would read " +
-                                                  qrv::text::toLowerAscii(relative.generic_string())});
+    report.findings.push_back({file.string(), Severity::Error,
+                               "the provider looks for lower-case names: it would read " +
+                                   qrv::text::toLowerAscii(relative.generic_string())});
   }
   RegistrationCheck(file, moduleRoot, repository, report).run(namespaceOf(folder), stem);
 }
@@ -226,8 +242,8 @@ DeploymentReport checkDeployment(const std::string& moduleRoot, const ClassRepos
     if (entry->is_regular_file() && entry->path().extension() == ".xml") files.push_back(entry->path());
   }
   if (error || files.empty()) {
-    report.findings.push_back({registrationRoot.string(), error ? "cannot be read: " + error.message()
-                                                                : "holds no registration file"});
+    report.findings.push_back({registrationRoot.string(), Severity::Error,
+                               error ? "cannot be read: " + error.message() : "holds no registration file"});
     return report;
   }
   std::sort(files.begin(), files.end());

@@ -1,8 +1,9 @@
 #pragma once
 // wmihost check's look at a module root before any provider is loaded. Each
 // registration file xmlreg/<namespace>/<class>.xml must parse (with the
-// provider's own parser), register the class it is named after in the
-// namespace of its folder, name a class of the repository that names a
+// provider's own parser), use only the elements and attributes of a
+// registration, register the class it is named after in the namespace of
+// its folder, name a class of the repository that names a
 // provider, register only properties of the class as attributes and only
 // keys as required ones, and name data files that are well-formed XML and
 // stylesheets that compile.
@@ -20,6 +21,8 @@ namespace wmihost {
 struct EnumerableClass {
   std::string nameSpace;
   std::string className;
+  // The registration file, where the findings of the enumeration go.
+  std::string registration;
 };
 
 struct DeploymentReport {

@@ -58,8 +58,12 @@ class ChainCheck {
   }
 
  private:
-  void fault(const std::string& where, const std::string& what) { report_.findings.push_back({where, what, true}); }
-  void remark(const std::string& where, const std::string& what) { report_.findings.push_back({where, what, false}); }
+  void fault(const std::string& where, const std::string& what) {
+    report_.findings.push_back({where, Severity::Error, what});
+  }
+  void remark(const std::string& where, const std::string& what) {
+    report_.findings.push_back({where, Severity::Note, what});
+  }
 
   void checkRegistration(const std::string& name, const MofInstance& provider) {
     const auto registration = findInstanceRegistration(repository_, nameSpace_, provider);

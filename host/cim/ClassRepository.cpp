@@ -142,6 +142,7 @@ void ClassRepository::load(const std::filesystem::path& fileOrFolder) {
   for (const auto& entry : std::filesystem::directory_iterator(fileOrFolder)) {
     if (isMofFile(entry)) files.push_back(entry.path());
   }
+  if (files.empty()) foldersWithoutMof_.push_back(fileOrFolder.string());
   std::sort(files.begin(), files.end());
   for (const auto& file : files) loadFile(file);
 }

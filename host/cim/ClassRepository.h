@@ -46,6 +46,8 @@ class ClassRepository {
 
   // The MOF files read so far, in the order they were read.
   const std::vector<std::string>& files() const { return files_; }
+  // The folders loaded that held no MOF file, in the order they were given.
+  const std::vector<std::string>& foldersWithoutMof() const { return foldersWithoutMof_; }
 
  private:
   struct StoredClass;
@@ -57,6 +59,7 @@ class ClassRepository {
   ClassMap classes_;
   InstanceMap instances_;
   std::vector<std::string> files_;
+  std::vector<std::string> foldersWithoutMof_;
 };
 
 }  // namespace wmihost

@@ -8,8 +8,9 @@
 namespace wmihost {
 
 // Every named key must be a property of the class, a value without a key
-// name needs a class with exactly one key, and Class=@ a class without keys.
-// Throws ObjectPathError at the first fault.
+// name needs a class with exactly one key, Class=@ a class without keys, and
+// a path with keys must name every key of the class. Throws ObjectPathError
+// at the first fault.
 void checkKeysOfClass(const ObjectPath& path, const ClassDefinition& definition);
 
 }  // namespace wmihost

@@ -28,34 +28,51 @@ DeploymentReport checkFiles(const std::string& moduleRoot, const ClassRepository
   return checkDeployment(moduleRoot, repository);
 }
 
-// Writes the findings; how many of them are problems.
-std::size_t report(const std::vector<Finding>& findings, std::ostream& out) {
-  std::size_t problems = 0;
-  for (const Finding& finding : findings) {
-    out << finding.where << ": " << finding.what << "\n";
-    if (finding.problem) ++problems;
+// The findings written, counted by severity.
+class Report {
+ public:
+  explicit Report(std::ostream& out) : out_(out) {}
+
+  void write(const Finding& finding) {
+    out_ << finding.line() << "\n";
+    if (finding.severity == Severity::Error) ++errors_;
+    if (finding.severity == Severity::Warning) ++warnings_;
   }
-  return problems;
-}
+  void write(const std::vector<Finding>& findings) {
+    for (const Finding& finding : findings) write(finding);
+  }
+
+  std::size_t errors() const { return errors_; }
+  // "2 errors, 1 warning".
+  std::string counts() const { return plural(errors_, "error") + ", " + plural(warnings_, "warning"); }
+
+ private:
+  std::ostream& out_;
+  std::size_t errors_ = 0;
+  std::size_t warnings_ = 0;
+};
 
 // The module whose root is checked: the one of --module, else the one
 // module that COM's registration names for the providers; none, with the
-// reason written, when there is not exactly one.
+// reason reported, when there is not exactly one.
 std::optional<std::string> moduleToCheck(const CommandLine& command, const ProviderChainReport& chains,
-                                         std::ostream& out) {
+                                         Report& report) {
   if (!command.module.empty()) return command.module;
   if (chains.modules.size() == 1) return chains.modules.front();
   std::string modules;
   for (const std::string& module : chains.modules) modules += (modules.empty() ? "" : ", ") + module;
-  out << "no module root to check: the providers of " << command.nameSpace << " lead to "
-      << (modules.empty() ? "no registered module" : plural(chains.modules.size(), "module") + " (" + modules + ")")
-      << "; --module names the one to check\n";
+  report.write({"wmihost", Severity::Error,
+                "no module root to check: the providers of " + command.nameSpace + " lead to " +
+                    (modules.empty() ? "no registered module"
+                                     : plural(chains.modules.size(), "module") + " (" + modules + ")") +
+                    "; --module names the one to check"});
   return std::nullopt;
 }
 
-// Enumerates the class once with the provider's lines collected; whether
-// it went wrong: a failure, or any instance or value the provider dropped.
-bool enumerateOnce(RequestRunner& runner, const std::string& className, std::ostream& out,
+// Enumerates the class once with the provider's lines collected and reports
+// it at its registration: an error when it failed or the provider reported
+// anything, each line of the provider a note after it.
+void enumerateOnce(RequestRunner& runner, const EnumerableClass& enumerable, Report& report,
                    const Diagnostics& diagnostics) {
   std::vector<std::string> lines;
   RequestOutcome outcome;
@@ -64,13 +81,14 @@ bool enumerateOnce(RequestRunner& runner, const std::string& className, std::ost
       lines.push_back(line);
       diagnostics.fromProvider(line);
     });
-    outcome = runner.run({Verb::Enumerate, className});
+    outcome = runner.run({Verb::Enumerate, enumerable.className});
   }
-  out << "enum " << className << ": " << plural(outcome.objects.size(), "instance") << " delivered";
-  if (FAILED(outcome.result)) out << ", failed with " << hresultText(outcome.result);
-  out << (lines.empty() ? "\n" : "; the provider reports:\n");
-  for (const std::string& line : lines) out << "  " << line << "\n";
-  return FAILED(outcome.result) || !lines.empty();
+  std::string what = "enum " + enumerable.className + ": " + plural(outcome.objects.size(), "instance") + " delivered";
+  if (FAILED(outcome.result)) what += ", failed with " + hresultText(outcome.result);
+  if (!lines.empty()) what += "; the provider reports:";
+  const bool wrong = FAILED(outcome.result) || !lines.empty();
+  report.write({enumerable.registration, wrong ? Severity::Error : Severity::Note, what});
+  for (const std::string& line : lines) report.write({enumerable.registration, Severity::Note, line});
 }
 
 }  // namespace
@@ -80,27 +98,29 @@ int runCheck(const CommandLine& command, std::ostream& out, const Diagnostics& d
   const ProviderChainReport chains = checkProviderChains(
       runner.repository(), command.nameSpace,
       command.module.empty() ? RegisteredModule(registeredModulePath) : RegisteredModule());
-  std::size_t problems = report(chains.findings, out);
-  const auto module = moduleToCheck(command, chains, out);
+  Report report(out);
+  report.write(chains.findings);
+  const auto module = moduleToCheck(command, chains, report);
   if (!module) {
-    out << "check: " << plural(problems + 1, "problem") << "; no module root checked\n";
+    out << "check: " << report.counts() << "; no module root checked\n";
     return 1;
   }
   const std::string moduleRoot = qrv::cim::moduleRootOf(std::filesystem::absolute(*module).string());
   const DeploymentReport deployment = checkFiles(moduleRoot, runner.repository());
-  problems += report(deployment.findings, out);
+  report.write(deployment.findings);
   const std::string runNamespace = qrv::cim::classKey(command.nameSpace, "");
   for (const EnumerableClass& enumerable : deployment.enumerable) {
     if (qrv::cim::classKey(enumerable.nameSpace, "") != runNamespace) {
-      out << "enum " << enumerable.className << ": not run, as it is a class of " << enumerable.nameSpace
-          << " (--namespace " << command.nameSpace << ")\n";
-    } else if (enumerateOnce(runner, enumerable.className, out, diagnostics)) {
-      ++problems;
+      report.write({enumerable.registration, Severity::Note,
+                    "enum " + enumerable.className + ": not run, as it is a class of " + enumerable.nameSpace +
+                        " (--namespace " + command.nameSpace + ")"});
+    } else {
+      enumerateOnce(runner, enumerable, report, diagnostics);
     }
   }
-  out << "check: " << plural(problems, "problem") << " in " << plural(deployment.registrations, "registration")
-      << " below " << moduleRoot << "\n";
-  return problems == 0 ? 0 : 1;
+  out << "check: " << report.counts() << " in " << plural(deployment.registrations, "registration") << " below "
+      << moduleRoot << "\n";
+  return report.errors() == 0 ? 0 : 1;
 }
 
 }  // namespace wmihost

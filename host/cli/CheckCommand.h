@@ -6,8 +6,8 @@
 // against the repository, then enumerates each class that offers it once
 // through the provider, in the namespace of the run, reporting what the
 // provider delivered and every line it wrote to its diagnostic channel.
-// Findings go to `out` as "FILE[:LINE]: what", the last line counts the
-// problems.
+// Findings go to `out` as "FILE[:LINE]: error|warning|note: what" (a finding
+// of no file names wmihost), the last line counts the errors and warnings.
 
 #include <ostream>
 
@@ -16,7 +16,7 @@
 
 namespace wmihost {
 
-// 0 when nothing is wrong, 1 otherwise. Throws what RequestRunner throws
+// 0 without errors, 1 with any. Throws what RequestRunner throws
 // when the repository cannot be read or the provider cannot be loaded.
 int runCheck(const CommandLine& command, std::ostream& out, const Diagnostics& diagnostics);
 

@@ -26,10 +26,14 @@ const char* const kUsage =
     "         --verbose              what the host does, on standard error\n"
     "         -h, --help             this text\n"
     "         --version              the version of wmihost\n"
-    "The provider is loaded and initialised once, for all requests. With more than\n"
-    "one request, or --batch, each request's output is kept apart: in MOF a block\n"
-    "that starts with the comment line // REQUEST, in JSON one line per request.\n"
-    "Exit status: 0 when every request succeeds, 1 when one fails, 2 for a usage error.\n";
+    "The provider is loaded and initialised once per invocation, and its Initialize\n"
+    "pauses six seconds: every invocation of wmihost pays them. Requests together on\n"
+    "one command line, in --batch FILE or fed a line at a time to --batch -, pay\n"
+    "them once. With more than one request, or --batch, each request's output is\n"
+    "kept apart: in MOF a block that starts with the comment line // REQUEST, in\n"
+    "JSON one line per request.\n"
+    "Exit status: 0 when every request succeeds and check finds no error, 1 otherwise,\n"
+    "2 for a usage error.\n";
 
 const char* const kVersion = "wmihost 1.1\n";
 

@@ -3,8 +3,8 @@
 // over a class repository read from MOF, puts enumerations, gets and queries
 // to it and prints what the provider delivered; or it checks the module's
 // deployment, or registers or unregisters the module as a COM server.
-// Exit status: 0 on success, 1 when a request or operation fails, 2 for a
-// usage error.
+// Exit status: 0 on success, 1 when a request or operation fails or check
+// finds an error, 2 for a usage error.
 
 #include <fstream>
 #include <iostream>

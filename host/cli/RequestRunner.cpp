@@ -8,7 +8,9 @@
 #include "host/cim/ObjectPathClassCheck.h"
 #include "host/cim/ObjectPathParser.h"
 #include "host/cim/ObjectPathPlace.h"
+#include "host/cim/RepositoryContents.h"
 #include "host/cli/OperationError.h"
+#include "host/cli/ProviderFailureHint.h"
 #include "host/cli/RegisteredModule.h"
 #include "host/query/AssociationTraversal.h"
 #include "host/query/InstanceSource.h"
@@ -31,8 +33,6 @@ std::string elapsedSince(Clock::time_point start) {
 }
 
 RequestOutcome failure(HRESULT result, std::string detail) { return {result, {}, std::move(detail)}; }
-
-RequestOutcome outcomeOf(RequestResult result) { return {result.result, std::move(result.objects), {}}; }
 
 RequestOutcome outcomeOf(AssociationAnswer answer) {
   return {answer.result, std::move(answer.objects), std::move(answer.detail)};
@@ -62,6 +62,10 @@ RequestOutcome RequestRunner::run(const Request& request) {
                     (outcome.objects.size() == 1 ? "" : "s") + " in " + elapsedSince(start) +
                     (FAILED(outcome.result) ? ", failed" : ""));
   return outcome;
+}
+
+RequestOutcome RequestRunner::providerOutcome(RequestResult result) const {
+  return {result.result, std::move(result.objects), providerFailureHint(result.result, diagnostics_.enabled())};
 }
 
 std::string RequestRunner::modulePath(const ClassProvider& served) const {
@@ -111,11 +115,9 @@ std::shared_ptr<const ClassDefinition> RequestRunner::findClass(const std::strin
                                                                 RequestOutcome& failed) const {
   auto definition = repository_->find(command_.nameSpace, className);
   if (definition) return definition;
-  std::string read;
-  for (const std::string& file : repository_->files()) read += (read.empty() ? "" : ", ") + file;
   failed = failure(static_cast<HRESULT>(WBEM_E_INVALID_CLASS), className + " is no class of " + command_.nameSpace +
-                                             " in the repository (" +
-                                             (read.empty() ? "no --repository given" : "read: " + read) + ")");
+                                                                  " in the repository (" +
+                                                                  repositoryContents(*repository_) + ")");
   return nullptr;
 }
 
@@ -124,7 +126,7 @@ RequestOutcome RequestRunner::enumerate(const std::string& className) {
   const auto definition = findClass(className, failed);
   HostedProvider* served = definition ? providerOf(*definition, ProviderRequest::Enumerate, failed) : nullptr;
   if (!served) return failed;
-  return outcomeOf(served->enumerate(className));
+  return providerOutcome(served->enumerate(className));
 }
 
 std::shared_ptr<const ClassDefinition> RequestRunner::pathClass(const std::string& objectPath, std::size_t offset,
@@ -160,7 +162,7 @@ RequestOutcome RequestRunner::get(const std::string& objectPath) {
   const auto definition = pathClass(objectPath, 0, failed);
   HostedProvider* served = definition ? providerOf(*definition, ProviderRequest::Get, failed) : nullptr;
   if (!served) return failed;
-  return outcomeOf(served->get(objectPath));
+  return providerOutcome(served->get(objectPath));
 }
 
 RequestOutcome RequestRunner::query(const std::string& wql) {
@@ -188,7 +190,7 @@ RequestOutcome RequestRunner::dataQuery(const std::string& wql, const WqlQuery& 
   if (!served) return failed;
   RequestResult answer = served->query(wql);
   if (!declined(answer)) {
-    RequestOutcome outcome = outcomeOf(std::move(answer));
+    RequestOutcome outcome = providerOutcome(std::move(answer));
     outcome.systemProperties = filter->systemProperties();
     return outcome;
   }
@@ -196,8 +198,10 @@ RequestOutcome RequestRunner::dataQuery(const std::string& wql, const WqlQuery& 
                     hresultMeaning(answer.result) + "): enumerating " + definition->name + " and filtering");
   RequestResult all = served->enumerate(definition->name);
   if (FAILED(all.result)) {
+    const std::string hint = providerFailureHint(all.result, diagnostics_.enabled());
     return {all.result, filter->apply(all.objects),
-            "the provider declined the query, and its enumeration of " + definition->name + " failed",
+            "the provider declined the query, and its enumeration of " + definition->name + " failed" +
+                (hint.empty() ? "" : ": " + hint),
             filter->systemProperties()};
   }
   RequestOutcome outcome{all.result, filter->apply(all.objects), {}, filter->systemProperties()};
@@ -222,7 +226,7 @@ RequestOutcome RequestRunner::associationQuery(const std::string& wql, const Ass
   HostedProvider* served = providerOf(*sourceClass, ProviderRequest::Enumerate, failed);
   if (!served) return failed;
   RequestResult answer = served->query(wql);
-  if (!declined(answer)) return outcomeOf(std::move(answer));
+  if (!declined(answer)) return providerOutcome(std::move(answer));
   diagnostics_.note("the provider declined the query with " + hresultText(answer.result) + " (" +
                     hresultMeaning(answer.result) + "): enumerating the associations of " + parsed.path);
   const InstanceSource source{

@@ -68,6 +68,9 @@ class RequestRunner {
   // path, a class the repository lacks or a key the class lacks.
   std::shared_ptr<const ClassDefinition> pathClass(const std::string& objectPath, std::size_t offset,
                                                    RequestOutcome& failure) const;
+  // What the provider answered, with the hint to its reason where the code
+  // alone does not tell it.
+  RequestOutcome providerOutcome(RequestResult result) const;
   RequestOutcome enumerate(const std::string& className);
   RequestOutcome get(const std::string& objectPath);
   RequestOutcome query(const std::string& wql);

@@ -39,7 +39,6 @@ serve disks_json --format json enum Korvex_Disk &
 serve software get 'Korvex_Software.Name="korvex-agent",Architecture="amd64"' &
 serve software_json --format json get 'Korvex_Software.Name="libquorvane1",Architecture="i386"' &
 serve links_json --format json enum Korvex_DiskPartitionOnDisk &
-serve missing_key get 'Korvex_Disk.Model="x"' &
 serve not_found get 'Korvex_Disk.DeviceID="sdz"' &
 serve prefixed get '\\.\root\cimv2:Korvex_Disk.deviceid="sdb"' &
 serve unquoted --format json get 'root\cimv2:Korvex_Software.NAME="korvex-agent",architecture="amd64"' &
@@ -94,16 +93,17 @@ IN
   echo "get $own_machine_path"
 } | serve batch_json --format json --batch - &
 # A copy of the deployment with one mistake of a class writer in each of
-# several classes: a file name, a namespace, a data file, an attribute, an
-# XPath, a missing <Get>, a key, a property name, text for a uint32, and a
-# registration that is no XML.
+# several classes: a file name, a namespace, a data file, an attribute, a
+# misspelt element and attribute name, an XPath, a missing <Get>, a key, a
+# property name, text for a uint32, and a registration that is no XML.
 broken=$work/broken
 cp -r "$deploy" "$broken"
 reg=$broken/xmlreg/root/cimv2 xsl=$broken/xslroot/inventory/xsl
 mv "$reg/korvex_networkadapter.xml" "$reg/korvex_networkadaptor.xml"
 sed -i 's/namespace="root\\cimv2"/namespace="root\\cimv3"/' "$reg/korvex_memory.xml"
 sed -i 's/name="inventory.xml"/name="inventroy.xml"/' "$reg/korvex_diskpartitionondisk.xml"
-sed -i 's/Attribute name="DeviceID"/Attribute name="DevicID"/' "$reg/korvex_disk.xml"
+sed -i 's/Attribute name="DeviceID"/Attribute name="DevicID"/; s/Enumerate>/Enumarate>/g' "$reg/korvex_disk.xml"
+sed -i 's/ alt-name=/ alt_name=/' "$reg/korvex_software.xml"
 sed -i 's/or @name = \$key\]/or @name = $key]]/' "$xsl/diskpartition.xsl"
 sed -i '/<Get>/,/<\/Get>/d' "$reg/korvex_software.xml"
 sed -i 's/Attribute name="Name"/Attribute name="Description"/' "$reg/korvex_computersystem.xml"
@@ -130,6 +130,11 @@ broken_serve() {
   run "$name" --repository "$broken/mof" --module "$broken/bin/wexi.so" "$@"
 }
 serve check check &
+# Without --verbose: a registration under a wrong file name, a missing data
+# file, a misspelt <Enumerate>, and a query answered by an enumeration that
+# fails.
+broken_serve broken_quiet enum Korvex_NetworkAdapter enum Korvex_DiskPartitionOnDisk enum Korvex_Disk \
+  query 'SELECT * FROM Korvex_NetworkAdapter' &
 broken_serve broken_check check &
 broken_serve broken_verbose --verbose enum Korvex_NetworkAdapter enum Korvex_Memory \
   get 'Korvex_Disk.DeviceID="sda"' get 'Korvex_Software.Name="bash",Architecture="amd64"' \
@@ -169,6 +174,7 @@ timed() {
 timed fast_class enum Korvex_Nothing
 timed fast_path get 'Korvex_Disk.DeviceID="sda",'
 timed fast_query query 'SELECT * FROM Korvex_Disk WHERE Model = '
+timed missing_key get 'Korvex_Software.Name="bash"'
 run help --help
 run help_short -h enum Korvex_Disk --nonsense
 run version --version
@@ -177,6 +183,8 @@ run no_request
 run bad_level --level 5 enum Korvex_Disk
 run bad_verb list Korvex_Disk
 run no_repository --repository "$work/none.mof" enum Korvex_Disk
+mkdir "$work/no_mof" && touch "$work/no_mof/korvex.txt"
+run folder_without_mof --repository "$work/no_mof" enum Korvex_Disk
 wait
 
 source "$(dirname "$0")/check.sh"
@@ -380,14 +388,22 @@ check "get by a path with a namespace and an unquoted key" output_is unquoted <<
 ]
 OUT
 
-check "get without its required key" fails_with missing_key 1 \
-  'wmihost: get Korvex_Disk.Model="x" failed: 0x80041024 WBEM_E_PROVIDER_NOT_CAPABLE'
+check "a get without one of the class's keys fails at once, naming the key" reports missing_key <<'OUT'
+wmihost: get Korvex_Software.Name="bash" failed: 0x8004103A WBEM_E_INVALID_OBJECT_PATH
+  the object path is not valid
+  at position 28: the path lacks the key Architecture; a path names every key of Korvex_Software: Name, Architecture
+OUT
+check "  ... without loading the provider" fast missing_key
 check "get of a key that matches nothing" fails_with not_found 1 \
   'wmihost: get Korvex_Disk.DeviceID="sdz" failed: 0x80041002 WBEM_E_NOT_FOUND'
 check "enum of a class without a provider qualifier" fails_with unregistered 1 \
   'wmihost: enum Korvex_DiskGeometry failed: 0x80041011 WBEM_E_PROVIDER_NOT_FOUND'
 check "enum of a class without a registration file: the provider refuses" fails_with no_registration_file 1 \
   'wmihost: enum Korvex_Unregistered failed: 0x80041003 WBEM_E_ACCESS_DENIED'
+check "  ... and the host says where the provider's reason is and what checks the deployment" \
+  reports no_registration_file <<'OUT'
+  the provider gives its reason on its diagnostic channel, which --verbose shows; wmihost check checks the deployment
+OUT
 check "enum of a class the repository lacks" fails_with unknown_class 1 \
   'wmihost: enum Korvex_Nothing failed: 0x80041010 WBEM_E_INVALID_CLASS'
 check "a caller at the identify level is refused" fails_with identify 1 \
@@ -411,6 +427,10 @@ instance of Korvex_Disk
 };
 OUT
 check "a repository that cannot be read" fails_with no_repository 1 "wmihost: $work/none.mof: cannot be read"
+check "a repository folder without MOF files is named" reports folder_without_mof <<OUT
+wmihost: enum Korvex_Disk failed: 0x80041010 WBEM_E_INVALID_CLASS
+  Korvex_Disk is no class of root\cimv2 in the repository (the folder $work/no_mof holds no MOF file)
+OUT
 
 check "a batch on the command line: a MOF block per request, failures among them" batch_is batch 1 <<'OUT'
 // enum Korvex_Software
@@ -493,7 +513,7 @@ instance of Korvex_Software
 // failed: 0x8004103A WBEM_E_INVALID_OBJECT_PATH
 
 // get Korvex_Disk.Model="x"
-// failed: 0x80041024 WBEM_E_PROVIDER_NOT_CAPABLE
+// failed: 0x8004103A WBEM_E_INVALID_OBJECT_PATH
 
 // query ASSOCIATORS OF {Korvex_DiskPartition.DeviceID="sdb1"} WHERE KeysOnly
 
@@ -511,7 +531,8 @@ wmihost: get Korvex_Disk.DeviceID=sda failed: 0x8004103A WBEM_E_INVALID_OBJECT_P
 wmihost: query SELECT * FROM Korvex_Disk WHERE Sise > 5 failed: 0x80041017 WBEM_E_INVALID_QUERY
   at position 33: Sise is no property of Korvex_Disk
   at position 13: Serial is no property of Korvex_Disk
-wmihost: get Korvex_Disk.Model="x" failed: 0x80041024 WBEM_E_PROVIDER_NOT_CAPABLE
+wmihost: get Korvex_Disk.Model="x" failed: 0x8004103A WBEM_E_INVALID_OBJECT_PATH
+  at position 22: the path lacks the key DeviceID; a path names every key of Korvex_Disk: DeviceID
 OUT
 check "--verbose: the repository file, the module, one Initialize, the declined query" reports batch <<OUT
 wmihost: [host] read the repository file $deploy/mof/korvex.mof
@@ -591,6 +612,8 @@ OUT
 check "  ... without loading the provider, even with --module" bash -c "! grep -q 'loaded the module' '$work/no_provider.err'"
 
 check "--help prints the usage and succeeds" bash -c "[ \"\$(cat '$work/help.rc')\" = 0 ] && grep -q '^usage: wmihost' '$work/help.out' && [ ! -s '$work/help.err' ]"
+check "--help: every invocation pays the six-second Initialize, a batch or --batch - pays it once" bash -c \
+  "tr '\\n' ' ' <'$work/help.out' | grep -qF 'its Initialize pauses six seconds: every invocation of wmihost pays them. Requests together on one command line, in --batch FILE or fed a line at a time to --batch -, pay them once.'"
 check "-h answers whatever else the line holds" cmp -s "$work/help.out" "$work/help_short.out"
 check "--version" output_is version <<<"wmihost 1.1"
 check "usage: an unknown option is named" fails_with unknown_option 2 'wmihost: unknown option --frobnicate'
@@ -599,35 +622,54 @@ check "usage: a level outside 1 to 4" fails_with bad_level 2 "wmihost: --level m
 check "usage: an unknown request" fails_with bad_verb 2 "wmihost: unknown request 'list'"
 
 check "check: the example deployment is sound, and each class enumerates" prints check 0 <<OUT
-$deploy/mof/korvex.mof:10: the provider qrvcim is the COM class $clsid; --module names its module, so COM's registration is not checked
-$deploy/xmlreg/root/cimv2/korvex_disk.xml: registers Korvex_Disk of root\cimv2
-$deploy/xmlreg/root/cimv2/korvex_installedsoftware.xml:4: no <Get>: a get of Korvex_InstalledSoftware answers WBEM_E_NOT_SUPPORTED
-enum Korvex_Disk: 2 instances delivered
-enum Korvex_Software: 4 instances delivered
-check: 0 problems in 9 registrations below $deploy
+$deploy/mof/korvex.mof:10: note: the provider qrvcim is the COM class $clsid; --module names its module, so COM's registration is not checked
+$deploy/xmlreg/root/cimv2/korvex_disk.xml: note: registers Korvex_Disk of root\cimv2
+$deploy/xmlreg/root/cimv2/korvex_installedsoftware.xml:4: note: no <Get>: a get of Korvex_InstalledSoftware answers WBEM_E_PROVIDER_NOT_CAPABLE
+$deploy/xmlreg/root/cimv2/korvex_disk.xml: note: enum Korvex_Disk: 2 instances delivered
+$deploy/xmlreg/root/cimv2/korvex_software.xml: note: enum Korvex_Software: 4 instances delivered
+check: 0 errors, 0 warnings in 9 registrations below $deploy
 OUT
+check "check: every line is FILE[:LINE]: error|warning|note: text, but the count at the end" bash -c \
+  "grep -v '^check: ' '$work/check.out' '$work/broken_check.out' | grep -vE '^[^:]+:[^ :]+(:[0-9]+)?: (error|warning|note): '; [ \$? = 1 ]"
 check "check: every mistake of the broken copy, with its file and line, and the exit status 1" prints broken_check 1 <<OUT
-$reg/korvex_networkadaptor.xml: registers no class korvex_networkadaptor of root\cimv2, which the provider looks for here; it registers Korvex_NetworkAdapter of root\cimv2
-$reg/korvex_memory.xml: registers no class korvex_memory of root\cimv2, which the provider looks for here; it registers Korvex_Memory of root\cimv3
-$reg/korvex_diskpartitionondisk.xml:6: the data file $broken/xslroot/inventory/data/inventroy.xml: the file does not exist
-$reg/korvex_diskpartitionondisk.xml:7: the stylesheet $xsl/diskpartitionondisk.xsl: refused by the provider: it has a document type declaration
-$reg/korvex_disk.xml:13: the attribute DevicID is no property of Korvex_Disk
-$reg/korvex_disk.xml:4: the key DeviceID of Korvex_Disk is no required attribute: a get cannot hand it to the stylesheet
-$reg/korvex_software.xml:4: attributes are registered for gets, but there is no <Get>: every get answers WBEM_E_NOT_SUPPORTED
-$reg/korvex_computersystem.xml:13: the required attribute Description is no key of Korvex_ComputerSystem
-$reg/korvex_installedsoftware.xml: the registration cannot be parsed: line 9, column 3: expected end of tag 'Class'
-$reg/korvex_processor.xml: registers Korvex_Processor of root\cimv2
-enum Korvex_Disk: 2 instances delivered
-enum Korvex_DiskPartition: 0 instances delivered, failed with 0x80041024 WBEM_E_PROVIDER_NOT_CAPABLE; the provider reports:
-enum Korvex_Software: 4 instances delivered; the provider reports:
-  wexi: dropped Korvex_Software.Sumary = "Korvex inventory agent": the class has no property Sumary
-enum Korvex_Processor: 3 instances delivered; the provider reports:
-  wexi: dropped Korvex_Processor.NumberOfCores = "64 bits": WMI refused it as uint32 with 0x80041005
-check: 15 problems in 9 registrations below $broken
+$reg/korvex_networkadaptor.xml: error: registers no class korvex_networkadaptor of root\cimv2, which the provider looks for here; it registers Korvex_NetworkAdapter of root\cimv2
+$reg/korvex_memory.xml: error: registers no class korvex_memory of root\cimv2, which the provider looks for here; it registers Korvex_Memory of root\cimv3
+$reg/korvex_diskpartitionondisk.xml:6: error: the data file $broken/xslroot/inventory/data/inventroy.xml: the file does not exist
+$reg/korvex_diskpartitionondisk.xml:7: error: the stylesheet $xsl/diskpartitionondisk.xsl: refused by the provider: it has a document type declaration
+$reg/korvex_disk.xml:5: error: <Enumarate> is no element of a registration, so the provider ignores it: did you mean <Enumerate>?
+$reg/korvex_disk.xml:4: note: no <Enumerate>: an enumeration of Korvex_Disk answers WBEM_E_PROVIDER_NOT_CAPABLE, and check does not enumerate it
+$reg/korvex_disk.xml:13: error: the attribute DevicID is no property of Korvex_Disk
+$reg/korvex_disk.xml:4: error: the key DeviceID of Korvex_Disk is no required attribute: a get cannot hand it to the stylesheet
+$reg/korvex_software.xml:9: error: <Attribute> has no attribute alt_name, so the provider ignores it: did you mean alt-name?
+$reg/korvex_software.xml:4: warning: attributes are registered for gets, but there is no <Get>: every get answers WBEM_E_PROVIDER_NOT_CAPABLE
+$reg/korvex_computersystem.xml:13: error: the required attribute Description is no key of Korvex_ComputerSystem
+$reg/korvex_installedsoftware.xml: error: the registration cannot be parsed: line 9, column 3: expected end of tag 'Class'
+$reg/korvex_processor.xml: note: registers Korvex_Processor of root\cimv2
+$reg/korvex_diskpartition.xml: error: enum Korvex_DiskPartition: 0 instances delivered, failed with 0x80041024 WBEM_E_PROVIDER_NOT_CAPABLE; the provider reports:
+$reg/korvex_diskpartition.xml: note: wexi: an enumeration of Korvex_DiskPartition stopped: the stylesheet does not compile
+$reg/korvex_software.xml: error: enum Korvex_Software: 4 instances delivered; the provider reports:
+$reg/korvex_software.xml: note: wexi: dropped Korvex_Software.Sumary = "Korvex inventory agent": the class has no property Sumary
+$reg/korvex_processor.xml: error: enum Korvex_Processor: 3 instances delivered; the provider reports:
+$reg/korvex_processor.xml: note: wexi: dropped Korvex_Processor.NumberOfCores = "64 bits": WMI refused it as uint32 with 0x80041005
+check: 16 errors, 1 warning in 9 registrations below $broken
 OUT
+check "check: a class whose <Enumerate> is misspelt is not enumerated" bash -c "! grep -q 'enum Korvex_Disk:' '$work/broken_check.out'"
 check "check: a stylesheet that does not compile, with Xalan-C's file and line" grep -qE \
-  "^$reg/korvex_diskpartition.xml:7: the stylesheet $xsl/diskpartition.xsl: XPath error: .*at line 12, column 12\.\)\$" \
+  "^$reg/korvex_diskpartition.xml:7: error: the stylesheet $xsl/diskpartition.xsl: XPath error: .*at line 12, column 12\.\)\$" \
   "$work/broken_check.out"
+check "without --verbose, each failure whose code stands for many causes says where the reason is" \
+  reports broken_quiet <<'OUT'
+wmihost: enum Korvex_NetworkAdapter failed: 0x80041003 WBEM_E_ACCESS_DENIED
+  the provider gives its reason on its diagnostic channel, which --verbose shows; wmihost check checks the deployment
+wmihost: enum Korvex_DiskPartitionOnDisk failed: 0x80041003 WBEM_E_ACCESS_DENIED
+wmihost: enum Korvex_Disk failed: 0x80041024 WBEM_E_PROVIDER_NOT_CAPABLE
+  the provider declined the query, and its enumeration of Korvex_NetworkAdapter failed: the provider gives its reason on its diagnostic channel, which --verbose shows; wmihost check checks the deployment
+OUT
+check "  ... once per failure" [ "$(grep -c 'which --verbose shows; wmihost check checks the deployment$' "$work/broken_quiet.err")" = 4 ]
+check "--verbose: the provider's lines come first, and the hint points above" reports broken_verbose <<'OUT'
+wmihost: enum Korvex_NetworkAdapter failed: 0x80041003 WBEM_E_ACCESS_DENIED
+  the provider's lines above give its reason; wmihost check checks the deployment
+OUT
 check "--verbose: the provider says why each request failed" reports broken_verbose <<OUT
 wmihost: [provider] wexi: class Korvex_NetworkAdapter of namespace root\cimv2 is not registered: looked for $reg/korvex_networkadapter.xml, and the file does not exist
 wmihost: [provider] wexi: an enumeration of Korvex_NetworkAdapter answers 0x80041003
@@ -645,7 +687,7 @@ check "--verbose: the stylesheet error on one line, with the file and line" grep
 check "--verbose: every dropped value, with the value, the CIM type and the reason" bash -c \
   "[ \"\$(grep -c '^wmihost: \[provider\] wexi: dropped Korvex_Processor.NumberOfCores = \"64 bits\": WMI refused it as uint32 with 0x80041005\$' '$work/broken_verbose.err')\" = 3 ] &&
    [ \"\$(grep -c '^wmihost: \[provider\] wexi: dropped Korvex_Software.Sumary = .*: the class has no property Sumary\$' '$work/broken_verbose.err')\" = 4 ]"
-check "without --verbose the provider's lines stay silent" bash -c "! grep -q 'wexi:' '$work/batch.out' '$work/disks.err' '$work/missing_key.err'"
+check "without --verbose the provider's lines stay silent" bash -c "! grep -q 'wexi:' '$work/batch.out' '$work/disks.err' '$work/no_registration_file.err'"
 
 check "regsvr reports the module's full path" output_is regsvr <<<"registered $module"
 check "regsvr writes the class's InprocServer32 entry" grep -qxF "@=\"$module\"" \
@@ -658,9 +700,9 @@ check "enum and get through the module registered for the provider's CLSID, with
 	SerialNumber = "S4EVNX0N123456";
 OUT
 check "check without --module: the module root of the registered module" prints registered_check 0 <<OUT
-$deploy/mof/korvex.mof:10: the provider qrvcim is the COM class $clsid of the module $module
-enum Korvex_Disk: 2 instances delivered
-check: 0 problems in 9 registrations below $deploy
+$deploy/mof/korvex.mof:10: note: the provider qrvcim is the COM class $clsid of the module $module
+$deploy/xmlreg/root/cimv2/korvex_disk.xml: note: enum Korvex_Disk: 2 instances delivered
+check: 0 errors, 0 warnings in 9 registrations below $deploy
 OUT
 check "unregsvr reports the module" output_is unregsvr <<<"unregistered $module"
 check "unregsvr removes the class" bash -c "! grep -qF '$clsid' '$KORVEX_REGISTRY_FILE'"
@@ -670,21 +712,21 @@ check "  ... and the host names the CLSID that is not registered" reports unregi
   the CLSID $clsid of the provider qrvcim is not registered with COM (REGDB_E_CLASSNOTREG): no InprocServer32 names its module
 OUT
 check "check: an unregistered CLSID, and no module root to check" prints unregistered_check 1 <<OUT
-$deploy/mof/korvex.mof:10: the CLSID $clsid of the provider qrvcim is not registered with COM: no InprocServer32 names its module, so WMI cannot load it
-no module root to check: the providers of root\cimv2 lead to no registered module; --module names the one to check
-check: 2 problems; no module root checked
+$deploy/mof/korvex.mof:10: error: the CLSID $clsid of the provider qrvcim is not registered with COM: no InprocServer32 names its module, so WMI cannot load it
+wmihost: error: no module root to check: the providers of root\cimv2 lead to no registered module; --module names the one to check
+check: 2 errors, 0 warnings; no module root checked
 OUT
 check "check: a registered module that is not there" prints gone_check 1 <<OUT
-$deploy/mof/korvex.mof:10: the module registered for the CLSID $clsid of the provider qrvcim does not exist: $work/gone/wexi.so
-check: 2 problems; no module root checked
+$deploy/mof/korvex.mof:10: error: the module registered for the CLSID $clsid of the provider qrvcim does not exist: $work/gone/wexi.so
+check: 2 errors, 0 warnings; no module root checked
 OUT
 check "check: each broken link of the provider registration, and requests that cannot reach the provider" \
   prints no_clsid_check 1 <<OUT
-$work/no_clsid.mof:$(grep -n '^class Korvex_Elsewhere' "$work/no_clsid.mof" | cut -d: -f1): the provider elsewhere of Korvex_Elsewhere is not registered: root\cimv2 holds no __Win32Provider named elsewhere
-$work/no_clsid.mof:18: the registration of the provider qrvcim refuses gets: its SupportsGet is not TRUE
-$work/no_clsid.mof:10: the __Win32Provider qrvcim gives no CLSID in the form {8-4-4-4-12 hexadecimal digits}
-enum Korvex_Disk: 0 instances delivered, failed with 0x80041012 WBEM_E_INVALID_PROVIDER_REGISTRATION
-check: 12 problems in 9 registrations below $deploy
+$work/no_clsid.mof:$(grep -n '^class Korvex_Elsewhere' "$work/no_clsid.mof" | cut -d: -f1): error: the provider elsewhere of Korvex_Elsewhere is not registered: root\cimv2 holds no __Win32Provider named elsewhere
+$work/no_clsid.mof:18: error: the registration of the provider qrvcim refuses gets: its SupportsGet is not TRUE
+$work/no_clsid.mof:10: error: the __Win32Provider qrvcim gives no CLSID in the form {8-4-4-4-12 hexadecimal digits}
+$deploy/xmlreg/root/cimv2/korvex_disk.xml: error: enum Korvex_Disk: 0 instances delivered, failed with 0x80041012 WBEM_E_INVALID_PROVIDER_REGISTRATION
+check: 12 errors, 0 warnings in 9 registrations below $deploy
 OUT
 
 echo "$passed passed, $failed failed"

@@ -110,8 +110,8 @@ check "alone: the registered module lists this host" [ "$(list_value 0 'objects[
   cat "$work/list.err"
 check "  ... and one software instance per installed package, from the published file" \
   [ "$(list_value 1 'len(objects)')" = "$(dpkg-query -W -f '${db:Status-Abbrev}\n' | grep -c '^ii')" ]
-check "alone: wmihost check finds no problem in the installed module root" \
-  bash -c "[ \"\$(cat '$work/check.rc')\" = 0 ] && grep -q '^check: 0 problems' '$work/check.out'" ||
+check "alone: wmihost check finds no error in the installed module root" \
+  bash -c "[ \"\$(cat '$work/check.rc')\" = 0 ] && grep -q '^check: 0 errors' '$work/check.out'" ||
   tail -n 5 "$work/check.out"
 check "alone: wmihost unregsvr takes the registration back" bash -c "! grep -q InprocServer32 '$work/registry.reg'"
 

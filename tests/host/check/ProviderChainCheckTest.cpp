@@ -58,12 +58,10 @@ class ProviderChainCheckTest : public ::testing::Test {
     return checkProviderChains(repository_, "root\\cimv2", registeredModule);
   }
 
-  // Each finding as "where: what", a remark marked "(remark)".
+  // Each finding as its line of the report.
   static std::vector<std::string> lines(const ProviderChainReport& report) {
     std::vector<std::string> found;
-    for (const Finding& finding : report.findings) {
-      found.push_back(finding.where + ": " + finding.what + (finding.problem ? "" : " (remark)"));
-    }
+    for (const Finding& finding : report.findings) found.push_back(finding.line());
     return found;
   }
 
@@ -78,9 +76,9 @@ TEST_F(ProviderChainCheckTest, ASoundChainNamesItsModuleOnce) {
   registered_["{5A1E7C3D-0B94-4F2A-9C61-7D28E4B0A913}"] = module_;
   const ProviderChainReport report = check(kSound);
   EXPECT_EQ(lines(report), (std::vector<std::string>{
-                               "test.mof:4: the provider Sensors is the COM class "
+                               "test.mof:4: note: the provider Sensors is the COM class "
                                "{5A1E7C3D-0B94-4F2A-9C61-7D28E4B0A913} of the module " +
-                               module_ + " (remark)"}));
+                               module_}));
   EXPECT_EQ(report.modules, (std::vector<std::string>{module_}));
 }
 
@@ -89,34 +87,35 @@ TEST_F(ProviderChainCheckTest, EveryBrokenLinkIsReportedWithItsPlace) {
   registered_["{00000000-0000-0000-0000-00000000000D}"] = dir_ + "/bin/missing.so";
   registered_["{00000000-0000-0000-0000-000000000005}"] = module_;
   const ProviderChainReport report = check(kBroken);
-  EXPECT_EQ(lines(report),
-            (std::vector<std::string>{
-                "test.mof:2: the provider alpha of A1, A2 is not registered: root\\cimv2 holds no __Win32Provider "
-                "named alpha",
-                "test.mof:8: no __InstanceProviderRegistration of root\\cimv2 refers to the provider beta by its "
-                "alias: WMI hands it no instance requests",
-                "test.mof:8: the __Win32Provider beta gives no CLSID in the form {8-4-4-4-12 hexadecimal digits}",
-                "test.mof:11: the module registered for the CLSID {00000000-0000-0000-0000-00000000000D} of the "
-                "provider delta does not exist: " +
-                    dir_ + "/bin/missing.so",
-                "test.mof:10: the registration of the provider gamma refuses enumerations: its SupportsEnumeration "
-                "is not TRUE",
-                "test.mof:10: the registration of the provider gamma refuses gets: its SupportsGet is not TRUE",
-                "test.mof:9: the CLSID {00000000-0000-0000-0000-00000000000A} of the provider gamma is not "
-                "registered with COM: no InprocServer32 names its module, so WMI cannot load it",
-                "test.mof:13: the provider sound is the COM class {00000000-0000-0000-0000-000000000005} of the "
-                "module " +
-                    module_ + " (remark)",
-            }));
+  EXPECT_EQ(
+      lines(report),
+      (std::vector<std::string>{
+          "test.mof:2: error: the provider alpha of A1, A2 is not registered: root\\cimv2 holds no __Win32Provider "
+          "named alpha",
+          "test.mof:8: error: no __InstanceProviderRegistration of root\\cimv2 refers to the provider beta by its "
+          "alias: WMI hands it no instance requests",
+          "test.mof:8: error: the __Win32Provider beta gives no CLSID in the form {8-4-4-4-12 hexadecimal digits}",
+          "test.mof:11: error: the module registered for the CLSID {00000000-0000-0000-0000-00000000000D} of the "
+          "provider delta does not exist: " +
+              dir_ + "/bin/missing.so",
+          "test.mof:10: error: the registration of the provider gamma refuses enumerations: its SupportsEnumeration "
+          "is not TRUE",
+          "test.mof:10: error: the registration of the provider gamma refuses gets: its SupportsGet is not TRUE",
+          "test.mof:9: error: the CLSID {00000000-0000-0000-0000-00000000000A} of the provider gamma is not "
+          "registered with COM: no InprocServer32 names its module, so WMI cannot load it",
+          "test.mof:13: note: the provider sound is the COM class {00000000-0000-0000-0000-000000000005} of the "
+          "module " +
+              module_,
+      }));
   EXPECT_EQ(report.modules, (std::vector<std::string>{module_}));
 }
 
 TEST_F(ProviderChainCheckTest, WithModuleGivenComsRegistrationIsNotLookedAt) {
   const ProviderChainReport report = check(kSound, false);
   EXPECT_EQ(lines(report), (std::vector<std::string>{
-                               "test.mof:4: the provider Sensors is the COM class "
+                               "test.mof:4: note: the provider Sensors is the COM class "
                                "{5A1E7C3D-0B94-4F2A-9C61-7D28E4B0A913}; --module names its module, so COM's "
-                               "registration is not checked (remark)"}));
+                               "registration is not checked"}));
   EXPECT_TRUE(report.modules.empty());
 }
 

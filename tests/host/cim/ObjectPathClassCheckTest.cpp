@@ -31,7 +31,6 @@ std::string faultOf(const std::string& text) {
 TEST(ObjectPathClassCheck, EveryFormIsCheckedAgainstTheKeysOfItsClass) {
   const std::pair<const char*, const char*> cases[] = {
       {R"(Disk.deviceid="sdb")", ""},
-      {R"(Disk.Model="x")", ""},
       {R"(Disk='sdb')", ""},
       {"Config=@", ""},
       {"Config", ""},
@@ -42,6 +41,23 @@ TEST(ObjectPathClassCheck, EveryFormIsCheckedAgainstTheKeysOfItsClass) {
        "Architecture"},
       {"Config=5", "at position 8: a value without a key name needs a class with one key, and Config has no key"},
       {"Disk=@", "at position 6: @ names the instance of a class without keys, and Disk has the key DeviceID"},
+  };
+  for (const auto& [path, fault] : cases) EXPECT_EQ(faultOf(path), fault) << path;
+}
+
+TEST(ObjectPathClassCheck, AnInstancePathNamesEveryKeyOfItsClass) {
+  const std::pair<const char*, const char*> cases[] = {
+      {R"(Software.architecture="b",NAME="a")", ""},
+      {R"(Software.Name="bash")",
+       "at position 21: the path lacks the key Architecture; a path names every key of Software: Name, "
+       "Architecture"},
+      {R"(Software.Architecture='amd64')",
+       "at position 30: the path lacks the key Name; a path names every key of Software: Name, Architecture"},
+      {R"(Disk.Model="x \"y\"")",
+       "at position 21: the path lacks the key DeviceID; a path names every key of Disk: DeviceID"},
+      {"Software.Name=5",
+       "at position 16: the path lacks the key Architecture; a path names every key of Software: Name, "
+       "Architecture"},
   };
   for (const auto& [path, fault] : cases) EXPECT_EQ(faultOf(path), fault) << path;
 }
