@@ -6,21 +6,21 @@
 #include "provider/diagnostic/Diagnostic.h"
 #include "provider/wmi/DiagnosticText.h"
 #include "provider/wmi/PropertyType.h"
+#include "provider/wmi/ResultTextToWide.h"
 
 namespace qrv::cim {
 
 using com::Bstr;
 using com::SafeArray;
-using com::toWide;
 
 namespace {
 
-// Stores the texts as the array's elements, read in the process ANSI code
-// page; stops at the first element that cannot be stored.
+// Stores the texts as the array's elements, read as UTF-8 or in the
+// process ANSI code page; stops at the first element that cannot be stored.
 HRESULT storeElements(SAFEARRAY* array, const std::vector<std::string>& texts) {
   HRESULT status = S_OK;
   for (LONG i = 0; i < static_cast<LONG>(texts.size()) && SUCCEEDED(status); ++i) {
-    const Bstr element(toWide(texts[static_cast<size_t>(i)], CP_ACP));
+    const Bstr element(resultTextToWide(texts[static_cast<size_t>(i)], CP_ACP));
     status = SafeArrayPutElement(array, &i, element.get());
   }
   return status;
@@ -43,7 +43,7 @@ HRESULT putArrayProperty(const std::string& property, const std::vector<std::str
   VariantInit(&value);
   value.vt = VT_ARRAY | VT_BSTR;
   value.parray = array.get();
-  status = instance->Put(toWide(property, CP_THREAD_ACP).c_str(), 0, &value, 0);
+  status = instance->Put(resultTextToWide(property, CP_THREAD_ACP).c_str(), 0, &value, 0);
   if (FAILED(status)) {
     diagnose([&] {
       std::string elements;

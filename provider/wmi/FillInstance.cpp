@@ -7,6 +7,7 @@
 #include "provider/wmi/CimDateTime.h"
 #include "provider/wmi/DiagnosticText.h"
 #include "provider/wmi/PropertyType.h"
+#include "provider/wmi/ResultTextToWide.h"
 
 namespace qrv::cim {
 
@@ -31,7 +32,7 @@ bool scalarValue(CIMTYPE type, const std::string& text, VARIANT* value) {
     case CIM_ILLEGAL:
       return false;
     default:
-      assignText(value, toWide(text, CP_THREAD_ACP));
+      assignText(value, resultTextToWide(text, CP_THREAD_ACP));
       return true;
   }
 }
@@ -52,7 +53,7 @@ void putScalar(IWbemClassObject* instance, const std::string& property, CIMTYPE 
     diagnose([&] { return "left " + describeValue(instance, property, text) +
                           " unset: a negative count of seconds has no date"; });
   }
-  const HRESULT hr = instance->Put(toWide(property, CP_THREAD_ACP).c_str(), 0, value.get(), 0);
+  const HRESULT hr = instance->Put(resultTextToWide(property, CP_THREAD_ACP).c_str(), 0, value.get(), 0);
   if (FAILED(hr)) {
     diagnose([&] { return "dropped " + describeValue(instance, property, text) + ": WMI refused it as " +
                           cimTypeName(type) + " with " + hresultHex(hr); });
