@@ -124,11 +124,13 @@ open(path, 'w').write(text.replace(number, string))
 PY
 sed -i '/<\/Class>/d' "$reg/korvex_installedsoftware.xml"
 sed -i '1a <!DOCTYPE xsl:stylesheet [<!ENTITY e "x">]>' "$xsl/diskpartitionondisk.xsl"
-broken_serve() {
-  local name=$1
-  shift
-  run "$name" --repository "$broken/mof" --module "$broken/bin/wexi.so" "$@"
+# serve_copy ROOT NAME ARGS...: a request to the module of the deployment's copy ROOT.
+serve_copy() {
+  local root=$1 name=$2
+  shift 2
+  run "$name" --repository "$root/mof" --module "$root/bin/wexi.so" "$@"
 }
+broken_serve() { serve_copy "$broken" "$@"; }
 serve check check &
 broken_serve broken_check check &
 broken_serve broken_verbose --verbose enum Korvex_NetworkAdapter enum Korvex_Memory \
@@ -145,13 +147,8 @@ txsl=$talking/xslroot/inventory/xsl
 sed -i 's#<xsl:template match="/">#&<xsl:message>counting processors</xsl:message>#' "$txsl/processor.xsl"
 sed -i 's#<xsl:template match="/">#&<xsl:message terminate="yes">no memory today</xsl:message>#' "$txsl/memory.xsl"
 sed -i 's#<xsl:template match="/">#<xsl:include href="nothere.xsl"/>&#' "$txsl/software.xsl"
-talking_serve() {
-  local name=$1
-  shift
-  run "$name" --repository "$talking/mof" --module "$talking/bin/wexi.so" "$@"
-}
-talking_serve talking_quiet enum Korvex_Processor enum Korvex_Memory enum Korvex_Software &
-talking_serve talking_verbose --verbose enum Korvex_Processor enum Korvex_Memory enum Korvex_Software &
+serve_copy "$talking" talking_quiet enum Korvex_Processor enum Korvex_Memory enum Korvex_Software &
+serve_copy "$talking" talking_verbose --verbose enum Korvex_Processor enum Korvex_Memory enum Korvex_Software &
 # Registration: a relative module path is registered in full, the host then
 # finds the module from the class's provider registration and the registry,
 # and unregistration removes the class. A registry that names a module that
