@@ -55,6 +55,11 @@ void BoundedExecutionContext::setStylesheetRoot(const xalanc::StylesheetRoot* st
   StylesheetExecutionContextDefault::setStylesheetRoot(stylesheet);
 }
 
+void BoundedExecutionContext::reset() {
+  stylesheet_ = nullptr;
+  StylesheetExecutionContextDefault::reset();
+}
+
 const xalanc::XalanDecimalFormatSymbols* BoundedExecutionContext::decimalFormat(const xalanc::XalanQName& name) const {
   return stylesheet_ ? stylesheet_->getDecimalFormatSymbols(name) : nullptr;
 }

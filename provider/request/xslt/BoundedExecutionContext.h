@@ -41,8 +41,9 @@ class BoundedExecutionContext : public xalanc::StylesheetExecutionContextDefault
   xalanc::XalanDocument* parseXML(xalanc::MemoryManager& memory, const xalanc::XalanDOMString& url,
                                   const xalanc::XalanDOMString& base, xercesc::ErrorHandler* errors) const override;
 
-  // Also kept here, for the decimal formats it declares.
+  // Also kept here, for the decimal formats it declares, until the reset.
   void setStylesheetRoot(const xalanc::StylesheetRoot* stylesheet) override;
+  void reset() override;
 
   // format-number() with the unnamed decimal format and with a named one
   // (formatXalanNumber); a name that no xsl:decimal-format declares is an
