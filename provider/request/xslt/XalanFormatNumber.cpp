@@ -2,6 +2,7 @@
 
 #include <xalanc/XPath/XalanXPathException.hpp>
 
+#include <optional>
 #include <string>
 
 #include "provider/request/text/DecimalSymbols.h"

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "provider/request/text/FormatNumber.h"
