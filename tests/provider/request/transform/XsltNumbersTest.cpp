@@ -114,10 +114,11 @@ const char kDecimalFormats[] =
 
 const char kDocument[] = "<QRVCIM/>";
 
-// A text stylesheet that writes `body` with the decimal formats above declared.
-std::string stylesheetWith(const std::string& body) {
+// A text stylesheet that writes `body`, with `declarations` at its top level
+// (by default the decimal formats above).
+std::string stylesheetWith(const std::string& body, const std::string& declarations = kDecimalFormats) {
   std::string stylesheet = textStylesheet(body);
-  stylesheet.insert(stylesheet.find("<xsl:template"), kDecimalFormats);
+  stylesheet.insert(stylesheet.find("<xsl:template"), declarations);
   return stylesheet;
 }
 
@@ -175,6 +176,14 @@ TEST_F(XsltNumbers, FormatNumberWritesWhatXsltprocWrites) {
   // xsltproc comes with scripts/setup.sh; without it the output is empty.
   ASSERT_EQ(lines(reference).size(), std::size(kFormatCases)) << "is xsltproc installed? " << reference;
   EXPECT_EQ(result, reference);
+}
+
+TEST_F(XsltNumbers, AnUnnamedDecimalFormatChangesTheDefaults) {
+  ASSERT_EQ(run("unnamed.xsl", stylesheetWith("<xsl:value-of select=\"format-number(1234567, '# ###')\"/>|"
+                                              "<xsl:value-of select=\"format-number(0 div 0, '0')\"/>",
+                                              "<xsl:decimal-format grouping-separator=\" \" NaN=\"n/a\"/>")),
+            Ok);
+  EXPECT_EQ(result, "1 234 567|n/a");
 }
 
 TEST_F(XsltNumbers, IndexesPaddedByFormatNumberSortAsNumbers) {
