@@ -124,11 +124,13 @@ open(path, 'w').write(text.replace(number, string))
 PY
 sed -i '/<\/Class>/d' "$reg/korvex_installedsoftware.xml"
 sed -i '1a <!DOCTYPE xsl:stylesheet [<!ENTITY e "x">]>' "$xsl/diskpartitionondisk.xsl"
-broken_serve() {
-  local name=$1
-  shift
-  run "$name" --repository "$broken/mof" --module "$broken/bin/wexi.so" "$@"
+# serve_copy ROOT NAME ARGS...: a request to the module of the deployment's copy ROOT.
+serve_copy() {
+  local root=$1 name=$2
+  shift 2
+  run "$name" --repository "$root/mof" --module "$root/bin/wexi.so" "$@"
 }
+broken_serve() { serve_copy "$broken" "$@"; }
 serve check check &
 # Without --verbose: a registration under a wrong file name, a missing data
 # file, a misspelt <Enumerate>, and a query answered by an enumeration that
@@ -140,6 +142,18 @@ broken_serve broken_verbose --verbose enum Korvex_NetworkAdapter enum Korvex_Mem
   get 'Korvex_Disk.DeviceID="sda"' get 'Korvex_Software.Name="bash",Architecture="amd64"' \
   enum Korvex_DiskPartition enum Korvex_DiskPartitionOnDisk enum Korvex_InstalledSoftware \
   enum Korvex_Software enum Korvex_Processor get 'Korvex_Processor.DeviceID="none"' &
+# A deployment whose stylesheets talk: an xsl:message, one that ends the
+# transform, and an include of a file that is not there. What they say is
+# the provider's to tell, with --verbose only; nothing reaches the host's
+# standard error stream on its own.
+talking=$work/talking
+cp -r "$deploy" "$talking"
+txsl=$talking/xslroot/inventory/xsl
+sed -i 's#<xsl:template match="/">#&<xsl:message>counting processors</xsl:message>#' "$txsl/processor.xsl"
+sed -i 's#<xsl:template match="/">#&<xsl:message terminate="yes">no memory today</xsl:message>#' "$txsl/memory.xsl"
+sed -i 's#<xsl:template match="/">#<xsl:include href="nothere.xsl"/>&#' "$txsl/software.xsl"
+serve_copy "$talking" talking_quiet enum Korvex_Processor enum Korvex_Memory enum Korvex_Software &
+serve_copy "$talking" talking_verbose --verbose enum Korvex_Processor enum Korvex_Memory enum Korvex_Software &
 # Registration: a relative module path is registered in full, the host then
 # finds the module from the class's provider registration and the registry,
 # and unregistration removes the class. A registry that names a module that
@@ -688,6 +702,21 @@ check "--verbose: every dropped value, with the value, the CIM type and the reas
   "[ \"\$(grep -c '^wmihost: \[provider\] wexi: dropped Korvex_Processor.NumberOfCores = \"64 bits\": WMI refused it as uint32 with 0x80041005\$' '$work/broken_verbose.err')\" = 3 ] &&
    [ \"\$(grep -c '^wmihost: \[provider\] wexi: dropped Korvex_Software.Sumary = .*: the class has no property Sumary\$' '$work/broken_verbose.err')\" = 4 ]"
 check "without --verbose the provider's lines stay silent" bash -c "! grep -q 'wexi:' '$work/batch.out' '$work/disks.err' '$work/no_registration_file.err'"
+
+check "without --verbose a stylesheet's messages and the XML parser's errors stay silent" bash -c \
+  "grep -q 'Korvex_Processor' '$work/talking_quiet.out' && [ \"\$(cat '$work/talking_quiet.rc')\" = 1 ] &&
+   ! grep -v -e '^wmihost: enum Korvex_Memory failed: ' -e '^wmihost: enum Korvex_Software failed: ' \
+     -e '^  the provider cannot carry out the request' '$work/talking_quiet.err'"
+check "--verbose: a stylesheet's messages, the one that ends it and the parser's error are the provider's lines" \
+  reports talking_verbose <<OUT
+wmihost: [provider] wexi: XSLT message: counting processors (Occurred in entity 'file://$txsl/processor.xsl', at line 12, column 12.) Source tree node: #document.
+wmihost: [provider] wexi: the stylesheet $txsl/software.xsl does not compile: SAXParseException: unable to open primary document entity '$txsl/nothere.xsl' (Occurred in an unknown entity, at line 0, column 0.)
+OUT
+check "--verbose: xsl:message terminate=\"yes\" fails the request with the message" grep -qF \
+  "wmihost: [provider] wexi: the stylesheet $txsl/memory.xsl failed on the request: ElemMessageTerminateExpression: no memory today (Occurred in entity 'file://$txsl/memory.xsl'" \
+  "$work/talking_verbose.err"
+check "--verbose: every line on standard error has the host's prefix" bash -c \
+  "! grep -v -e '^wmihost: ' -e '^  ' '$work/talking_verbose.err'"
 
 check "regsvr reports the module's full path" output_is regsvr <<<"registered $module"
 check "regsvr writes the class's InprocServer32 entry" grep -qxF "@=\"$module\"" \

@@ -11,7 +11,10 @@ enumeration and a get after it, without --module on both systems: each host
 goes from the class's provider registration in the MOF to the CLSID and the
 module registered for it (`regsvr32` under wine, `wmihost regsvr` into the
 registry file on Linux). Standard output, standard error and the exit status
-must be the same byte for byte.
+must be the same byte for byte. A copy of each deployment whose disk
+stylesheet writes numbers (format-number() with its patterns and a decimal
+format, numbers turned into text) shows that both builds format them alike,
+and as XSLT 1.0 and XPath 1.0 have it.
 
 Each invocation pays the provider's six-second Initialize once, so the runs of
 both hosts go side by side.
@@ -22,6 +25,7 @@ Skips (exit code 77, reason printed) where wine or a program is missing.
 
 import difflib
 import os
+import shutil
 import socket
 import subprocess
 import sys
@@ -83,6 +87,39 @@ BATCH = "\n".join([
 
 GET = ["get", 'Korvex_Disk.DeviceID="sda"']
 ENUM_AND_GET = ["enum", "Korvex_Disk"] + GET
+
+
+# A stylesheet for Korvex_Disk that writes numbers into the model's text,
+# and what it must write.
+NUMBERS_XSL = """<xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
+<xsl:output method="text"/>
+<xsl:decimal-format name="eu" decimal-separator="," grouping-separator="."/>
+<xsl:template match="/">instance of Korvex_Disk
+{
+DeviceID = "numbers";
+Model = "<xsl:value-of select="concat(format-number(5, '0000'), ' ', format-number(1234.5, '#,##0.00'), ' ',
+  format-number(0.25, '0%'), ' ', format-number(-1234.5, '#.##0,00;(#)', 'eu'), ' ', format-number(2.5, '0'), ' ',
+  format-number(0 div 0, '0'), ' ', 1234567.891, ' ', 0.1 + 0.2, ' ', 1 div 3, ' ', -1 div 0)"/>";
+};
+</xsl:template>
+</xsl:stylesheet>
+"""
+NUMBERS_MODEL = ('Model = "0005 1,234.50 25% (1.234,50) 3 NaN 1234567.891 0.30000000000000004 '
+                 '0.3333333333333333 -Infinity";')
+
+
+def numbers_deployment(deploy, work, name):
+    """A copy of the deployment whose disk enumeration runs NUMBERS_XSL."""
+    copy = os.path.join(work, name)
+    shutil.copytree(deploy, copy)
+    with open(os.path.join(copy, "xslroot", "inventory", "xsl", "numbers.xsl"), "w") as stylesheet:
+        stylesheet.write(NUMBERS_XSL)
+    registration = os.path.join(copy, "xmlreg", "root", "cimv2", "korvex_disk.xml")
+    with open(registration) as text:
+        content = text.read()
+    with open(registration, "w") as text:
+        text.write(content.replace('name="disk.xsl"', 'name="numbers.xsl"'))
+    return copy
 
 
 def runs(module):
@@ -177,6 +214,17 @@ def main():
                       hosts.start_linux(REPOSITORY + ENUM_AND_GET), hosts.start_windows(REPOSITORY + ENUM_AND_GET), ""))
         for name, linux_process, windows_process, stdin in pairs:
             compare(results, name, Outcome(linux_process, stdin), Outcome(windows_process, stdin))
+
+        # Numbers: both builds alike, and right.
+        hosts.linux_deploy = numbers_deployment(linux_deploy, work, "linux")
+        hosts.windows_deploy = numbers_deployment(windows_deploy, work, "windows")
+        linux = Outcome(hosts.start_linux(REPOSITORY + ["--module", "bin/wexi.so", "enum", "Korvex_Disk"]), "")
+        windows = Outcome(hosts.start_windows(REPOSITORY + ["--module", "bin\\wexi.dll", "enum", "Korvex_Disk"]), "")
+        compare(results, "numbers written by format-number() and XPath", linux, windows)
+        written = NUMBERS_MODEL.encode() in linux.out
+        if not written:
+            print("FAIL numbers: the Linux host wrote no %s\n%s" % (NUMBERS_MODEL, linux.out.decode("utf-8", "replace")))
+        results.append(written)
 
     print("%d of %d comparisons agree" % (sum(results), len(results)))
     return 0 if all(results) else 1

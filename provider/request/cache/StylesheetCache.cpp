@@ -16,6 +16,7 @@
 #include "provider/request/xslt/FileUrl.h"
 #include "provider/request/xslt/ReachableFile.h"
 #include "provider/request/xslt/StylesheetLimits.h"
+#include "provider/request/xslt/StylesheetParseErrors.h"
 #include "provider/request/xslt/TransformProblems.h"
 #include "provider/request/xslt/XalanText.h"
 
@@ -98,11 +99,15 @@ std::shared_ptr<const CompiledStylesheet> compileStylesheet(const std::string& p
   xalanc::DOMStringPrintWriter errors(errorText);
   TransformProblems problems(xalanc::XalanMemMgrs::getDefaultXercesMemMgr(), errors);
   owner->setProblemListener(&problems);
+  // And the XML parser's complaints, which Xalan-C writes there too.
+  StylesheetParseErrors parseErrors;
+  owner->setErrorHandler(&parseErrors);
   const std::string url = fileUrl(path);
   const xalanc::XalanCompiledStylesheet* compiled = nullptr;
   const int status = owner->compileStylesheet(xalanc::XSLTInputSource(url.c_str()), compiled);
   owner->setEntityResolver(nullptr);
   owner->setProblemListener(nullptr);
+  owner->setErrorHandler(nullptr);
   if (!included.refusal().empty()) {
     problem = {StylesheetProblem::Refused, included.refusal()};
     return nullptr;

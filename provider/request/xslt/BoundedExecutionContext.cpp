@@ -1,8 +1,15 @@
 #include "provider/request/xslt/BoundedExecutionContext.h"
 
+#include <xalanc/XPath/XalanQNameByValue.hpp>
+#include <xalanc/XPath/XalanXPathException.hpp>
+#include <xalanc/XSLT/StylesheetRoot.hpp>
+
 #include <algorithm>
 #include <limits>
 #include <string>
+
+#include "provider/request/xslt/XalanFormatNumber.h"
+#include "provider/request/xslt/XalanText.h"
 
 namespace qrv::cim {
 
@@ -41,6 +48,40 @@ xalanc::XalanDocument* BoundedExecutionContext::parseXML(xalanc::MemoryManager&,
   xalanc::XalanDocument* const document = documents_->load(url, base, [this] { check(); }, problem);
   if (!document) budget_->end(problem);
   return document;
+}
+
+void BoundedExecutionContext::setStylesheetRoot(const xalanc::StylesheetRoot* stylesheet) {
+  stylesheet_ = stylesheet;
+  StylesheetExecutionContextDefault::setStylesheetRoot(stylesheet);
+}
+
+void BoundedExecutionContext::reset() {
+  stylesheet_ = nullptr;
+  StylesheetExecutionContextDefault::reset();
+}
+
+const xalanc::XalanDecimalFormatSymbols* BoundedExecutionContext::decimalFormat(const xalanc::XalanQName& name) const {
+  return stylesheet_ ? stylesheet_->getDecimalFormatSymbols(name) : nullptr;
+}
+
+void BoundedExecutionContext::formatNumber(double number, const xalanc::XalanDOMString& pattern,
+                                           xalanc::XalanDOMString& result, const xalanc::XalanNode*,
+                                           const xalanc::Locator* locator) {
+  const xalanc::XalanQNameByValue unnamed(getMemoryManager());
+  formatXalanNumber(*this, number, pattern, decimalFormat(unnamed), result, locator);
+}
+
+void BoundedExecutionContext::formatNumber(double number, const xalanc::XalanDOMString& pattern,
+                                           const xalanc::XalanDOMString& name, xalanc::XalanDOMString& result,
+                                           const xalanc::XalanNode*, const xalanc::Locator* locator) {
+  const xalanc::XalanQNameByValue qualified(name, getMemoryManager(), getPrefixResolver(), locator);
+  const xalanc::XalanDecimalFormatSymbols* const symbols = decimalFormat(qualified);
+  if (!symbols) {
+    const std::string message = "format-number(): no xsl:decimal-format is named '" + narrow(name) + "'";
+    throw xalanc::XalanXPathException(xalanc::XalanDOMString(message.c_str(), getMemoryManager()), getMemoryManager(),
+                                      locator);
+  }
+  formatXalanNumber(*this, number, pattern, symbols, result, locator);
 }
 
 void BoundedExecutionContext::check() const {

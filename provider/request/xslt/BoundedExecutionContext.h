@@ -20,7 +20,8 @@ namespace qrv::cim {
 // step at these same points, so a transform ended there is cleaned up as
 // after any failed one. The files that document() reads come from
 // DocumentFiles, with the budget checked before each one and as it is parsed;
-// a file that cannot be had ends the transform.
+// a file that cannot be had ends the transform. format-number() is the
+// provider's own (formatXalanNumber), the same on every system.
 class BoundedExecutionContext : public xalanc::StylesheetExecutionContextDefault {
  public:
   explicit BoundedExecutionContext(CountingMemoryManager& memory);
@@ -40,6 +41,19 @@ class BoundedExecutionContext : public xalanc::StylesheetExecutionContextDefault
   xalanc::XalanDocument* parseXML(xalanc::MemoryManager& memory, const xalanc::XalanDOMString& url,
                                   const xalanc::XalanDOMString& base, xercesc::ErrorHandler* errors) const override;
 
+  // Also kept here, for the decimal formats it declares, until the reset.
+  void setStylesheetRoot(const xalanc::StylesheetRoot* stylesheet) override;
+  void reset() override;
+
+  // format-number() with the unnamed decimal format and with a named one
+  // (formatXalanNumber); a name that no xsl:decimal-format declares is an
+  // error, as is an invalid pattern.
+  void formatNumber(double number, const xalanc::XalanDOMString& pattern, xalanc::XalanDOMString& result,
+                    const xalanc::XalanNode* context, const xalanc::Locator* locator) override;
+  void formatNumber(double number, const xalanc::XalanDOMString& pattern, const xalanc::XalanDOMString& name,
+                    xalanc::XalanDOMString& result, const xalanc::XalanNode* context,
+                    const xalanc::Locator* locator) override;
+
  private:
   // Steps between two checks of the budget: a check reads the clock, the
   // steps in between cost a counter and a look at the memory held.
@@ -49,8 +63,11 @@ class BoundedExecutionContext : public xalanc::StylesheetExecutionContextDefault
     if (--stepsToCheck_ == 0 || memory_.live() > memoryCeiling_) check();
   }
   void check() const;
+  // The decimal format that the stylesheet declares under `name`, or null.
+  const xalanc::XalanDecimalFormatSymbols* decimalFormat(const xalanc::XalanQName& name) const;
 
   CountingMemoryManager& memory_;
+  const xalanc::StylesheetRoot* stylesheet_ = nullptr;
   TransformBudget* budget_ = nullptr;
   DocumentFiles* documents_ = nullptr;
   std::size_t memoryAtStart_ = 0;

@@ -95,7 +95,7 @@
     <xsl:for-each select="$values">
       <xsl:value-of select="$name"/>
       <xsl:text>[</xsl:text>
-      <xsl:value-of select="substring(concat('00000', position()), string-length(position()) + 1)"/>
+      <xsl:value-of select="format-number(position(), '00000')"/>
       <xsl:text>] = "</xsl:text>
       <xsl:call-template name="quoted-text">
         <xsl:with-param name="text" select="normalize-space(.)"/>

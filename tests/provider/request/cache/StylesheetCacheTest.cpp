@@ -1,6 +1,7 @@
 // What a stylesheet includes and imports: files below the stylesheet root,
 // never from the network. Anything else refuses the stylesheet, and the
-// diagnostic line names it, the address and the reason.
+// diagnostic line names it, the address and the reason; a file that is not
+// there fails it.
 
 #include <gtest/gtest.h>
 
@@ -78,6 +79,22 @@ TEST_F(IncludedStylesheets, AFileOutsideTheRootIsRefused) {
       EXPECT_NE(lines.all().find("outside.xsl, which lies outside " + test::xslRoot()), std::string::npos)
           << lines.all();
     }
+  }
+}
+
+// The XML parser's complaint about a file that is not there is the reason
+// on the diagnostic line, and never text on the host's error stream.
+TEST_F(IncludedStylesheets, AMissingFileFailsTheStylesheetQuietly) {
+  for (const std::string element : {"include", "import"}) {
+    test::DiagnosticLines lines;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(transform(element, "missing.xsl"), StylesheetFailed) << element;
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << element;
+    EXPECT_NE(lines.all().find("the stylesheet " + test::xslRootFile("app/xsl/main.xsl") +
+                               " does not compile: SAXParseException: unable to open primary document entity '" +
+                               test::xslRootFile("app/xsl/missing.xsl") + "'"),
+              std::string::npos)
+        << lines.all();
   }
 }
 
