@@ -706,7 +706,8 @@ check "without --verbose the provider's lines stay silent" bash -c "! grep -q 'w
 check "without --verbose a stylesheet's messages and the XML parser's errors stay silent" bash -c \
   "grep -q 'Korvex_Processor' '$work/talking_quiet.out' && [ \"\$(cat '$work/talking_quiet.rc')\" = 1 ] &&
    ! grep -v -e '^wmihost: enum Korvex_Memory failed: ' -e '^wmihost: enum Korvex_Software failed: ' \
-     -e '^  the provider cannot carry out the request' '$work/talking_quiet.err'"
+     -e '^  the provider cannot carry out the request' -e '^  the provider gives its reason on its diagnostic channel' \
+     '$work/talking_quiet.err'"
 check "--verbose: a stylesheet's messages, the one that ends it and the parser's error are the provider's lines" \
   reports talking_verbose <<OUT
 wmihost: [provider] wexi: XSLT message: counting processors (Occurred in entity 'file://$txsl/processor.xsl', at line 12, column 12.) Source tree node: #document.
