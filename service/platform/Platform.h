@@ -127,6 +127,12 @@ class Platform {
   virtual std::string errorText(DWORD code) = 0;
   virtual std::optional<std::string> moduleFileName() = 0;  // the program's own full path
   virtual void writeStdout(const std::string& text) = 0;   // written and flushed
+  virtual void writeStderr(const std::string& text) = 0;   // written and flushed
+  // Whether a person started the program from a console, so that a word on
+  // standard error reaches someone: on Linux standard input or error is a
+  // terminal, on Windows the process has a console window. Never so when the
+  // service manager starts it.
+  virtual bool isConsole() = 0;
 
   // --- event log and diagnostics ---
   virtual Handle registerEventSource(const std::string& sourceName) = 0;

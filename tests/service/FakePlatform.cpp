@@ -32,8 +32,9 @@ std::optional<std::string> QuotedArgument(const std::string& commandLine, const 
   return commandLine.substr(begin, commandLine.find('"', begin) - begin);
 }
 
+// A copy of what the lock guards.
 template <typename T>
-std::vector<T> Locked(std::mutex& mutex, const std::vector<T>& items) {
+T Locked(std::mutex& mutex, const T& items) {
   std::lock_guard<std::mutex> lock(mutex);
   return items;
 }
@@ -114,10 +115,8 @@ std::vector<std::string> FakePlatform::traceLines() const { return Locked(mutex_
 std::vector<std::string> FakePlatform::debugLines() const { return Locked(mutex_, debugLines_); }
 std::vector<std::string> FakePlatform::attributesCleared() const { return Locked(mutex_, attributesCleared_); }
 
-std::string FakePlatform::out() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return out_;
-}
+std::string FakePlatform::out() const { return Locked(mutex_, out_); }
+std::string FakePlatform::err() const { return Locked(mutex_, err_); }
 
 std::optional<std::string> FakePlatform::file(const std::string& path) const {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -462,6 +461,16 @@ std::optional<std::string> FakePlatform::moduleFileName() {
 void FakePlatform::writeStdout(const std::string& text) {
   std::lock_guard<std::mutex> lock(mutex_);
   out_ += text;
+}
+
+void FakePlatform::writeStderr(const std::string& text) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  err_ += text;
+}
+
+bool FakePlatform::isConsole() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return console_;
 }
 
 // --- event log and diagnostics ---

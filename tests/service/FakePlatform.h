@@ -74,6 +74,7 @@ class FakePlatform : public Platform {
   void scriptCollector(CollectorRun run) { collectorRuns_.push_back(std::move(run)); }
   void setErrorText(DWORD code, const std::string& text) { errorTexts_[code] = text; }
   void setModuleFileName(std::optional<std::string> path) { moduleFileName_ = std::move(path); }
+  void setConsole(bool console) { console_ = console; }  // none unless set
   void addService(const std::string& name, ServiceStatus status = {});
   // Statuses the next queries of the service read, one each; the last stays.
   void scriptServiceStatuses(const std::string& name, std::vector<ServiceStatus> statuses);
@@ -96,6 +97,7 @@ class FakePlatform : public Platform {
   std::vector<std::string> debugLines() const;
   std::vector<std::string> attributesCleared() const;
   std::string out() const;
+  std::string err() const;
   std::optional<std::string> file(const std::string& path) const;
   std::vector<std::string> filesIn(const std::string& directory) const;
   bool directoryExists(const std::string& path) const;
@@ -138,6 +140,8 @@ class FakePlatform : public Platform {
   std::string errorText(DWORD code) override;
   std::optional<std::string> moduleFileName() override;
   void writeStdout(const std::string& text) override;
+  void writeStderr(const std::string& text) override;
+  bool isConsole() override;
   Handle registerEventSource(const std::string& sourceName) override;
   bool reportEvent(Handle source, WORD type, WORD category, DWORD eventId, const std::vector<std::string>& strings,
                    const std::vector<char>& rawData) override;
@@ -186,6 +190,7 @@ class FakePlatform : public Platform {
   DWORD ticks_ = 0;
   ServiceHandlerFunction handler_ = nullptr;
   bool stopSignalled_ = false;
+  bool console_ = false;
 
   std::vector<RecordedEvent> events_;
   std::vector<Op> operations_;
@@ -193,7 +198,7 @@ class FakePlatform : public Platform {
   std::vector<DWORD> sleeps_;
   std::vector<RecordedLaunch> launches_;
   std::vector<std::string> traceLines_, debugLines_, attributesCleared_;
-  std::string out_;
+  std::string out_, err_;
 };
 
 }  // namespace rulo::test

@@ -59,6 +59,31 @@ TEST_F(ServiceControlTest, OnlyWholeKeywordsAfterASignAreOptions) {
   }
 }
 
+// A misspelt option still runs the program as the service, as every unknown
+// option does; a person at a console is also told which option was not known.
+TEST_F(ServiceControlTest, UnknownOptionIsNamedOnStandardErrorOnlyAtAConsole) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"--help"}, "rulosrv: unknown option \"--help\"; \"rulosrv -help\" lists the options\n"},
+      {{"-instal", "-install"}, "rulosrv: unknown option \"-instal\"; \"rulosrv -help\" lists the options\n"},
+      {{"--run"}, "rulosrv: unknown option \"--run\"; \"rulosrv -help\" lists the options\n"},
+      {{"help"}, "rulosrv: unknown option \"help\"; \"rulosrv -help\" lists the options\n"},
+      {{}, ""},
+      {{"-HELP"}, ""}};
+  for (const auto& [arguments, warning] : cases) {
+    for (const bool console : {true, false}) {
+      SCOPED_TRACE((arguments.empty() ? std::string("(none)") : arguments[0]) + (console ? " at a console" : ""));
+      FakePlatform local;
+      const PlatformScope installed(local);
+      local.setConsole(console);
+      local.fail(Op::startServiceCtrlDispatcher);
+      EXPECT_EQ(RunProgram(arguments), 0);
+      EXPECT_EQ(local.err(), console ? warning : "");
+      EXPECT_EQ(local.out().empty(), arguments != std::vector<std::string>{"-HELP"});
+      EXPECT_EQ(local.eventTexts().size(), arguments == std::vector<std::string>{"-HELP"} ? 0u : 1u);
+    }
+  }
+}
+
 TEST_F(ServiceControlTest, InstallCreatesTheServiceWithItsPathQuoted) {
   EXPECT_EQ(RunProgram({"-install"}), 0);
   const auto config = fake.service("rulosrv");

@@ -65,6 +65,11 @@ bool isStopped(const std::string& serviceName) {
   return statusFromShow(shown.output).currentState == kServiceStopped;
 }
 
+void writeFlushed(std::FILE* stream, const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
+}
+
 // Tells systemd to reread its unit files; without a running systemd this
 // does nothing, and the unit is read at the next start of the system.
 void reloadUnits() { systemctl({"daemon-reload"}); }
@@ -299,10 +304,11 @@ std::optional<std::string> PosixPlatform::moduleFileName() {
   return path.string();
 }
 
-void PosixPlatform::writeStdout(const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fflush(stdout);
-}
+void PosixPlatform::writeStdout(const std::string& text) { writeFlushed(stdout, text); }
+
+void PosixPlatform::writeStderr(const std::string& text) { writeFlushed(stderr, text); }
+
+bool PosixPlatform::isConsole() { return ::isatty(STDIN_FILENO) || ::isatty(STDERR_FILENO); }
 
 // --- event log and diagnostics ---
 

@@ -106,6 +106,11 @@ struct FindCloser {
 };
 using FindHolder = std::unique_ptr<std::remove_pointer_t<HANDLE>, FindCloser>;
 
+void writeFlushed(std::FILE* stream, const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
+}
+
 }  // namespace
 
 Win32Platform::Win32Platform() : stopEvent_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
@@ -309,10 +314,12 @@ std::optional<std::string> Win32Platform::moduleFileName() {
   return std::string(path, length);
 }
 
-void Win32Platform::writeStdout(const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fflush(stdout);
-}
+void Win32Platform::writeStdout(const std::string& text) { writeFlushed(stdout, text); }
+
+void Win32Platform::writeStderr(const std::string& text) { writeFlushed(stderr, text); }
+
+// A service has no console; a program started from a console window shares it.
+bool Win32Platform::isConsole() { return GetConsoleWindow() != nullptr; }
 
 // --- event log and diagnostics ---
 

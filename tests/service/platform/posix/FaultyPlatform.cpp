@@ -197,6 +197,10 @@ std::optional<std::string> FaultyPlatform::moduleFileName() {
 
 void FaultyPlatform::writeStdout(const std::string& text) { real_.writeStdout(text); }
 
+void FaultyPlatform::writeStderr(const std::string& text) { real_.writeStderr(text); }
+
+bool FaultyPlatform::isConsole() { return real_.isConsole(); }
+
 // --- event log and diagnostics ---
 
 Handle FaultyPlatform::registerEventSource(const std::string& sourceName) {

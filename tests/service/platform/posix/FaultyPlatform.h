@@ -79,6 +79,8 @@ class FaultyPlatform : public Platform {
   std::string errorText(DWORD code) override;
   std::optional<std::string> moduleFileName() override;
   void writeStdout(const std::string& text) override;
+  void writeStderr(const std::string& text) override;
+  bool isConsole() override;
   Handle registerEventSource(const std::string& sourceName) override;
   bool reportEvent(Handle source, WORD type, WORD category, DWORD eventId, const std::vector<std::string>& strings,
                    const std::vector<char>& rawData) override;
