@@ -42,9 +42,19 @@ std::string RequiredText(const std::string& valueName, const char* missingText) 
   return text;
 }
 
+// A path taken as it is: a relative one would name a file in whatever folder
+// the service started in (on Windows the system folder), so it is refused.
+std::string RequiredPath(const std::string& valueName, const char* missingText) {
+  std::string path = RequiredText(valueName, missingText);
+  if (!currentPlatform().isAbsolutePath(path))
+    throw RunFailure(FitText("Registry key value " + valueName + " is not a full path: " + path, kMessageBufferSize),
+                     kErrorInvalidName);
+  return path;
+}
+
 // The collector's path, which its command line carries in double quotes.
 std::string CollectorPath() {
-  std::string path = RequiredText("invexecdir", "Missing registry key value for Korvex Inventory Collector utility");
+  std::string path = RequiredPath("invexecdir", "Missing registry key value for Korvex Inventory Collector utility");
   if (HoldsDoubleQuote(path))
     throw RunFailure(FitText("Registry key value invexecdir holds a double quote: " + path, kMessageBufferSize),
                      kErrorInvalidName);
@@ -77,7 +87,7 @@ std::string ReadConfigText(const std::string& valueName) {
 RunConfig ReadRunConfig() {
   RunConfig config;
   config.strInvPath = CollectorPath();
-  config.strDataFile = RequiredText("invoutputfile", "Missing registry key value for Korvex Inventory Collector result");
+  config.strDataFile = RequiredPath("invoutputfile", "Missing registry key value for Korvex Inventory Collector result");
   const DWORD timeoutSeconds = ReadConfigNumber("invtimeout", 0);
   config.dwTimeout = timeoutSeconds > 0 ? Milliseconds(timeoutSeconds) : kNoTimeLimit;
   config.dwStartDelay = Milliseconds(ReadConfigNumber("startdelaysecond", 0));

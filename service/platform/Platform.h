@@ -72,6 +72,9 @@ class Platform {
   virtual void closeRegistryKey(Handle key) = 0;
 
   // --- files and directories ---
+  // Whether path names one file whatever folder the program runs in: on
+  // Windows a path from the root of a drive or a UNC path, on Linux one from "/".
+  virtual bool isAbsolutePath(const std::string& path) = 0;
   virtual bool pathExists(const std::string& path) = 0;
   virtual bool isDirectory(const std::string& path) = 0;
   virtual bool createDirectory(const std::string& path) = 0;

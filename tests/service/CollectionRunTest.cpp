@@ -306,6 +306,37 @@ TEST_F(CollectionRunTest, BadConfigurationFailsBeforeAnyLaunch) {
   }
 }
 
+// A service starts in the system folder: a relative path would name a file
+// there, so both paths must be full ones, from a drive's root or UNC.
+TEST_F(CollectionRunTest, RelativePathsAreRefusedBeforeAnyLaunch) {
+  for (const std::string relative : {"collector.exe", "inv\\collector.exe", "C:collector.exe", "\\inv\\collector.exe",
+                                      "/inv/collector.exe", "..\\inv\\collector.exe", "\\\\\\srv\\c.exe"}) {
+    for (const std::string value : {"invexecdir", "invoutputfile"}) {
+      SCOPED_TRACE(value + "=" + relative);
+      auto local = freshRun();
+      local->addFile(relative, "binary");
+      local->setRegistryText(kConfigKeyPath, value, relative);
+      local->setErrorText(123, "The filename, directory name, or volume label syntax is incorrect.");
+      RunInventoryCollection();
+      ASSERT_EQ(local->events().size(), 1u);
+      EXPECT_EQ(local->events()[0].text, "Registry key value " + value + " is not a full path: " + relative);
+      EXPECT_EQ(local->events()[0].errorText,
+                "rulosrv error (123): The filename, directory name, or volume label syntax is incorrect.");
+      EXPECT_TRUE(local->launches().empty());
+      EXPECT_EQ(local->statusReports().back().currentState, 1u);
+    }
+  }
+  for (const std::string full : {"C:/inv/collector.exe", "c:\\collector.exe", "\\\\srv\\share\\collector.exe",
+                                  "//srv/share/collector.exe"}) {
+    SCOPED_TRACE(full);
+    auto local = freshRun();
+    local->addFile(full, "binary");
+    local->setRegistryText(kConfigKeyPath, "invexecdir", full);
+    RunInventoryCollection();
+    EXPECT_EQ(local->launches().size(), 1u);
+  }
+}
+
 TEST_F(CollectionRunTest, OverlongArgumentsOrCommandLineFailTheRun) {
   const std::string longDir = "C:\\" + std::string(200, 'd');
   const std::string longName = "C:\\i\\" + std::string(215, 'n') + ".exe";  // fits; its command line does not

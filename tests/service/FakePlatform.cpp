@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <new>
 
+#include "service/platform/AbsolutePath.h"
+
 namespace rulo::test {
 
 namespace {
@@ -228,6 +230,9 @@ void FakePlatform::closeRegistryKey(Handle key) {
 }
 
 // --- files ---
+
+// The fake's paths are Windows paths.
+bool FakePlatform::isAbsolutePath(const std::string& path) { return isAbsoluteWindowsPath(path); }
 
 bool FakePlatform::pathExists(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);

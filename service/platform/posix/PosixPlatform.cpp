@@ -121,6 +121,8 @@ void PosixPlatform::closeRegistryKey(Handle key) { registryKeys_.remove(key); }
 
 // --- files and directories ---
 
+bool PosixPlatform::isAbsolutePath(const std::string& path) { return !path.empty() && path[0] == '/'; }
+
 bool PosixPlatform::pathExists(const std::string& path) {
   struct stat info;
   return ::stat(path.c_str(), &info) == 0 || failWithErrnoFor(path);

@@ -25,6 +25,7 @@ class PosixPlatform : public Platform {
                         const std::vector<char>& data) override;
   void closeRegistryKey(Handle key) override;
 
+  bool isAbsolutePath(const std::string& path) override;
   bool pathExists(const std::string& path) override;
   bool isDirectory(const std::string& path) override;
   bool createDirectory(const std::string& path) override;

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "service/platform/AbsolutePath.h"
+
 namespace rulo {
 
 namespace {
@@ -155,6 +157,8 @@ bool Win32Platform::setRegistryValue(Handle key, const std::string& valueName, R
 void Win32Platform::closeRegistryKey(Handle key) { RegCloseKey(fromHandle<HKEY>(key)); }
 
 // --- files and directories ---
+
+bool Win32Platform::isAbsolutePath(const std::string& path) { return isAbsoluteWindowsPath(path); }
 
 bool Win32Platform::pathExists(const std::string& path) { return PathFileExistsA(path.c_str()); }
 

@@ -97,6 +97,8 @@ void FaultyPlatform::closeRegistryKey(Handle key) {
 
 // --- files and directories ---
 
+bool FaultyPlatform::isAbsolutePath(const std::string& path) { return real_.isAbsolutePath(path); }
+
 bool FaultyPlatform::pathExists(const std::string& path) {
   return !failing(Op::pathExists) && real_.pathExists(path);
 }

@@ -52,6 +52,7 @@ class FaultyPlatform : public Platform {
   bool setRegistryValue(Handle key, const std::string& valueName, RegistryType type,
                         const std::vector<char>& data) override;
   void closeRegistryKey(Handle key) override;
+  bool isAbsolutePath(const std::string& path) override;
   bool pathExists(const std::string& path) override;
   bool isDirectory(const std::string& path) override;
   bool createDirectory(const std::string& path) override;

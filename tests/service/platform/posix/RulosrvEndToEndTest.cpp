@@ -318,4 +318,21 @@ TEST_F(RulosrvEndToEnd, ACollectorPathHoldingADoubleQuoteIsRefusedBeforeItRuns) 
   EXPECT_EQ(readFile(files_.dataFile), "<previous/>");
 }
 
+// On Linux a full path starts at "/"; a Windows one is a relative path here.
+TEST_F(RulosrvEndToEnd, ARelativeCollectorPathIsRefusedBeforeItRuns) {
+  writeFile(files_.dataFile, "<previous/>");
+  for (const std::string collector : {"inv tools/collector.sh", "C:\\inv\\collector.exe"}) {
+    SCOPED_TRACE(collector);
+    files_.writeRegistry(0, 0, collector);
+    arguments_ = {"-run"};
+
+    EXPECT_EQ(run(false), 2);
+    EXPECT_EQ(output(), "rulosrv: error: Registry key value invexecdir is not a full path: " + collector +
+                            "\n  rulosrv error (123): The filename, directory name, or volume label syntax is "
+                            "incorrect.\n");
+    EXPECT_FALSE(fs::exists(files_.collectorDir + "/pid")) << "the collector ran";
+    EXPECT_EQ(readFile(files_.dataFile), "<previous/>");
+  }
+}
+
 }  // namespace
