@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "service/DebugTrace.h"
 #include "service/ScopedHandle.h"
 #include "service/ServiceIdentity.h"
 #include "service/TextBuffers.h"
@@ -85,6 +86,11 @@ std::string ReportServiceEvent(const std::string& text, WORD type, const std::ve
   if (source) platform.reportEvent(source.get(), type, kEventCategory, eventId, {errorText, text}, rawData);
   if (echoToConsole) platform.writeStdout(ConsoleText(type, text, errorText, rawData));
   return errorText;
+}
+
+void ReportEventDetail(const std::string& text) {
+  WriteDebugTrace(text);
+  if (echoToConsole) currentPlatform().writeStdout("  " + text + "\n");
 }
 
 ConsoleEventEcho::ConsoleEventEcho() { echoToConsole = true; }

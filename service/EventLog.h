@@ -22,6 +22,11 @@ constexpr WORD kEventCategory = 1;
 // text. A failure to write is not reported. The result is the error text.
 std::string ReportServiceEvent(const std::string& text, WORD type, const std::vector<char>& rawData = {});
 
+// More about the event just reported, for whoever runs the service by hand:
+// a line in the debug trace and, in the console run, on standard output
+// below the event. The event log does not get it.
+void ReportEventDetail(const std::string& text);
+
 // While one lives, every event is also written to standard output: its type,
 // its text, the error text of an error, and the raw data (such as the
 // collector's log). The console run holds one.

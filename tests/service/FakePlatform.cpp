@@ -75,6 +75,11 @@ void FakePlatform::setRegistryBytes(const std::string& key, const std::string& n
   registry_[key][name] = RegistryValue{type, std::move(bytes)};
 }
 
+void FakePlatform::deleteRegistryValue(const std::string& key, const std::string& name) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  registry_[key].erase(name);
+}
+
 void FakePlatform::setRegistryText(const std::string& key, const std::string& name, const std::string& text,
                                    DWORD type) {
   std::vector<char> bytes(text.begin(), text.end());
@@ -195,12 +200,14 @@ bool FakePlatform::parentExists(const std::string& path) const {
 std::optional<RegistryValue> FakePlatform::readRegistryValue(const std::string& subKey, const std::string& valueName,
                                                              bool, DWORD maxBytes) {
   std::lock_guard<std::mutex> lock(mutex_);
+  failureDetail_ = "the fake registry gave no value \"" + valueName + "\" of " + subKey;
   if (failing(Op::readRegistryValue, valueName)) return std::nullopt;
   const auto key = registry_.find(subKey);
   if (key == registry_.end() || !key->second.count(valueName)) {
     lastError_ = kFileNotFound;
     return std::nullopt;
   }
+  failureDetail_.clear();
   const RegistryValue& value = key->second.at(valueName);
   if (value.bytes.size() > maxBytes) {
     lastError_ = kMoreData;
@@ -455,6 +462,11 @@ std::string FakePlatform::errorText(DWORD code) {
   std::lock_guard<std::mutex> lock(mutex_);
   const auto found = errorTexts_.find(code);
   return found == errorTexts_.end() ? std::string() : found->second;
+}
+
+std::string FakePlatform::failureDetail() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return failureDetail_;
 }
 
 std::optional<std::string> FakePlatform::moduleFileName() {

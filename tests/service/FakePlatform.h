@@ -70,6 +70,7 @@ class FakePlatform : public Platform {
   void setRegistryBytes(const std::string& key, const std::string& name, DWORD type, std::vector<char> bytes);
   void setRegistryText(const std::string& key, const std::string& name, const std::string& text, DWORD type = RegSz);
   void setRegistryDword(const std::string& key, const std::string& name, DWORD value);
+  void deleteRegistryValue(const std::string& key, const std::string& name);
   void addPaddingMarker(const std::string& executable) { markers_.insert(executable); }
   void scriptCollector(CollectorRun run) { collectorRuns_.push_back(std::move(run)); }
   void setErrorText(DWORD code, const std::string& text) { errorTexts_[code] = text; }
@@ -139,6 +140,7 @@ class FakePlatform : public Platform {
   DWORD lastError() override;
   void setLastError(DWORD code) override;
   std::string errorText(DWORD code) override;
+  std::string failureDetail() override;
   std::optional<std::string> moduleFileName() override;
   void writeStdout(const std::string& text) override;
   void writeStderr(const std::string& text) override;
@@ -200,6 +202,7 @@ class FakePlatform : public Platform {
   std::vector<RecordedLaunch> launches_;
   std::vector<std::string> traceLines_, debugLines_, attributesCleared_;
   std::string out_, err_;
+  std::string failureDetail_;
 };
 
 }  // namespace rulo::test

@@ -42,15 +42,27 @@ constexpr DWORD kServiceStopped = 1;
 
 // Runs a registry operation; its exceptions become the last error: errno
 // values for the file's system errors, ERROR_BADDB for a malformed file.
+// Where asked, what went wrong is kept in words as well.
 template <typename Operation>
-bool registryCall(Operation operation) {
+bool registryCall(Operation operation, std::string* detail = nullptr) {
   try {
     return operation();
   } catch (const std::system_error& e) {
+    if (detail) *detail = e.what();
     return failWithErrno(e.code().value());
-  } catch (const qrv::regfile::RegistryError&) {
+  } catch (const qrv::regfile::RegistryError& e) {
+    if (detail) *detail = std::string("the registry file ") + e.what();  // the file, the line and the fault
     return failWith(kErrorBadDatabase);
   }
+}
+
+// Why the registry file gave no value valueName of keyPath, in words.
+std::string missingValueDetail(const std::string& file, const qrv::regfile::Registry& registry,
+                               const std::string& keyPath, const std::string& valueName) {
+  if (::access(file.c_str(), F_OK) != 0) return "the registry file " + file + " does not exist";
+  const std::string missing = "the registry file " + file + " has no ";
+  if (!registry.hasKey(keyPath)) return missing + "key [" + keyPath + "]";
+  return missing + "value \"" + valueName + "\" in [" + keyPath + "]";
 }
 
 // A file operation's error code as the last error; errno has its value, so
@@ -81,14 +93,23 @@ void reloadUnits() { systemctl({"daemon-reload"}); }
 std::optional<RegistryValue> PosixPlatform::readRegistryValue(const std::string& subKey, const std::string& valueName,
                                                               bool, DWORD maxBytes) {
   // One registry file serves both registry views.
+  const qrv::regfile::RegistryFile file;
+  const std::string keyPath = kLocalMachine + subKey;
+  failureDetail_.clear();
   std::optional<RegistryValue> result;
-  registryCall([&] {
-    const auto value = qrv::regfile::RegistryFile().read().value(kLocalMachine + subKey, valueName);
-    if (!value) return failWith(kErrorFileNotFound);
-    if (value->bytes.size() > maxBytes) return failWith(kErrorMoreData);
-    result = RegistryValue{value->type, value->bytes};
-    return true;
-  });
+  registryCall(
+      [&] {
+        const qrv::regfile::Registry registry = file.read();
+        const auto value = registry.value(keyPath, valueName);
+        if (!value) {
+          failureDetail_ = missingValueDetail(file.path(), registry, keyPath, valueName);
+          return failWith(kErrorFileNotFound);
+        }
+        if (value->bytes.size() > maxBytes) return failWith(kErrorMoreData);
+        result = RegistryValue{value->type, value->bytes};
+        return true;
+      },
+      &failureDetail_);
   return result;
 }
 
@@ -295,6 +316,8 @@ DWORD PosixPlatform::lastError() { return posix::lastError(); }
 void PosixPlatform::setLastError(DWORD code) { posix::setLastError(code); }
 
 std::string PosixPlatform::errorText(DWORD code) { return posix::errorText(code); }
+
+std::string PosixPlatform::failureDetail() { return failureDetail_; }
 
 std::optional<std::string> PosixPlatform::moduleFileName() {
   std::error_code error;

@@ -53,6 +53,7 @@ class PosixPlatform : public Platform {
   DWORD lastError() override;
   void setLastError(DWORD code) override;
   std::string errorText(DWORD code) override;
+  std::string failureDetail() override;
   std::optional<std::string> moduleFileName() override;
   void writeStdout(const std::string& text) override;
   void writeStderr(const std::string& text) override;
@@ -90,6 +91,7 @@ class PosixPlatform : public Platform {
   std::mutex stopMutex_;
   std::condition_variable stopSignal_;
   bool stopSignalled_ = false;  // guarded by stopMutex_
+  std::string failureDetail_;  // of the service thread's or the console's calls
 };
 
 }  // namespace rulo

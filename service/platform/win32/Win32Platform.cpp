@@ -127,6 +127,8 @@ std::optional<RegistryValue> Win32Platform::readRegistryValue(const std::string&
                                                               bool view64, DWORD maxBytes) {
   HKEY key = nullptr;
   const REGSAM access = KEY_QUERY_VALUE | (view64 ? KEY_WOW64_64KEY : 0);
+  const std::string keyPath = "HKEY_LOCAL_MACHINE\\" + subKey;
+  failureDetail_ = "the registry key " + keyPath + " cannot be opened";
   if (!registryResult(RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, access, &key))) return std::nullopt;
   RegistryValue value;
   value.bytes.resize(maxBytes);
@@ -135,7 +137,9 @@ std::optional<RegistryValue> Win32Platform::readRegistryValue(const std::string&
   const LONG result = RegQueryValueExA(key, valueName.c_str(), nullptr, &type,
                                        reinterpret_cast<LPBYTE>(value.bytes.data()), &size);
   RegCloseKey(key);
+  failureDetail_ = "the value \"" + valueName + "\" of the registry key " + keyPath + " cannot be read";
   if (!registryResult(result)) return std::nullopt;
+  failureDetail_.clear();
   value.type = type;
   value.bytes.resize(size);
   return value;
@@ -300,6 +304,8 @@ DWORD Win32Platform::tickCount() { return GetTickCount(); }
 DWORD Win32Platform::lastError() { return GetLastError(); }
 
 void Win32Platform::setLastError(DWORD code) { SetLastError(code); }
+
+std::string Win32Platform::failureDetail() { return failureDetail_; }
 
 std::string Win32Platform::errorText(DWORD code) {
   LPSTR buffer = nullptr;

@@ -48,6 +48,7 @@ class Win32Platform : public Platform {
   DWORD lastError() override;
   void setLastError(DWORD code) override;
   std::string errorText(DWORD code) override;
+  std::string failureDetail() override;
   std::optional<std::string> moduleFileName() override;
   void writeStdout(const std::string& text) override;
   void writeStderr(const std::string& text) override;
@@ -73,6 +74,7 @@ class Win32Platform : public Platform {
 
  private:
   void* stopEvent_;  // a manual-reset event, set by signalStop
+  std::string failureDetail_;  // of the service thread's or the console's calls
 };
 
 }  // namespace rulo

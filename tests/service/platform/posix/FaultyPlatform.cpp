@@ -192,6 +192,8 @@ void FaultyPlatform::setLastError(DWORD code) { real_.setLastError(code); }
 
 std::string FaultyPlatform::errorText(DWORD code) { return real_.errorText(code); }
 
+std::string FaultyPlatform::failureDetail() { return real_.failureDetail(); }
+
 std::optional<std::string> FaultyPlatform::moduleFileName() {
   if (failing(Op::moduleFileName)) return std::nullopt;
   return real_.moduleFileName();
