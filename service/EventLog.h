@@ -17,6 +17,10 @@ constexpr DWORD kEventIdWarning = 0x80020102;
 constexpr DWORD kEventIdError = 0xC0020103;
 constexpr WORD kEventCategory = 1;
 
+// "rulosrv error (code): system text" for the platform's last error of this
+// moment: the first insertion string of an error event.
+std::string LastErrorText();
+
 // Writes one event with two insertion strings: the error text (the platform's
 // last error code and its system text, for errors and unknown types only) and
 // text. A failure to write is not reported. The result is the error text.

@@ -128,11 +128,13 @@ class Platform {
   virtual void setLastError(DWORD code) = 0;
   // The system's message text for an error code; empty when it has none.
   virtual std::string errorText(DWORD code) = 0;
-  // What the platform knows of the last failure of readRegistryValue beyond
-  // its error code, in words for a person: where the value was looked for and
+  // What the platform knows of the last failure of readRegistryValue,
+  // startService or queryServiceStatus beyond its error code, in words for a
+  // person, possibly in several lines: where the value was looked for and
   // what was wrong there (on Linux the registry file, and the line of a
-  // malformed one). Empty when there is nothing more to say, and after a call
-  // that succeeded.
+  // malformed one); what the service manager said (on Linux systemctl's exit
+  // status and messages). Empty when there is nothing more to say, and after
+  // a call of these that succeeded.
   virtual std::string failureDetail() = 0;
   virtual std::optional<std::string> moduleFileName() = 0;  // the program's own full path
   virtual void writeStdout(const std::string& text) = 0;   // written and flushed

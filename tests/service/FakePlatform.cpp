@@ -183,6 +183,12 @@ bool FakePlatform::failing(Op op, const std::string& path, const std::string& ot
   return false;
 }
 
+bool FakePlatform::failingWithMessage(Op op) {
+  const bool failed = failing(op);
+  failureDetail_ = failed ? serviceManagerMessage_ : std::string();
+  return failed;
+}
+
 Handle FakePlatform::open(std::string what) {
   handles_[nextHandle_] = std::move(what);
   return nextHandle_++;
@@ -561,12 +567,12 @@ bool FakePlatform::deleteService(Handle service) {
 
 bool FakePlatform::startService(Handle) {
   std::lock_guard<std::mutex> lock(mutex_);
-  return !failing(Op::startService);
+  return !failingWithMessage(Op::startService);
 }
 
 bool FakePlatform::queryServiceStatus(Handle service, ServiceStatus& status) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (failing(Op::queryServiceStatus)) return false;
+  if (failingWithMessage(Op::queryServiceStatus)) return false;
   auto& statuses = services_.at(handles_.at(service).substr(std::string(kServicePrefix).size())).statuses;
   status = statuses.front();
   if (statuses.size() > 1) statuses.pop_front();

@@ -76,6 +76,8 @@ class FakePlatform : public Platform {
   void setErrorText(DWORD code, const std::string& text) { errorTexts_[code] = text; }
   void setModuleFileName(std::optional<std::string> path) { moduleFileName_ = std::move(path); }
   void setConsole(bool console) { console_ = console; }  // none unless set
+  // What failing starts and status queries tell beside their error code.
+  void setServiceManagerMessage(const std::string& text) { serviceManagerMessage_ = text; }
   void addService(const std::string& name, ServiceStatus status = {});
   // Statuses the next queries of the service read, one each; the last stays.
   void scriptServiceStatuses(const std::string& name, std::vector<ServiceStatus> statuses);
@@ -170,6 +172,8 @@ class FakePlatform : public Platform {
 
   // Whether this call of op fails (lock held); a failing call sets the last error.
   bool failing(Op op, const std::string& path = "", const std::string& other = "");
+  // As failing, for the service manager's calls that tell more of a failure.
+  bool failingWithMessage(Op op);
   Handle open(std::string what);  // lock held
   bool close(Handle handle);      // lock held
   bool parentExists(const std::string& path) const;
@@ -203,6 +207,7 @@ class FakePlatform : public Platform {
   std::vector<std::string> traceLines_, debugLines_, attributesCleared_;
   std::string out_, err_;
   std::string failureDetail_;
+  std::string serviceManagerMessage_;
 };
 
 }  // namespace rulo::test

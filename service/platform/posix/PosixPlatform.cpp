@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <thread>
@@ -358,6 +359,23 @@ bool PosixPlatform::appendTraceLine(const std::string& text) { return posix::app
 
 // --- service control manager ---
 
+std::optional<std::string> PosixPlatform::systemctlSucceeds(const std::vector<std::string>& arguments) {
+  const SystemctlResult result = systemctl(arguments);
+  if (result.exitCode == 0) return result.output;
+  std::string command = "systemctl";
+  for (const std::string& argument : arguments) command += " " + argument;
+  if (result.exitCode < 0) {
+    const int error = errno;
+    failureDetail_ = command + " cannot be run: " + std::strerror(error);
+    failWithErrno(error);
+  } else {
+    failureDetail_ = command + " ended with exit status " + std::to_string(result.exitCode) +
+                     (result.errors.empty() ? "" : ":\n" + result.errors);
+    failWith(kErrorIoDevice);
+  }
+  return std::nullopt;
+}
+
 std::optional<std::string> PosixPlatform::serviceNameOf(Handle service) {
   auto name = services_.get(service);
   if (!name || name->empty()) {
@@ -397,21 +415,20 @@ bool PosixPlatform::deleteService(Handle service) {
 }
 
 bool PosixPlatform::startService(Handle service) {
+  failureDetail_.clear();
   const auto name = serviceNameOf(service);
   if (!name) return false;
   if (!isStopped(*name)) return failWith(kErrorServiceAlreadyRunning);
-  const SystemctlResult result = systemctl({"start", "--no-block", *name + ".service"});
-  if (result.exitCode < 0) return failWithErrno();
-  return result.exitCode == 0 || failWith(kErrorIoDevice);
+  return systemctlSucceeds({"start", "--no-block", *name + ".service"}).has_value();
 }
 
 bool PosixPlatform::queryServiceStatus(Handle service, ServiceStatus& status) {
+  failureDetail_.clear();
   const auto name = serviceNameOf(service);
   if (!name) return false;
-  const SystemctlResult result = systemctl({"show", "-p", kShownProperties, *name + ".service"});
-  if (result.exitCode < 0) return failWithErrno();
-  if (result.exitCode != 0) return failWith(kErrorIoDevice);
-  status = statusFromShow(result.output);
+  const auto output = systemctlSucceeds({"show", "-p", kShownProperties, *name + ".service"});
+  if (!output) return false;
+  status = statusFromShow(*output);
   return true;
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "service/platform/Platform.h"
 #include "service/platform/posix/ChildProcess.h"
@@ -78,6 +79,10 @@ class PosixPlatform : public Platform {
   bool setServiceStatus(Handle statusHandle, const ServiceStatus& status) override;
 
  private:
+  // systemctl's output for arguments; nothing, with the last error set and
+  // failureDetail_ telling what systemctl did and said, when it cannot be run
+  // or ends with another status than 0.
+  std::optional<std::string> systemctlSucceeds(const std::vector<std::string>& arguments);
   // The service a handle stands for; nothing for the manager's handle and
   // unknown handles.
   std::optional<std::string> serviceNameOf(Handle service);

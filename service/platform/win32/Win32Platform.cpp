@@ -382,10 +382,12 @@ Handle Win32Platform::createService(Handle manager, const ServiceConfig& config)
 bool Win32Platform::deleteService(Handle service) { return DeleteService(fromHandle<SC_HANDLE>(service)); }
 
 bool Win32Platform::startService(Handle service) {
+  failureDetail_.clear();  // the error code says it all
   return StartServiceA(fromHandle<SC_HANDLE>(service), 0, nullptr);
 }
 
 bool Win32Platform::queryServiceStatus(Handle service, ServiceStatus& status) {
+  failureDetail_.clear();  // the error code says it all
   SERVICE_STATUS_PROCESS process{};
   ::DWORD needed = 0;
   if (!QueryServiceStatusEx(fromHandle<SC_HANDLE>(service), SC_STATUS_PROCESS_INFO,

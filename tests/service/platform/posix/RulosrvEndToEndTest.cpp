@@ -352,6 +352,28 @@ TEST_F(RulosrvEndToEnd, AConfigurationThatCannotBeReadNamesTheFileTheValueAndThe
   }
 }
 
+TEST_F(RulosrvEndToEnd, AStartThatSystemctlRefusesShowsWhatSystemctlSaid) {
+  const std::string bin = files_.dir + "/bin";
+  const std::string units = files_.dir + "/units";
+  fs::create_directories(bin);
+  fs::create_directories(units);
+  writeFile(units + "/rulosrv.service", "");
+  writeFile(bin + "/systemctl", "#!/bin/sh\n[ \"$1\" = show ] && exit 0\n"
+                                "echo 'Failed to start rulosrv.service: Access denied' >&2\nexit 4\n");
+  fs::permissions(bin + "/systemctl", fs::perms::owner_all);
+  path_ = bin + ":" + path_;
+  extraEnv_ = {"RULOSRV_UNIT_DIR=" + units};
+  arguments_ = {"-start"};
+
+  EXPECT_EQ(run(false), 2);
+  EXPECT_EQ(output(),
+            "Service (rulosrv) cannot be started:\n"
+            "  systemctl start --no-block rulosrv.service ended with exit status 4:\n"
+            "  Failed to start rulosrv.service: Access denied\n"
+            "  Check that the service manager runs, that this account may start services, and that rulosrv is "
+            "installed (rulosrv -install) and stopped.\n");
+}
+
 // On Linux a full path starts at "/"; a Windows one is a relative path here.
 TEST_F(RulosrvEndToEnd, ARelativeCollectorPathIsRefusedBeforeItRuns) {
   writeFile(files_.dataFile, "<previous/>");
