@@ -17,7 +17,9 @@ if [ $# -ne 2 ]; then
 fi
 source=$(cd "$(dirname "$0")/.." && pwd)
 build=$1
-root=$2
+# The registry names the files by full paths, whatever ROOT was given as.
+mkdir -p "$2"
+root=$(cd "$2" && pwd)
 opt=$root/opt/korvex
 
 mkdir -p "$opt/bin" "$opt/collector" "$opt/xslroot/inventory" "$root/etc/korvex" "$root/var/log/rulosrv"

@@ -154,6 +154,7 @@ void ReportRunFailure() {
   } catch (const RunFailure& failure) {
     currentPlatform().setLastError(failure.lastError());
     ReportServiceEvent(failure.what(), EventError);
+    if (!failure.detail().empty()) ReportEventDetail(failure.detail());
   } catch (...) {
     Platform& platform = currentPlatform();
     const DWORD code = platform.lastError();

@@ -31,6 +31,15 @@ void PrintUsage() {
     platform.writeStdout(std::string(line) + "\n");
 }
 
+// An argument that is no option is most likely a misspelt one. The service
+// manager passes none, so it is only said to a person at a console.
+void WarnOfUnknownOption(const std::string& argument) {
+  Platform& platform = currentPlatform();
+  if (!platform.isConsole()) return;
+  platform.writeStderr(std::string(kServiceName) + ": unknown option \"" + argument + "\"; \"" + kServiceName +
+                       " -help\" lists the options\n");
+}
+
 // Hands the main thread to the control dispatcher until the service has stopped.
 void RunAsService() {
   if (!currentPlatform().startServiceCtrlDispatcher(kServiceName, ServiceMain))
@@ -52,6 +61,7 @@ int RunRulosrv(int argc, char** argv) {
   } else if (keyword == "run") {
     return RunCollectionFromConsole();
   } else {
+    if (argc > 1) WarnOfUnknownOption(argv[1]);
     RunAsService();
   }
   return 0;

@@ -36,15 +36,31 @@ RunFailure Overlong(const std::string& valueName) {
   return RunFailure("Registry key value " + valueName + " is longer than 259 characters");
 }
 
-std::string RequiredText(const std::string& valueName, const char* missingText) {
-  std::string text = ReadConfigText(valueName);
-  if (text.empty()) throw RunFailure(missingText);
-  return text;
+// What a required value holds, and why it is missing.
+std::string MissingValueDetail(const std::string& valueName, const char* content) {
+  const std::string why = currentPlatform().failureDetail();
+  return "Registry key value " + valueName + ", " + content + ", " +
+         (why.empty() ? "is empty or not text" : "cannot be read: " + why);
+}
+
+// A path taken as it is: a relative one would name a file in whatever folder
+// the service started in (on Windows the system folder), so it is refused.
+std::string RequiredPath(const std::string& valueName, const char* missingText, const char* content) {
+  std::string path = ReadConfigText(valueName);
+  if (path.empty()) {
+    const DWORD readError = currentPlatform().lastError();
+    throw RunFailure(missingText, readError, MissingValueDetail(valueName, content));
+  }
+  if (!currentPlatform().isAbsolutePath(path))
+    throw RunFailure(FitText("Registry key value " + valueName + " is not a full path: " + path, kMessageBufferSize),
+                     kErrorInvalidName);
+  return path;
 }
 
 // The collector's path, which its command line carries in double quotes.
 std::string CollectorPath() {
-  std::string path = RequiredText("invexecdir", "Missing registry key value for Korvex Inventory Collector utility");
+  std::string path = RequiredPath("invexecdir", "Missing registry key value for Korvex Inventory Collector utility",
+                                  "the full path of the inventory collector");
   if (HoldsDoubleQuote(path))
     throw RunFailure(FitText("Registry key value invexecdir holds a double quote: " + path, kMessageBufferSize),
                      kErrorInvalidName);
@@ -77,7 +93,8 @@ std::string ReadConfigText(const std::string& valueName) {
 RunConfig ReadRunConfig() {
   RunConfig config;
   config.strInvPath = CollectorPath();
-  config.strDataFile = RequiredText("invoutputfile", "Missing registry key value for Korvex Inventory Collector result");
+  config.strDataFile = RequiredPath("invoutputfile", "Missing registry key value for Korvex Inventory Collector result",
+                                    "the full path of the inventory data file");
   const DWORD timeoutSeconds = ReadConfigNumber("invtimeout", 0);
   config.dwTimeout = timeoutSeconds > 0 ? Milliseconds(timeoutSeconds) : kNoTimeLimit;
   config.dwStartDelay = Milliseconds(ReadConfigNumber("startdelaysecond", 0));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "service/DebugTrace.h"
 #include "service/ScopedHandle.h"
 #include "service/ServiceIdentity.h"
 #include "service/TextBuffers.h"
@@ -56,13 +57,6 @@ DWORD EventIdFor(WORD type) {
   }
 }
 
-// "rulosrv error (code): system text" for the last platform error of this moment.
-std::string ErrorText(Platform& platform) {
-  const DWORD code = platform.lastError();
-  return FitText(std::string(kServiceName) + " error (" + SignedText(code) + "): " + platform.errorText(code),
-                 kErrorTextBufferSize);
-}
-
 std::vector<char> TextWithTerminator(const std::string& text) {
   std::vector<char> bytes(text.begin(), text.end());
   bytes.push_back('\0');
@@ -77,14 +71,26 @@ std::vector<char> DwordBytes(DWORD value) {
 
 }  // namespace
 
+std::string LastErrorText() {
+  Platform& platform = currentPlatform();
+  const DWORD code = platform.lastError();
+  return FitText(std::string(kServiceName) + " error (" + SignedText(code) + "): " + platform.errorText(code),
+                 kErrorTextBufferSize);
+}
+
 std::string ReportServiceEvent(const std::string& text, WORD type, const std::vector<char>& rawData) {
   Platform& platform = currentPlatform();
   const DWORD eventId = EventIdFor(type);
-  const std::string errorText = eventId == kEventIdError ? ErrorText(platform) : std::string();
+  const std::string errorText = eventId == kEventIdError ? LastErrorText() : std::string();
   ScopedHandle source(platform, platform.registerEventSource(kServiceName), ReleaseEventSource);
   if (source) platform.reportEvent(source.get(), type, kEventCategory, eventId, {errorText, text}, rawData);
   if (echoToConsole) platform.writeStdout(ConsoleText(type, text, errorText, rawData));
   return errorText;
+}
+
+void ReportEventDetail(const std::string& text) {
+  WriteDebugTrace(text);
+  if (echoToConsole) currentPlatform().writeStdout("  " + text + "\n");
 }
 
 ConsoleEventEcho::ConsoleEventEcho() { echoToConsole = true; }

@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "service/platform/Platform.h"
 
@@ -16,13 +17,20 @@ class RunFailure : public std::runtime_error {
   // the handler may overwrite it (on Windows a C++ throw resets it), and the
   // error event must show the code that caused the failure.
   explicit RunFailure(const std::string& text) : RunFailure(text, currentPlatform().lastError()) {}
-  // For a failure whose error was taken before its text was made.
-  RunFailure(const std::string& text, DWORD lastError) : std::runtime_error(text), lastError_(lastError) {}
+  // For a failure whose error was taken before its text was made; detail
+  // says more than the event does.
+  RunFailure(const std::string& text, DWORD lastError, std::string detail = std::string())
+      : std::runtime_error(text), lastError_(lastError), detail_(std::move(detail)) {}
 
   DWORD lastError() const { return lastError_; }
+  // Where to look and what to do, for whoever runs the service by hand: it
+  // goes to the debug trace and the console, not into the event, which keeps
+  // its fixed text. Empty when the event says it all.
+  const std::string& detail() const { return detail_; }
 
  private:
   DWORD lastError_;
+  std::string detail_;
 };
 
 }  // namespace rulo

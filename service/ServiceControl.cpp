@@ -28,13 +28,42 @@ std::string ServiceText(const std::string& before, const std::string& after) {
   return FitText(before + kServiceName + after, kMessageBufferSize);
 }
 
+// An error text for the console: system texts end in a line break.
+std::string WithoutLineEnd(std::string text) {
+  text.erase(text.find_last_not_of(" \r\n") + 1);
+  return text;
+}
+
 // Writes an outcome of install or remove as an event and prints it with the
 // event's error text, so that the console shows it too; true for success.
 bool ReportOutcome(Platform& platform, const std::string& text, WORD type) {
-  std::string errorText = ReportServiceEvent(text, type);
-  errorText.erase(errorText.find_last_not_of(" \r\n") + 1);  // system texts end in a line break
+  const std::string errorText = WithoutLineEnd(ReportServiceEvent(text, type));
   platform.writeStdout(text + "\n" + (errorText.empty() ? "" : errorText + "\n"));
   return type != EventError;
+}
+
+// Why a call of -start failed: what the platform can tell of it (the
+// service manager's own message), else the last error with its text.
+std::string StartFailureCause(Platform& platform) {
+  const std::string detail = platform.failureDetail();
+  return detail.empty() ? WithoutLineEnd(LastErrorText()) : WithoutLineEnd(detail);
+}
+
+// The lines of text, each indented under a heading.
+std::string Indented(const std::string& text) {
+  std::string lines = "  ";
+  for (const char c : text) lines += c == '\n' ? std::string("\n  ") : std::string(1, c);
+  return lines + "\n";
+}
+
+// Ends -start with exitCode after saying on the console what failed, why,
+// and what to check.
+int GiveUpStart(Platform& platform, const std::string& failed, const std::string& cause, int exitCode) {
+  platform.writeStdout(ServiceText("Service (", ") " + failed + ":\n") + Indented(cause) +
+                       ServiceText("  Check that the service manager runs, that this account may start services, "
+                                   "and that ",
+                                   " is installed (" + std::string(kServiceName) + " -install) and stopped.\n"));
+  return exitCode;
 }
 
 ServiceConfig ServiceIdentity(const std::string& programPath) {
@@ -141,14 +170,17 @@ bool RemoveService() {
 int StartServiceFromConsole() {
   Platform& platform = currentPlatform();
   ScopedHandle manager(platform, platform.openServiceManager(), CloseScmHandle);
-  if (!manager) return 4;
+  if (!manager) return GiveUpStart(platform, "cannot be started, as the service manager cannot be opened",
+                                   WithoutLineEnd(LastErrorText()), 4);
   ScopedHandle service(platform, platform.openService(manager.get(), kServiceName, kServiceAllAccess), CloseScmHandle);
-  if (!service) return 4;
-  if (!platform.startService(service.get())) return 2;
+  if (!service) return GiveUpStart(platform, "cannot be opened", WithoutLineEnd(LastErrorText()), 4);
+  if (!platform.startService(service.get()))
+    return GiveUpStart(platform, "cannot be started", StartFailureCause(platform), 2);
   platform.writeStdout("Service start pending...\n");
 
   ServiceStatus status;
-  if (!platform.queryServiceStatus(service.get(), status)) return 2;
+  if (!platform.queryServiceStatus(service.get(), status))
+    return GiveUpStart(platform, "status cannot be read", StartFailureCause(platform), 2);
   WaitWhileStartPending(platform, service.get(), status);
   if (status.currentState == StateRunning) {
     platform.writeStdout("Service start SUCCESS.\n");

@@ -72,6 +72,9 @@ class Platform {
   virtual void closeRegistryKey(Handle key) = 0;
 
   // --- files and directories ---
+  // Whether path names one file whatever folder the program runs in: on
+  // Windows a path from the root of a drive or a UNC path, on Linux one from "/".
+  virtual bool isAbsolutePath(const std::string& path) = 0;
   virtual bool pathExists(const std::string& path) = 0;
   virtual bool isDirectory(const std::string& path) = 0;
   virtual bool createDirectory(const std::string& path) = 0;
@@ -125,8 +128,22 @@ class Platform {
   virtual void setLastError(DWORD code) = 0;
   // The system's message text for an error code; empty when it has none.
   virtual std::string errorText(DWORD code) = 0;
+  // What the platform knows of the last failure of readRegistryValue,
+  // startService or queryServiceStatus beyond its error code, in words for a
+  // person, possibly in several lines: where the value was looked for and
+  // what was wrong there (on Linux the registry file, and the line of a
+  // malformed one); what the service manager said (on Linux systemctl's exit
+  // status and messages). Empty when there is nothing more to say, and after
+  // a call of these that succeeded.
+  virtual std::string failureDetail() = 0;
   virtual std::optional<std::string> moduleFileName() = 0;  // the program's own full path
   virtual void writeStdout(const std::string& text) = 0;   // written and flushed
+  virtual void writeStderr(const std::string& text) = 0;   // written and flushed
+  // Whether a person started the program from a console, so that a word on
+  // standard error reaches someone: on Linux standard input or error is a
+  // terminal, on Windows the process has a console window. Never so when the
+  // service manager starts it.
+  virtual bool isConsole() = 0;
 
   // --- event log and diagnostics ---
   virtual Handle registerEventSource(const std::string& sourceName) = 0;

@@ -306,6 +306,80 @@ TEST_F(CollectionRunTest, BadConfigurationFailsBeforeAnyLaunch) {
   }
 }
 
+// A service starts in the system folder: a relative path would name a file
+// there, so both paths must be full ones, from a drive's root or UNC.
+TEST_F(CollectionRunTest, RelativePathsAreRefusedBeforeAnyLaunch) {
+  for (const std::string relative : {"collector.exe", "inv\\collector.exe", "C:collector.exe", "\\inv\\collector.exe",
+                                      "/inv/collector.exe", "..\\inv\\collector.exe", "\\\\\\srv\\c.exe"}) {
+    for (const std::string value : {"invexecdir", "invoutputfile"}) {
+      SCOPED_TRACE(value + "=" + relative);
+      auto local = freshRun();
+      local->addFile(relative, "binary");
+      local->setRegistryText(kConfigKeyPath, value, relative);
+      local->setErrorText(123, "The filename, directory name, or volume label syntax is incorrect.");
+      RunInventoryCollection();
+      ASSERT_EQ(local->events().size(), 1u);
+      EXPECT_EQ(local->events()[0].text, "Registry key value " + value + " is not a full path: " + relative);
+      EXPECT_EQ(local->events()[0].errorText,
+                "rulosrv error (123): The filename, directory name, or volume label syntax is incorrect.");
+      EXPECT_TRUE(local->launches().empty());
+      EXPECT_EQ(local->statusReports().back().currentState, 1u);
+    }
+  }
+  for (const std::string full : {"C:/inv/collector.exe", "c:\\collector.exe", "\\\\srv\\share\\collector.exe",
+                                  "//srv/share/collector.exe"}) {
+    SCOPED_TRACE(full);
+    auto local = freshRun();
+    local->addFile(full, "binary");
+    local->setRegistryText(kConfigKeyPath, "invexecdir", full);
+    RunInventoryCollection();
+    EXPECT_EQ(local->launches().size(), 1u);
+  }
+}
+
+// The events of a missing value keep their fixed text; whoever runs the
+// service by hand also learns what the value is and why it could not be read.
+TEST_F(CollectionRunTest, AMissingValueIsExplainedInTheTraceAndOnTheConsoleOnly) {
+  const std::string utility = "Missing registry key value for Korvex Inventory Collector utility";
+  const std::string result = "Missing registry key value for Korvex Inventory Collector result";
+  const std::string collector = "Registry key value invexecdir, the full path of the inventory collector, ";
+  const std::string data = "Registry key value invoutputfile, the full path of the inventory data file, ";
+  struct Case {
+    std::function<void(FakePlatform&)> change;
+    std::string event, errorText, detail;
+  };
+  const std::vector<Case> cases = {
+      {[](FakePlatform& f) { f.deleteRegistryValue(kConfigKeyPath, "invexecdir"); }, utility, "rulosrv error (2): ",
+       collector + "cannot be read: the fake registry gave no value \"invexecdir\" of " + kConfigKeyPath},
+      {[](FakePlatform& f) { f.deleteRegistryValue(kConfigKeyPath, "invoutputfile"); }, result, "rulosrv error (2): ",
+       data + "cannot be read: the fake registry gave no value \"invoutputfile\" of " + kConfigKeyPath},
+      {[](FakePlatform& f) { f.fail(Op::readRegistryValue).where("invexecdir").withError(1009); }, utility,
+       "rulosrv error (1009): ",
+       collector + "cannot be read: the fake registry gave no value \"invexecdir\" of " + kConfigKeyPath},
+      {[](FakePlatform& f) { f.setRegistryText(kConfigKeyPath, "invexecdir", ""); }, utility, "rulosrv error (0): ",
+       collector + "is empty or not text"},
+      {[](FakePlatform& f) { f.setRegistryDword(kConfigKeyPath, "invoutputfile", 7); }, result, "rulosrv error (0): ",
+       data + "is empty or not text"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.detail);
+    auto local = freshRun();
+    c.change(*local);
+    EXPECT_EQ(RunCollectionFromConsole(), 2);
+    ASSERT_EQ(local->events().size(), 1u);
+    EXPECT_EQ(local->events()[0].text, c.event);
+    EXPECT_EQ(local->events()[0].errorText, c.errorText);
+    EXPECT_EQ(local->traceLines(), std::vector<std::string>{c.detail});
+    EXPECT_EQ(local->out(), "rulosrv: error: " + c.event + "\n  " + c.errorText + "\n  " + c.detail + "\n");
+
+    auto service = freshRun();
+    c.change(*service);
+    RunInventoryCollection();
+    EXPECT_EQ(service->traceLines(), std::vector<std::string>{c.detail});
+    EXPECT_EQ(service->out(), "") << "the service has no console";
+  }
+}
+
 TEST_F(CollectionRunTest, OverlongArgumentsOrCommandLineFailTheRun) {
   const std::string longDir = "C:\\" + std::string(200, 'd');
   const std::string longName = "C:\\i\\" + std::string(215, 'n') + ".exe";  // fits; its command line does not

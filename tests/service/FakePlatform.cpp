@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <new>
 
+#include "service/platform/AbsolutePath.h"
+
 namespace rulo::test {
 
 namespace {
@@ -32,8 +34,9 @@ std::optional<std::string> QuotedArgument(const std::string& commandLine, const 
   return commandLine.substr(begin, commandLine.find('"', begin) - begin);
 }
 
+// A copy of what the lock guards.
 template <typename T>
-std::vector<T> Locked(std::mutex& mutex, const std::vector<T>& items) {
+T Locked(std::mutex& mutex, const T& items) {
   std::lock_guard<std::mutex> lock(mutex);
   return items;
 }
@@ -70,6 +73,11 @@ void FakePlatform::setRegistryBytes(const std::string& key, const std::string& n
                                     std::vector<char> bytes) {
   std::lock_guard<std::mutex> lock(mutex_);
   registry_[key][name] = RegistryValue{type, std::move(bytes)};
+}
+
+void FakePlatform::deleteRegistryValue(const std::string& key, const std::string& name) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  registry_[key].erase(name);
 }
 
 void FakePlatform::setRegistryText(const std::string& key, const std::string& name, const std::string& text,
@@ -114,10 +122,8 @@ std::vector<std::string> FakePlatform::traceLines() const { return Locked(mutex_
 std::vector<std::string> FakePlatform::debugLines() const { return Locked(mutex_, debugLines_); }
 std::vector<std::string> FakePlatform::attributesCleared() const { return Locked(mutex_, attributesCleared_); }
 
-std::string FakePlatform::out() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return out_;
-}
+std::string FakePlatform::out() const { return Locked(mutex_, out_); }
+std::string FakePlatform::err() const { return Locked(mutex_, err_); }
 
 std::optional<std::string> FakePlatform::file(const std::string& path) const {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -177,6 +183,12 @@ bool FakePlatform::failing(Op op, const std::string& path, const std::string& ot
   return false;
 }
 
+bool FakePlatform::failingWithMessage(Op op) {
+  const bool failed = failing(op);
+  failureDetail_ = failed ? serviceManagerMessage_ : std::string();
+  return failed;
+}
+
 Handle FakePlatform::open(std::string what) {
   handles_[nextHandle_] = std::move(what);
   return nextHandle_++;
@@ -194,12 +206,14 @@ bool FakePlatform::parentExists(const std::string& path) const {
 std::optional<RegistryValue> FakePlatform::readRegistryValue(const std::string& subKey, const std::string& valueName,
                                                              bool, DWORD maxBytes) {
   std::lock_guard<std::mutex> lock(mutex_);
+  failureDetail_ = "the fake registry gave no value \"" + valueName + "\" of " + subKey;
   if (failing(Op::readRegistryValue, valueName)) return std::nullopt;
   const auto key = registry_.find(subKey);
   if (key == registry_.end() || !key->second.count(valueName)) {
     lastError_ = kFileNotFound;
     return std::nullopt;
   }
+  failureDetail_.clear();
   const RegistryValue& value = key->second.at(valueName);
   if (value.bytes.size() > maxBytes) {
     lastError_ = kMoreData;
@@ -229,6 +243,9 @@ void FakePlatform::closeRegistryKey(Handle key) {
 }
 
 // --- files ---
+
+// The fake's paths are Windows paths.
+bool FakePlatform::isAbsolutePath(const std::string& path) { return isAbsoluteWindowsPath(path); }
 
 bool FakePlatform::pathExists(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -453,6 +470,11 @@ std::string FakePlatform::errorText(DWORD code) {
   return found == errorTexts_.end() ? std::string() : found->second;
 }
 
+std::string FakePlatform::failureDetail() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return failureDetail_;
+}
+
 std::optional<std::string> FakePlatform::moduleFileName() {
   std::lock_guard<std::mutex> lock(mutex_);
   if (failing(Op::moduleFileName)) return std::nullopt;
@@ -462,6 +484,16 @@ std::optional<std::string> FakePlatform::moduleFileName() {
 void FakePlatform::writeStdout(const std::string& text) {
   std::lock_guard<std::mutex> lock(mutex_);
   out_ += text;
+}
+
+void FakePlatform::writeStderr(const std::string& text) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  err_ += text;
+}
+
+bool FakePlatform::isConsole() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return console_;
 }
 
 // --- event log and diagnostics ---
@@ -535,12 +567,12 @@ bool FakePlatform::deleteService(Handle service) {
 
 bool FakePlatform::startService(Handle) {
   std::lock_guard<std::mutex> lock(mutex_);
-  return !failing(Op::startService);
+  return !failingWithMessage(Op::startService);
 }
 
 bool FakePlatform::queryServiceStatus(Handle service, ServiceStatus& status) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (failing(Op::queryServiceStatus)) return false;
+  if (failingWithMessage(Op::queryServiceStatus)) return false;
   auto& statuses = services_.at(handles_.at(service).substr(std::string(kServicePrefix).size())).statuses;
   status = statuses.front();
   if (statuses.size() > 1) statuses.pop_front();

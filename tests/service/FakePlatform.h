@@ -70,10 +70,14 @@ class FakePlatform : public Platform {
   void setRegistryBytes(const std::string& key, const std::string& name, DWORD type, std::vector<char> bytes);
   void setRegistryText(const std::string& key, const std::string& name, const std::string& text, DWORD type = RegSz);
   void setRegistryDword(const std::string& key, const std::string& name, DWORD value);
+  void deleteRegistryValue(const std::string& key, const std::string& name);
   void addPaddingMarker(const std::string& executable) { markers_.insert(executable); }
   void scriptCollector(CollectorRun run) { collectorRuns_.push_back(std::move(run)); }
   void setErrorText(DWORD code, const std::string& text) { errorTexts_[code] = text; }
   void setModuleFileName(std::optional<std::string> path) { moduleFileName_ = std::move(path); }
+  void setConsole(bool console) { console_ = console; }  // none unless set
+  // What failing starts and status queries tell beside their error code.
+  void setServiceManagerMessage(const std::string& text) { serviceManagerMessage_ = text; }
   void addService(const std::string& name, ServiceStatus status = {});
   // Statuses the next queries of the service read, one each; the last stays.
   void scriptServiceStatuses(const std::string& name, std::vector<ServiceStatus> statuses);
@@ -96,6 +100,7 @@ class FakePlatform : public Platform {
   std::vector<std::string> debugLines() const;
   std::vector<std::string> attributesCleared() const;
   std::string out() const;
+  std::string err() const;
   std::optional<std::string> file(const std::string& path) const;
   std::vector<std::string> filesIn(const std::string& directory) const;
   bool directoryExists(const std::string& path) const;
@@ -111,6 +116,7 @@ class FakePlatform : public Platform {
   bool setRegistryValue(Handle key, const std::string& valueName, RegistryType type,
                         const std::vector<char>& data) override;
   void closeRegistryKey(Handle key) override;
+  bool isAbsolutePath(const std::string& path) override;
   bool pathExists(const std::string& path) override;
   bool isDirectory(const std::string& path) override;
   bool createDirectory(const std::string& path) override;
@@ -136,8 +142,11 @@ class FakePlatform : public Platform {
   DWORD lastError() override;
   void setLastError(DWORD code) override;
   std::string errorText(DWORD code) override;
+  std::string failureDetail() override;
   std::optional<std::string> moduleFileName() override;
   void writeStdout(const std::string& text) override;
+  void writeStderr(const std::string& text) override;
+  bool isConsole() override;
   Handle registerEventSource(const std::string& sourceName) override;
   bool reportEvent(Handle source, WORD type, WORD category, DWORD eventId, const std::vector<std::string>& strings,
                    const std::vector<char>& rawData) override;
@@ -163,6 +172,8 @@ class FakePlatform : public Platform {
 
   // Whether this call of op fails (lock held); a failing call sets the last error.
   bool failing(Op op, const std::string& path = "", const std::string& other = "");
+  // As failing, for the service manager's calls that tell more of a failure.
+  bool failingWithMessage(Op op);
   Handle open(std::string what);  // lock held
   bool close(Handle handle);      // lock held
   bool parentExists(const std::string& path) const;
@@ -186,6 +197,7 @@ class FakePlatform : public Platform {
   DWORD ticks_ = 0;
   ServiceHandlerFunction handler_ = nullptr;
   bool stopSignalled_ = false;
+  bool console_ = false;
 
   std::vector<RecordedEvent> events_;
   std::vector<Op> operations_;
@@ -193,7 +205,9 @@ class FakePlatform : public Platform {
   std::vector<DWORD> sleeps_;
   std::vector<RecordedLaunch> launches_;
   std::vector<std::string> traceLines_, debugLines_, attributesCleared_;
-  std::string out_;
+  std::string out_, err_;
+  std::string failureDetail_;
+  std::string serviceManagerMessage_;
 };
 
 }  // namespace rulo::test

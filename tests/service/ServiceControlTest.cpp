@@ -59,6 +59,31 @@ TEST_F(ServiceControlTest, OnlyWholeKeywordsAfterASignAreOptions) {
   }
 }
 
+// A misspelt option still runs the program as the service, as every unknown
+// option does; a person at a console is also told which option was not known.
+TEST_F(ServiceControlTest, UnknownOptionIsNamedOnStandardErrorOnlyAtAConsole) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"--help"}, "rulosrv: unknown option \"--help\"; \"rulosrv -help\" lists the options\n"},
+      {{"-instal", "-install"}, "rulosrv: unknown option \"-instal\"; \"rulosrv -help\" lists the options\n"},
+      {{"--run"}, "rulosrv: unknown option \"--run\"; \"rulosrv -help\" lists the options\n"},
+      {{"help"}, "rulosrv: unknown option \"help\"; \"rulosrv -help\" lists the options\n"},
+      {{}, ""},
+      {{"-HELP"}, ""}};
+  for (const auto& [arguments, warning] : cases) {
+    for (const bool console : {true, false}) {
+      SCOPED_TRACE((arguments.empty() ? std::string("(none)") : arguments[0]) + (console ? " at a console" : ""));
+      FakePlatform local;
+      const PlatformScope installed(local);
+      local.setConsole(console);
+      local.fail(Op::startServiceCtrlDispatcher);
+      EXPECT_EQ(RunProgram(arguments), 0);
+      EXPECT_EQ(local.err(), console ? warning : "");
+      EXPECT_EQ(local.out().empty(), arguments != std::vector<std::string>{"-HELP"});
+      EXPECT_EQ(local.eventTexts().size(), arguments == std::vector<std::string>{"-HELP"} ? 0u : 1u);
+    }
+  }
+}
+
 TEST_F(ServiceControlTest, InstallCreatesTheServiceWithItsPathQuoted) {
   EXPECT_EQ(RunProgram({"-install"}), 0);
   const auto config = fake.service("rulosrv");
@@ -194,13 +219,59 @@ TEST_F(ServiceControlTest, StartStuckWithoutProgressGivesUpAfterTheWaitHint) {
             "  Service Specific Exit Code: 0\n  Check Point: 1\n  Wait Hint: 3000\n");
 }
 
-TEST_F(ServiceControlTest, StartRefusedOrUnknownServiceEndsSilently) {
-  EXPECT_EQ(StartServiceFromConsole(), 4);
-  fake.addService("rulosrv", Status(StateRunning));
-  fake.fail(Op::startService).withError(1056);
-  EXPECT_EQ(StartServiceFromConsole(), 2);
-  EXPECT_EQ(fake.out(), "");
-  EXPECT_EQ(fake.openHandles(), 0);
+// -start keeps its exit codes, and says what failed, why and what to check:
+// the service manager's own message where the platform has one.
+TEST_F(ServiceControlTest, StartRefusedOrUnknownServiceSaysWhyAndWhatToCheck) {
+  const std::string check =
+      "  Check that the service manager runs, that this account may start services, and that rulosrv is installed "
+      "(rulosrv -install) and stopped.\n";
+  const std::string systemctl = "systemctl start rulosrv.service ended with exit status 1:\nAccess denied\n";
+  struct Case {
+    std::function<void(FakePlatform&)> change;
+    int exitCode;
+    std::string out;
+  };
+  const std::vector<Case> cases = {
+      {[](FakePlatform& f) { f.fail(Op::openServiceManager).withError(5); }, 4,
+       "Service (rulosrv) cannot be started, as the service manager cannot be opened:\n"
+       "  rulosrv error (5): Access is denied.\n" + check},
+      {[](FakePlatform&) {}, 4,
+       "Service (rulosrv) cannot be opened:\n  rulosrv error (1060): The specified service does not exist as an "
+       "installed service.\n" + check},
+      {[](FakePlatform& f) {
+         f.addService("rulosrv", Status(StateRunning));
+         f.fail(Op::startService).withError(1056);
+       },
+       2,
+       "Service (rulosrv) cannot be started:\n  rulosrv error (1056): An instance of the service is already "
+       "running.\n" + check},
+      {[&](FakePlatform& f) {
+         f.addService("rulosrv");
+         f.fail(Op::startService).withError(1117);
+         f.setServiceManagerMessage(systemctl);
+       },
+       2, "Service (rulosrv) cannot be started:\n  systemctl start rulosrv.service ended with exit status 1:\n"
+          "  Access denied\n" + check},
+      {[&](FakePlatform& f) {
+         f.addService("rulosrv");
+         f.fail(Op::queryServiceStatus).withError(1117);
+         f.setServiceManagerMessage("systemctl show ended with exit status 1");
+       },
+       2, "Service start pending...\nService (rulosrv) status cannot be read:\n  systemctl show ended with exit "
+          "status 1\n" + check},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.out);
+    FakePlatform local;
+    const PlatformScope installed(local);
+    local.setErrorText(5, "Access is denied.\r\n");
+    local.setErrorText(1056, "An instance of the service is already running.\r\n");
+    local.setErrorText(1060, "The specified service does not exist as an installed service.\r\n");
+    c.change(local);
+    EXPECT_EQ(StartServiceFromConsole(), c.exitCode);
+    EXPECT_EQ(local.out(), c.out);
+    EXPECT_EQ(local.openHandles(), 0);
+  }
 }
 
 TEST_F(ServiceControlTest, ServiceStartReportsInOrder) {

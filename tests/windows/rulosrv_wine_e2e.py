@@ -201,6 +201,33 @@ class Scenario:
             code, output, events = self.rulosrv_command(option)
             check((code, output, events) == (0, USAGE, []), "%s gave %d %r %r" % (option, code, output, events))
 
+    def mistakes(self):
+        """Mistakes before the service is configured and installed: an option
+        misspelt without a console, a missing value and a relative path for
+        -run, and -start of a service that is not installed."""
+        result = self.prefix.run(self.rulosrv, "--help")
+        check(result.returncode == 0 and result.stdout == b"", "--help gave %r" % (result,))
+        check(b"unknown option" not in result.stderr, "--help without a console said %r" % result.stderr)
+        check_events(parse_events(text_of(result.stderr)), [("err", "StartServiceCtrlDispatcher failed.")])
+
+        detail = ("Registry key value invexecdir, the full path of the inventory collector, cannot be read: "
+                  "the registry key HKEY_LOCAL_MACHINE\\SOFTWARE\\Korvex\\rulo\\SysInvSrv cannot be opened")
+        code, output, events = self.rulosrv_command("-run")
+        check(code == 2 and output.endswith("\n  " + detail + "\n"), "-run without settings gave %d %r" % (code, output))
+        check_events(events, [("err", "Missing registry key value for Korvex Inventory Collector utility")])
+        check(self.trace_lines() == [detail], "trace %r" % self.trace_lines())
+        os.remove(self.trace_file)
+
+        self.reg_add(CONFIG_KEY, "invexecdir", "REG_SZ", "collector\\collector.exe")
+        self.reg_add(CONFIG_KEY, "invoutputfile", "REG_SZ", windows_path(self.data_file))
+        code, output, events = self.rulosrv_command("-run")
+        check(code == 2, "-run with a relative path gave %d %r" % (code, output))
+        check_events(events, [("err", "Registry key value invexecdir is not a full path: collector\\collector.exe")])
+
+        code, output, events = self.rulosrv_command("-start")
+        check(code == 4 and output.startswith("Service (rulosrv) cannot be opened:\n  rulosrv error (1060): "),
+              "-start before -install gave %d %r" % (code, output))
+
     def configure(self):
         self.reg_add(CONFIG_KEY, "invexecdir", "REG_SZ", windows_path(self.collector))
         self.reg_add(CONFIG_KEY, "invoutputfile", "REG_SZ", windows_path(self.data_file))
@@ -379,7 +406,7 @@ def main():
     require_wine(*(os.path.join(windows_bin, p) for p in ("rulosrv.exe", "fake_collector.exe", "hold_file.exe")))
     with WinePrefix(debug="-all,+eventlog") as prefix:
         scenario = Scenario(prefix, windows_bin)
-        steps = [scenario.usage, scenario.configure, scenario.install, scenario.first_run, scenario.second_run,
+        steps = [scenario.usage, scenario.mistakes, scenario.configure, scenario.install, scenario.first_run, scenario.second_run,
                  scenario.partial_failure, scenario.fatal_failure, scenario.unknown_exit_code, scenario.launch_failure,
                  scenario.new_data_directory, scenario.data_file_held, scenario.remove]
         if not run_steps(steps):

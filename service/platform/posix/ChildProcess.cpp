@@ -37,15 +37,20 @@ class SpawnSetup {
   posix_spawnattr_t attributes;
 };
 
+// The child's output descriptor target is fd, or /dev/null without one.
+void redirectOutput(SpawnSetup& setup, int target, int fd) {
+  if (fd >= 0) {
+    posix_spawn_file_actions_adddup2(&setup.actions, fd, target);
+  } else {
+    posix_spawn_file_actions_addopen(&setup.actions, target, "/dev/null", O_WRONLY, 0);
+  }
+}
+
 void prepare(SpawnSetup& setup, const Command& command) {
   if (!command.show) {
     posix_spawn_file_actions_addopen(&setup.actions, 0, "/dev/null", O_RDONLY, 0);
-    if (command.outputFd >= 0) {
-      posix_spawn_file_actions_adddup2(&setup.actions, command.outputFd, 1);
-    } else {
-      posix_spawn_file_actions_addopen(&setup.actions, 1, "/dev/null", O_WRONLY, 0);
-    }
-    posix_spawn_file_actions_addopen(&setup.actions, 2, "/dev/null", O_WRONLY, 0);
+    redirectOutput(setup, 1, command.outputFd);
+    redirectOutput(setup, 2, command.errorFd);
   }
   if (!command.workingDirectory.empty()) {
     posix_spawn_file_actions_addchdir_np(&setup.actions, command.workingDirectory.c_str());

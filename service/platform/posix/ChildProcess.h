@@ -26,6 +26,7 @@ struct Command {
   bool searchPath = false;             // a program name without '/' is looked up in PATH
   bool show = false;                   // inherit standard input, output and error
   int outputFd = -1;                   // without show: standard output, else /dev/null
+  int errorFd = -1;                    // without show: standard error, else /dev/null
 };
 
 class ChildProcess {

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <thread>
@@ -42,15 +43,27 @@ constexpr DWORD kServiceStopped = 1;
 
 // Runs a registry operation; its exceptions become the last error: errno
 // values for the file's system errors, ERROR_BADDB for a malformed file.
+// Where asked, what went wrong is kept in words as well.
 template <typename Operation>
-bool registryCall(Operation operation) {
+bool registryCall(Operation operation, std::string* detail = nullptr) {
   try {
     return operation();
   } catch (const std::system_error& e) {
+    if (detail) *detail = e.what();
     return failWithErrno(e.code().value());
-  } catch (const qrv::regfile::RegistryError&) {
+  } catch (const qrv::regfile::RegistryError& e) {
+    if (detail) *detail = std::string("the registry file ") + e.what();  // the file, the line and the fault
     return failWith(kErrorBadDatabase);
   }
+}
+
+// Why the registry file gave no value valueName of keyPath, in words.
+std::string missingValueDetail(const std::string& file, const qrv::regfile::Registry& registry,
+                               const std::string& keyPath, const std::string& valueName) {
+  if (::access(file.c_str(), F_OK) != 0) return "the registry file " + file + " does not exist";
+  const std::string missing = "the registry file " + file + " has no ";
+  if (!registry.hasKey(keyPath)) return missing + "key [" + keyPath + "]";
+  return missing + "value \"" + valueName + "\" in [" + keyPath + "]";
 }
 
 // A file operation's error code as the last error; errno has its value, so
@@ -65,6 +78,11 @@ bool isStopped(const std::string& serviceName) {
   return statusFromShow(shown.output).currentState == kServiceStopped;
 }
 
+void writeFlushed(std::FILE* stream, const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
+}
+
 // Tells systemd to reread its unit files; without a running systemd this
 // does nothing, and the unit is read at the next start of the system.
 void reloadUnits() { systemctl({"daemon-reload"}); }
@@ -76,14 +94,23 @@ void reloadUnits() { systemctl({"daemon-reload"}); }
 std::optional<RegistryValue> PosixPlatform::readRegistryValue(const std::string& subKey, const std::string& valueName,
                                                               bool, DWORD maxBytes) {
   // One registry file serves both registry views.
+  const qrv::regfile::RegistryFile file;
+  const std::string keyPath = kLocalMachine + subKey;
+  failureDetail_.clear();
   std::optional<RegistryValue> result;
-  registryCall([&] {
-    const auto value = qrv::regfile::RegistryFile().read().value(kLocalMachine + subKey, valueName);
-    if (!value) return failWith(kErrorFileNotFound);
-    if (value->bytes.size() > maxBytes) return failWith(kErrorMoreData);
-    result = RegistryValue{value->type, value->bytes};
-    return true;
-  });
+  registryCall(
+      [&] {
+        const qrv::regfile::Registry registry = file.read();
+        const auto value = registry.value(keyPath, valueName);
+        if (!value) {
+          failureDetail_ = missingValueDetail(file.path(), registry, keyPath, valueName);
+          return failWith(kErrorFileNotFound);
+        }
+        if (value->bytes.size() > maxBytes) return failWith(kErrorMoreData);
+        result = RegistryValue{value->type, value->bytes};
+        return true;
+      },
+      &failureDetail_);
   return result;
 }
 
@@ -115,6 +142,8 @@ bool PosixPlatform::setRegistryValue(Handle key, const std::string& valueName, R
 void PosixPlatform::closeRegistryKey(Handle key) { registryKeys_.remove(key); }
 
 // --- files and directories ---
+
+bool PosixPlatform::isAbsolutePath(const std::string& path) { return !path.empty() && path[0] == '/'; }
 
 bool PosixPlatform::pathExists(const std::string& path) {
   struct stat info;
@@ -289,6 +318,8 @@ void PosixPlatform::setLastError(DWORD code) { posix::setLastError(code); }
 
 std::string PosixPlatform::errorText(DWORD code) { return posix::errorText(code); }
 
+std::string PosixPlatform::failureDetail() { return failureDetail_; }
+
 std::optional<std::string> PosixPlatform::moduleFileName() {
   std::error_code error;
   const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -299,10 +330,11 @@ std::optional<std::string> PosixPlatform::moduleFileName() {
   return path.string();
 }
 
-void PosixPlatform::writeStdout(const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fflush(stdout);
-}
+void PosixPlatform::writeStdout(const std::string& text) { writeFlushed(stdout, text); }
+
+void PosixPlatform::writeStderr(const std::string& text) { writeFlushed(stderr, text); }
+
+bool PosixPlatform::isConsole() { return ::isatty(STDIN_FILENO) || ::isatty(STDERR_FILENO); }
 
 // --- event log and diagnostics ---
 
@@ -326,6 +358,23 @@ void PosixPlatform::debugOutput(const std::string& text) { sd_journal_print(LOG_
 bool PosixPlatform::appendTraceLine(const std::string& text) { return posix::appendTraceLine(text) || failWithErrno(); }
 
 // --- service control manager ---
+
+std::optional<std::string> PosixPlatform::systemctlSucceeds(const std::vector<std::string>& arguments) {
+  const SystemctlResult result = systemctl(arguments);
+  if (result.exitCode == 0) return result.output;
+  std::string command = "systemctl";
+  for (const std::string& argument : arguments) command += " " + argument;
+  if (result.exitCode < 0) {
+    const int error = errno;
+    failureDetail_ = command + " cannot be run: " + std::strerror(error);
+    failWithErrno(error);
+  } else {
+    failureDetail_ = command + " ended with exit status " + std::to_string(result.exitCode) +
+                     (result.errors.empty() ? "" : ":\n" + result.errors);
+    failWith(kErrorIoDevice);
+  }
+  return std::nullopt;
+}
 
 std::optional<std::string> PosixPlatform::serviceNameOf(Handle service) {
   auto name = services_.get(service);
@@ -366,21 +415,20 @@ bool PosixPlatform::deleteService(Handle service) {
 }
 
 bool PosixPlatform::startService(Handle service) {
+  failureDetail_.clear();
   const auto name = serviceNameOf(service);
   if (!name) return false;
   if (!isStopped(*name)) return failWith(kErrorServiceAlreadyRunning);
-  const SystemctlResult result = systemctl({"start", "--no-block", *name + ".service"});
-  if (result.exitCode < 0) return failWithErrno();
-  return result.exitCode == 0 || failWith(kErrorIoDevice);
+  return systemctlSucceeds({"start", "--no-block", *name + ".service"}).has_value();
 }
 
 bool PosixPlatform::queryServiceStatus(Handle service, ServiceStatus& status) {
+  failureDetail_.clear();
   const auto name = serviceNameOf(service);
   if (!name) return false;
-  const SystemctlResult result = systemctl({"show", "-p", kShownProperties, *name + ".service"});
-  if (result.exitCode < 0) return failWithErrno();
-  if (result.exitCode != 0) return failWith(kErrorIoDevice);
-  status = statusFromShow(result.output);
+  const auto output = systemctlSucceeds({"show", "-p", kShownProperties, *name + ".service"});
+  if (!output) return false;
+  status = statusFromShow(*output);
   return true;
 }
 

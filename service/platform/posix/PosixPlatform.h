@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "service/platform/Platform.h"
 #include "service/platform/posix/ChildProcess.h"
@@ -25,6 +26,7 @@ class PosixPlatform : public Platform {
                         const std::vector<char>& data) override;
   void closeRegistryKey(Handle key) override;
 
+  bool isAbsolutePath(const std::string& path) override;
   bool pathExists(const std::string& path) override;
   bool isDirectory(const std::string& path) override;
   bool createDirectory(const std::string& path) override;
@@ -52,8 +54,11 @@ class PosixPlatform : public Platform {
   DWORD lastError() override;
   void setLastError(DWORD code) override;
   std::string errorText(DWORD code) override;
+  std::string failureDetail() override;
   std::optional<std::string> moduleFileName() override;
   void writeStdout(const std::string& text) override;
+  void writeStderr(const std::string& text) override;
+  bool isConsole() override;
 
   Handle registerEventSource(const std::string& sourceName) override;
   bool reportEvent(Handle source, WORD type, WORD category, DWORD eventId, const std::vector<std::string>& strings,
@@ -74,6 +79,10 @@ class PosixPlatform : public Platform {
   bool setServiceStatus(Handle statusHandle, const ServiceStatus& status) override;
 
  private:
+  // systemctl's output for arguments; nothing, with the last error set and
+  // failureDetail_ telling what systemctl did and said, when it cannot be run
+  // or ends with another status than 0.
+  std::optional<std::string> systemctlSucceeds(const std::vector<std::string>& arguments);
   // The service a handle stands for; nothing for the manager's handle and
   // unknown handles.
   std::optional<std::string> serviceNameOf(Handle service);
@@ -87,6 +96,7 @@ class PosixPlatform : public Platform {
   std::mutex stopMutex_;
   std::condition_variable stopSignal_;
   bool stopSignalled_ = false;  // guarded by stopMutex_
+  std::string failureDetail_;  // of the service thread's or the console's calls
 };
 
 }  // namespace rulo

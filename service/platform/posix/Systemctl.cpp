@@ -1,6 +1,7 @@
 #include "service/platform/posix/Systemctl.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -32,6 +33,10 @@ SystemctlResult systemctl(const std::vector<std::string>& arguments) {
   if (::pipe2(ends, O_CLOEXEC) != 0) return {};
   Fd readEnd(ends[0]);
   Fd writeEnd(ends[1]);
+  // Its few messages wait in a file of their own until its output is read,
+  // so that neither stream can block it while the other is drained.
+  const Fd errors(::memfd_create("systemctl-errors", MFD_CLOEXEC));
+  if (!errors) return {};
 
   Command command;
   command.program = "systemctl";
@@ -39,6 +44,7 @@ SystemctlResult systemctl(const std::vector<std::string>& arguments) {
   command.arguments.insert(command.arguments.end(), arguments.begin(), arguments.end());
   command.searchPath = true;
   command.outputFd = writeEnd.get();
+  command.errorFd = errors.get();
   const auto child = ChildProcess::start(command);
   if (!child) return {};
   writeEnd = Fd();
@@ -47,6 +53,8 @@ SystemctlResult systemctl(const std::vector<std::string>& arguments) {
   result.output = readAll(readEnd.get());
   child->wait(kInfinite);
   result.exitCode = static_cast<int>(child->exitCode());
+  ::lseek(errors.get(), 0, SEEK_SET);
+  result.errors = readAll(errors.get());
   return result;
 }
 

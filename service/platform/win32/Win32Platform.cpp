@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "service/platform/AbsolutePath.h"
+
 namespace rulo {
 
 namespace {
@@ -106,6 +108,11 @@ struct FindCloser {
 };
 using FindHolder = std::unique_ptr<std::remove_pointer_t<HANDLE>, FindCloser>;
 
+void writeFlushed(std::FILE* stream, const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
+}
+
 }  // namespace
 
 Win32Platform::Win32Platform() : stopEvent_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
@@ -120,6 +127,8 @@ std::optional<RegistryValue> Win32Platform::readRegistryValue(const std::string&
                                                               bool view64, DWORD maxBytes) {
   HKEY key = nullptr;
   const REGSAM access = KEY_QUERY_VALUE | (view64 ? KEY_WOW64_64KEY : 0);
+  const std::string keyPath = "HKEY_LOCAL_MACHINE\\" + subKey;
+  failureDetail_ = "the registry key " + keyPath + " cannot be opened";
   if (!registryResult(RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, access, &key))) return std::nullopt;
   RegistryValue value;
   value.bytes.resize(maxBytes);
@@ -128,7 +137,9 @@ std::optional<RegistryValue> Win32Platform::readRegistryValue(const std::string&
   const LONG result = RegQueryValueExA(key, valueName.c_str(), nullptr, &type,
                                        reinterpret_cast<LPBYTE>(value.bytes.data()), &size);
   RegCloseKey(key);
+  failureDetail_ = "the value \"" + valueName + "\" of the registry key " + keyPath + " cannot be read";
   if (!registryResult(result)) return std::nullopt;
+  failureDetail_.clear();
   value.type = type;
   value.bytes.resize(size);
   return value;
@@ -150,6 +161,8 @@ bool Win32Platform::setRegistryValue(Handle key, const std::string& valueName, R
 void Win32Platform::closeRegistryKey(Handle key) { RegCloseKey(fromHandle<HKEY>(key)); }
 
 // --- files and directories ---
+
+bool Win32Platform::isAbsolutePath(const std::string& path) { return isAbsoluteWindowsPath(path); }
 
 bool Win32Platform::pathExists(const std::string& path) { return PathFileExistsA(path.c_str()); }
 
@@ -292,6 +305,8 @@ DWORD Win32Platform::lastError() { return GetLastError(); }
 
 void Win32Platform::setLastError(DWORD code) { SetLastError(code); }
 
+std::string Win32Platform::failureDetail() { return failureDetail_; }
+
 std::string Win32Platform::errorText(DWORD code) {
   LPSTR buffer = nullptr;
   const ::DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
@@ -309,10 +324,12 @@ std::optional<std::string> Win32Platform::moduleFileName() {
   return std::string(path, length);
 }
 
-void Win32Platform::writeStdout(const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fflush(stdout);
-}
+void Win32Platform::writeStdout(const std::string& text) { writeFlushed(stdout, text); }
+
+void Win32Platform::writeStderr(const std::string& text) { writeFlushed(stderr, text); }
+
+// A service has no console; a program started from a console window shares it.
+bool Win32Platform::isConsole() { return GetConsoleWindow() != nullptr; }
 
 // --- event log and diagnostics ---
 
@@ -365,10 +382,12 @@ Handle Win32Platform::createService(Handle manager, const ServiceConfig& config)
 bool Win32Platform::deleteService(Handle service) { return DeleteService(fromHandle<SC_HANDLE>(service)); }
 
 bool Win32Platform::startService(Handle service) {
+  failureDetail_.clear();  // the error code says it all
   return StartServiceA(fromHandle<SC_HANDLE>(service), 0, nullptr);
 }
 
 bool Win32Platform::queryServiceStatus(Handle service, ServiceStatus& status) {
+  failureDetail_.clear();  // the error code says it all
   SERVICE_STATUS_PROCESS process{};
   ::DWORD needed = 0;
   if (!QueryServiceStatusEx(fromHandle<SC_HANDLE>(service), SC_STATUS_PROCESS_INFO,

@@ -20,6 +20,7 @@ class Win32Platform : public Platform {
                         const std::vector<char>& data) override;
   void closeRegistryKey(Handle key) override;
 
+  bool isAbsolutePath(const std::string& path) override;
   bool pathExists(const std::string& path) override;
   bool isDirectory(const std::string& path) override;
   bool createDirectory(const std::string& path) override;
@@ -47,8 +48,11 @@ class Win32Platform : public Platform {
   DWORD lastError() override;
   void setLastError(DWORD code) override;
   std::string errorText(DWORD code) override;
+  std::string failureDetail() override;
   std::optional<std::string> moduleFileName() override;
   void writeStdout(const std::string& text) override;
+  void writeStderr(const std::string& text) override;
+  bool isConsole() override;
 
   Handle registerEventSource(const std::string& sourceName) override;
   bool reportEvent(Handle source, WORD type, WORD category, DWORD eventId, const std::vector<std::string>& strings,
@@ -70,6 +74,7 @@ class Win32Platform : public Platform {
 
  private:
   void* stopEvent_;  // a manual-reset event, set by signalStop
+  std::string failureDetail_;  // of the service thread's or the console's calls
 };
 
 }  // namespace rulo

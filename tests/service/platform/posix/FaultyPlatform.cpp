@@ -97,6 +97,8 @@ void FaultyPlatform::closeRegistryKey(Handle key) {
 
 // --- files and directories ---
 
+bool FaultyPlatform::isAbsolutePath(const std::string& path) { return real_.isAbsolutePath(path); }
+
 bool FaultyPlatform::pathExists(const std::string& path) {
   return !failing(Op::pathExists) && real_.pathExists(path);
 }
@@ -190,12 +192,18 @@ void FaultyPlatform::setLastError(DWORD code) { real_.setLastError(code); }
 
 std::string FaultyPlatform::errorText(DWORD code) { return real_.errorText(code); }
 
+std::string FaultyPlatform::failureDetail() { return real_.failureDetail(); }
+
 std::optional<std::string> FaultyPlatform::moduleFileName() {
   if (failing(Op::moduleFileName)) return std::nullopt;
   return real_.moduleFileName();
 }
 
 void FaultyPlatform::writeStdout(const std::string& text) { real_.writeStdout(text); }
+
+void FaultyPlatform::writeStderr(const std::string& text) { real_.writeStderr(text); }
+
+bool FaultyPlatform::isConsole() { return real_.isConsole(); }
 
 // --- event log and diagnostics ---
 

@@ -52,6 +52,7 @@ class FaultyPlatform : public Platform {
   bool setRegistryValue(Handle key, const std::string& valueName, RegistryType type,
                         const std::vector<char>& data) override;
   void closeRegistryKey(Handle key) override;
+  bool isAbsolutePath(const std::string& path) override;
   bool pathExists(const std::string& path) override;
   bool isDirectory(const std::string& path) override;
   bool createDirectory(const std::string& path) override;
@@ -77,8 +78,11 @@ class FaultyPlatform : public Platform {
   DWORD lastError() override;
   void setLastError(DWORD code) override;
   std::string errorText(DWORD code) override;
+  std::string failureDetail() override;
   std::optional<std::string> moduleFileName() override;
   void writeStdout(const std::string& text) override;
+  void writeStderr(const std::string& text) override;
+  bool isConsole() override;
   Handle registerEventSource(const std::string& sourceName) override;
   bool reportEvent(Handle source, WORD type, WORD category, DWORD eventId, const std::vector<std::string>& strings,
                    const std::vector<char>& rawData) override;

@@ -77,6 +77,34 @@ TEST_F(PosixRegistryAndTrace, UnreadableValuesLeaveTheirError) {
   EXPECT_EQ(platform_.errorText(platform_.lastError()), "The configuration registry database is corrupt.");
 }
 
+// The error code alone cannot tell a missing file from a missing key or
+// value, and ERROR_BADDB does not say where the file is malformed.
+TEST_F(PosixRegistryAndTrace, AFailedReadSaysWhereItLookedAndWhatWasWrong) {
+  const std::string keyPath = "HKEY_LOCAL_MACHINE\\" + kKey;
+  EXPECT_FALSE(platform_.readRegistryValue(kKey, "invexecdir", false, 260));
+  EXPECT_EQ(platform_.failureDetail(), "the registry file " + registry_ + " does not exist");
+
+  writeFile(registry_, "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\SOFTWARE]\n");
+  EXPECT_FALSE(platform_.readRegistryValue(kKey, "invexecdir", false, 260));
+  EXPECT_EQ(platform_.failureDetail(), "the registry file " + registry_ + " has no key [" + keyPath + "]");
+
+  writeFile(registry_, "Windows Registry Editor Version 5.00\n[" + keyPath + "]\n\"invtimeout\"=dword:00000001\n");
+  EXPECT_FALSE(platform_.readRegistryValue(kKey, "invexecdir", false, 260));
+  EXPECT_EQ(platform_.failureDetail(),
+            "the registry file " + registry_ + " has no value \"invexecdir\" in [" + keyPath + "]");
+  EXPECT_TRUE(platform_.readRegistryValue(kKey, "invtimeout", false, 4));
+  EXPECT_EQ(platform_.failureDetail(), "") << "a read that works leaves nothing to say";
+
+  writeFile(registry_, "Windows Registry Editor Version 5.00\n\n[" + keyPath + "]\n\"invexecdir\"=/opt/c\n");
+  EXPECT_FALSE(platform_.readRegistryValue(kKey, "invtimeout", false, 4));
+  EXPECT_EQ(platform_.failureDetail(), "the registry file " + registry_ + ", line 4: unknown value data: /opt/c");
+
+  fs::permissions(registry_, fs::perms::none);
+  if (::access(registry_.c_str(), R_OK) == 0) return;  // root reads any file
+  EXPECT_FALSE(platform_.readRegistryValue(kKey, "invexecdir", false, 260));
+  EXPECT_NE(platform_.failureDetail().find(registry_), std::string::npos) << platform_.failureDetail();
+}
+
 TEST_F(PosixRegistryAndTrace, TheTraceFileIsAppendedButNeverThroughALink) {
   EXPECT_TRUE(platform_.appendTraceLine("-outc=\"a\""));
   EXPECT_TRUE(platform_.appendTraceLine("Inventory Collection completed"));

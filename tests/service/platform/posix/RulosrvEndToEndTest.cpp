@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <tuple>
 
@@ -316,6 +317,78 @@ TEST_F(RulosrvEndToEnd, ACollectorPathHoldingADoubleQuoteIsRefusedBeforeItRuns) 
       << output();
   EXPECT_FALSE(fs::exists(folder + "/pid")) << "the collector ran";
   EXPECT_EQ(readFile(files_.dataFile), "<previous/>");
+}
+
+// The events keep their fixed text; the console run and the trace also name
+// the registry file, the value and, in a malformed file, the line.
+TEST_F(RulosrvEndToEnd, AConfigurationThatCannotBeReadNamesTheFileTheValueAndTheLine) {
+  const std::string key = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Korvex\\rulo\\SysInvSrv]";
+  const std::string header = "Windows Registry Editor Version 5.00\n\n" + key + "\n";
+  const std::string missing = "  rulosrv error (2): The system cannot find the file specified.\n";
+  const std::string value = "Registry key value invexecdir, the full path of the inventory collector, cannot be read: ";
+  struct Case {
+    std::optional<std::string> registry;
+    std::string errorLine, detail;
+  };
+  const std::vector<Case> cases = {
+      {std::nullopt, missing, value + "the registry file " + files_.registry + " does not exist"},
+      {header + "\"invoutputfile\"=\"/tmp/inventory.xml\"\n", missing,
+       value + "the registry file " + files_.registry + " has no value \"invexecdir\" in " + key},
+      {header + "\"invexecdir\"=\"/opt/c\"\n\"invoutputfile\"=/tmp/inventory.xml\n",
+       "  rulosrv error (1009): The configuration registry database is corrupt.\n",
+       value + "the registry file " + files_.registry + ", line 5: unknown value data: /tmp/inventory.xml"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.detail);
+    fs::remove(files_.registry);
+    fs::remove(files_.dir + "/InvLog.txt");
+    if (c.registry) writeFile(files_.registry, *c.registry);
+    arguments_ = {"-run"};
+
+    EXPECT_EQ(run(false), 2);
+    EXPECT_EQ(output(), "rulosrv: error: Missing registry key value for Korvex Inventory Collector utility\n" +
+                            c.errorLine + "  " + c.detail + "\n");
+    EXPECT_EQ(readFile(files_.dir + "/InvLog.txt"), c.detail + "\n");
+  }
+}
+
+TEST_F(RulosrvEndToEnd, AStartThatSystemctlRefusesShowsWhatSystemctlSaid) {
+  const std::string bin = files_.dir + "/bin";
+  const std::string units = files_.dir + "/units";
+  fs::create_directories(bin);
+  fs::create_directories(units);
+  writeFile(units + "/rulosrv.service", "");
+  writeFile(bin + "/systemctl", "#!/bin/sh\n[ \"$1\" = show ] && exit 0\n"
+                                "echo 'Failed to start rulosrv.service: Access denied' >&2\nexit 4\n");
+  fs::permissions(bin + "/systemctl", fs::perms::owner_all);
+  path_ = bin + ":" + path_;
+  extraEnv_ = {"RULOSRV_UNIT_DIR=" + units};
+  arguments_ = {"-start"};
+
+  EXPECT_EQ(run(false), 2);
+  EXPECT_EQ(output(),
+            "Service (rulosrv) cannot be started:\n"
+            "  systemctl start --no-block rulosrv.service ended with exit status 4:\n"
+            "  Failed to start rulosrv.service: Access denied\n"
+            "  Check that the service manager runs, that this account may start services, and that rulosrv is "
+            "installed (rulosrv -install) and stopped.\n");
+}
+
+// On Linux a full path starts at "/"; a Windows one is a relative path here.
+TEST_F(RulosrvEndToEnd, ARelativeCollectorPathIsRefusedBeforeItRuns) {
+  writeFile(files_.dataFile, "<previous/>");
+  for (const std::string collector : {"inv tools/collector.sh", "C:\\inv\\collector.exe"}) {
+    SCOPED_TRACE(collector);
+    files_.writeRegistry(0, 0, collector);
+    arguments_ = {"-run"};
+
+    EXPECT_EQ(run(false), 2);
+    EXPECT_EQ(output(), "rulosrv: error: Registry key value invexecdir is not a full path: " + collector +
+                            "\n  rulosrv error (123): The filename, directory name, or volume label syntax is "
+                            "incorrect.\n");
+    EXPECT_FALSE(fs::exists(files_.collectorDir + "/pid")) << "the collector ran";
+    EXPECT_EQ(readFile(files_.dataFile), "<previous/>");
+  }
 }
 
 }  // namespace

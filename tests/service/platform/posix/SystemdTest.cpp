@@ -192,4 +192,37 @@ TEST_F(PosixServiceManager, StartAndQueryGoThroughSystemctl) {
   EXPECT_EQ(status.win32ExitCode, 3u);
 }
 
+// What systemctl says when it fails is what a person needs to see: the
+// error code alone reads as a device error.
+TEST_F(PosixServiceManager, AFailingSystemctlLeavesItsCommandExitStatusAndMessages) {
+  writeFile(dir_ + "/units/rulosrv.service", "");
+  const Handle manager = platform_.openServiceManager();
+  const Handle service = platform_.openService(manager, "rulosrv", 0xF01FF);
+  ASSERT_NE(service, 0u);
+  writeFile(dir_ + "/bin/systemctl",
+            "#!/bin/sh\necho \"Failed to $1 rulosrv.service: Access denied\" >&2\necho 'See the logs' >&2\n"
+            "[ \"$1\" = show ] && exit 1\nexit 4\n");
+
+  EXPECT_FALSE(platform_.startService(service));
+  EXPECT_EQ(platform_.lastError(), posix::kErrorIoDevice);
+  EXPECT_EQ(platform_.failureDetail(),
+            "systemctl start --no-block rulosrv.service ended with exit status 4:\n"
+            "Failed to start rulosrv.service: Access denied\nSee the logs\n");
+  ServiceStatus status;
+  EXPECT_FALSE(platform_.queryServiceStatus(service, status));
+  EXPECT_EQ(platform_.failureDetail(),
+            "systemctl show -p ActiveState,StatusText,ExecMainStatus rulosrv.service ended with exit status 1:\n"
+            "Failed to show rulosrv.service: Access denied\nSee the logs\n");
+
+  writeFile(dir_ + "/bin/systemctl", "#!/bin/sh\nexit 0\n");
+  EXPECT_TRUE(platform_.queryServiceStatus(service, status));
+  EXPECT_EQ(platform_.failureDetail(), "");
+
+  fs::remove(dir_ + "/bin/systemctl");
+  setenv("PATH", (dir_ + "/bin").c_str(), 1);
+  EXPECT_FALSE(platform_.startService(service));
+  EXPECT_EQ(platform_.lastError(), 2u);
+  EXPECT_EQ(platform_.failureDetail(), "systemctl start --no-block rulosrv.service cannot be run: No such file or directory");
+}
+
 }  // namespace
