@@ -9,6 +9,7 @@ const char* const kUsage =
     "usage: wmihost [options] REQUEST [REQUEST ...]\n"
     "       wmihost [options] --batch FILE [REQUEST ...]\n"
     "       wmihost [options] check\n"
+    "       wmihost [options] classes | describe CLASS\n"
     "       wmihost regsvr MODULE\n"
     "       wmihost unregsvr MODULE\n"
     "       wmihost --help | --version\n"
@@ -17,11 +18,13 @@ const char* const kUsage =
     "          query WQL           SELECT * | Prop,... FROM Class [WHERE ...]\n"
     "check:    validates the module's root (registrations, data files, stylesheets)\n"
     "          against the repository, then enumerates each class once\n"
+    "classes:  the classes of the repository, each with its provider and whether it is registered\n"
+    "describe: a class as MOF declares it: qualifiers, properties, their types and qualifiers\n"
     "options: --module PATH          the provider module (default: the registered one)\n"
     "         --repository PATH      a MOF file or a folder of them; repeatable\n"
     "         --namespace NS         default root\\cimv2\n"
     "         --level 1..4           the client's impersonation level, default 3\n"
-    "         --format mof|json      default mof\n"
+    "         --format mof|json|list|csv  default mof; list: Name = value lines, csv: a header row\n"
     "         --batch FILE           requests from FILE, one a line; - for standard input; repeatable\n"
     "         --verbose              what the host does, on standard error\n"
     "         -h, --help             this text\n"
@@ -39,15 +42,21 @@ const std::map<std::string, Verb, std::less<>> kVerbs{{"enum", Verb::Enumerate},
                                                       {"get", Verb::Get},
                                                       {"query", Verb::Query},
                                                       {"check", Verb::Check},
+                                                      {"classes", Verb::Classes},
+                                                      {"describe", Verb::Describe},
                                                       {"regsvr", Verb::Register},
                                                       {"unregsvr", Verb::Unregister}};
 
 bool isRegistration(Verb verb) { return verb == Verb::Register || verb == Verb::Unregister; }
 
+// The verbs that stand alone on a line, with options but no other request.
+bool standsAlone(Verb verb) { return verb == Verb::Check || verb == Verb::Classes || verb == Verb::Describe; }
+
 // What the operand of each verb is, for the message when it is missing.
 std::string operandName(Verb verb) {
   switch (verb) {
     case Verb::Enumerate:
+    case Verb::Describe:
       return "a class name";
     case Verb::Get:
       return "an object path";
@@ -66,7 +75,9 @@ DWORD levelOf(const std::string& text) {
 OutputFormat formatOf(const std::string& text) {
   if (text == "mof") return OutputFormat::Mof;
   if (text == "json") return OutputFormat::Json;
-  throw UsageError("--format must be mof or json, not '" + text + "'");
+  if (text == "list") return OutputFormat::List;
+  if (text == "csv") return OutputFormat::Csv;
+  throw UsageError("--format must be mof, json, list or csv, not '" + text + "'");
 }
 
 bool isOption(const std::string& argument) { return argument.size() > 1 && argument[0] == '-'; }
@@ -103,8 +114,8 @@ std::vector<Request> requestsOf(const std::vector<std::string>& words) {
       throw UsageError(requests.empty() ? "unknown request '" + words[i] + "'"
                                         : "unexpected argument '" + words[i] + "'");
     }
-    if (verb->second == Verb::Check) {  // the one verb without an operand
-      requests.push_back({Verb::Check, {}});
+    if (verb->second == Verb::Check || verb->second == Verb::Classes) {  // the verbs without an operand
+      requests.push_back({verb->second, {}});
       ++i;
       continue;
     }
@@ -115,12 +126,13 @@ std::vector<Request> requestsOf(const std::vector<std::string>& words) {
   return requests;
 }
 
-// check stands alone, with options but without requests or batches.
+// check, classes and describe stand alone, with options but without
+// requests or batches.
 void checkCheck(const CommandLine& command) {
-  const bool checking = std::any_of(command.requests.begin(), command.requests.end(),
-                                    [](const Request& request) { return request.verb == Verb::Check; });
-  if (checking && (command.requests.size() > 1 || !command.batchFiles.empty())) {
-    throw UsageError("check cannot be combined with other requests");
+  const auto alone = std::find_if(command.requests.begin(), command.requests.end(),
+                                  [](const Request& request) { return standsAlone(request.verb); });
+  if (alone != command.requests.end() && (command.requests.size() > 1 || !command.batchFiles.empty())) {
+    throw UsageError(verbWord(alone->verb) + " cannot be combined with other requests");
   }
 }
 
@@ -188,7 +200,7 @@ std::optional<Request> parseRequestLine(std::string_view line) {
   std::string_view operand = line.substr(wordEnd);
   while (!operand.empty() && blank(operand.front())) operand.remove_prefix(1);
   const auto verb = kVerbs.find(word);
-  if (verb == kVerbs.end() || isRegistration(verb->second) || verb->second == Verb::Check) {
+  if (verb == kVerbs.end() || isRegistration(verb->second) || standsAlone(verb->second)) {
     throw UsageError("unknown request '" + std::string(word) + "': a line holds enum, get or query");
   }
   if (operand.empty()) throw UsageError(std::string(word) + " needs " + operandName(verb->second));
