@@ -200,10 +200,10 @@ TEST_F(PlainFormats, ListGivesANameValueLineForEveryPropertyAndABlankLineBetween
 // A value must keep to its line: a line break in it cannot start a property
 // or an object of its own.
 TEST_F(PlainFormats, ListWritesControlCharactersAsEscapes) {
-  const auto status = spawn("Every");
-  putText(status.get(), u"Name", u"a\nLetter = B\r\t\x01\x7f\\z");
-  putTexts(status.get(), u"Labels", {u"x\ny"});
-  const std::string text = formatObjects({status}, OutputFormat::List);
+  const auto every = spawn("Every");
+  putText(every.get(), u"Name", u"a\nLetter = B\r\t\x01\x7f\\z");
+  putTexts(every.get(), u"Labels", {u"x\ny"});
+  const std::string text = formatObjects({every}, OutputFormat::List);
   EXPECT_EQ(text.substr(0, text.find("\nLetter =") + 1), "Name = a\\nLetter = B\\r\\t\\x0001\\x007f\\z\n");
   EXPECT_NE(text.find("\nLabels = {x\\ny}\n"), std::string::npos);
 }
