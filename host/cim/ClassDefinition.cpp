@@ -1,5 +1,7 @@
 #include "host/cim/ClassDefinition.h"
 
+#include <algorithm>
+
 #include "common/text/AsciiCase.h"
 
 namespace wmihost {
@@ -39,7 +41,9 @@ bool ClassDefinition::isA(std::string_view className) const {
 }
 
 bool ClassDefinition::hasQualifier(std::string_view qualifierName) const {
-  return containsName(qualifiers, qualifierName);
+  return std::any_of(qualifiers.begin(), qualifiers.end(), [qualifierName](const MofQualifier& qualifier) {
+    return equalsIgnoringAsciiCase(qualifier.name, qualifierName);
+  });
 }
 
 }  // namespace wmihost

@@ -10,6 +10,7 @@
 
 #include "common/com/TextConversion.h"
 #include "common/com/WmiSdk.h"
+#include "host/cim/MofQualifier.h"
 
 namespace wmihost {
 
@@ -22,6 +23,10 @@ struct PropertyDefinition {
   bool key = false;
   // The class that declares the property.
   std::string origin;
+  // Its qualifiers, key among them: those of its declarations along the
+  // class's bases that pass to subclasses, and those of the class's own,
+  // the nearest declaration's value winning.
+  std::vector<MofQualifier> qualifiers;
 };
 
 struct ClassDefinition {
@@ -36,10 +41,10 @@ struct ClassDefinition {
   std::string provider;
   // Where it is declared: "korvex.mof:12".
   std::string place;
-  // The names of the qualifiers of the class and those it inherits from its
-  // base classes (all but Abstract and the Restricted flavor), each once; a
-  // qualifier written FALSE is not among them.
-  std::vector<std::string> qualifiers;
+  // The qualifiers of the class and those it inherits from its base classes
+  // (all but Abstract and the Restricted flavor), each once, its own first;
+  // a qualifier written FALSE is not among them.
+  std::vector<MofQualifier> qualifiers;
   std::vector<PropertyDefinition> properties;
 
   // Whether the class is className or derives from it, names compared

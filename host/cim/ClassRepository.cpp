@@ -15,7 +15,29 @@
 
 namespace wmihost {
 
+using qrv::text::equalsIgnoringAsciiCase;
 using qrv::text::toLowerAscii;
+
+namespace {
+
+// Adds the qualifiers of a declaration nearer the class than those already
+// gathered: a qualifier of the same name takes the new value. A base's
+// declaration passes on only the qualifiers that subclasses inherit.
+void addQualifiers(std::vector<MofQualifier>& gathered, const std::vector<MofQualifier>& declared, bool own) {
+  for (const MofQualifier& qualifier : declared) {
+    if (!own && !qualifier.inherited) continue;
+    const auto same = std::find_if(gathered.begin(), gathered.end(), [&qualifier](const MofQualifier& known) {
+      return equalsIgnoringAsciiCase(known.name, qualifier.name);
+    });
+    if (same == gathered.end()) {
+      gathered.push_back(qualifier);
+    } else {
+      *same = qualifier;
+    }
+  }
+}
+
+}  // namespace
 
 // A class as loaded: its own properties, with a link to its base. The full
 // property list is put together when the class is asked for, so a long chain
@@ -73,18 +95,21 @@ struct ClassRepository::StoredClass {
     for (const StoredClass* c : chain) {
       for (const MofQualifier& qualifier : c->qualifiers) {
         const bool applies = c == this || qualifier.inherited;
-        if (applies && !result->hasQualifier(qualifier.name)) result->qualifiers.push_back(qualifier.name);
+        if (applies && !result->hasQualifier(qualifier.name)) result->qualifiers.push_back(qualifier);
       }
     }
     std::unordered_map<std::string, std::size_t> positions;
     for (auto c = chain.rbegin(); c != chain.rend(); ++c) {
+      const bool own = *c == this;
       for (const PropertyDefinition& property : (*c)->own) {
         const auto [at, added] = positions.try_emplace(toLowerAscii(property.name), result->properties.size());
         if (added) {
           result->properties.push_back(property);
+          result->properties.back().qualifiers.clear();
         } else {
           result->properties[at->second].key = result->properties[at->second].key || property.key;
         }
+        addQualifiers(result->properties[at->second].qualifiers, property.qualifiers, own);
       }
     }
     return result;

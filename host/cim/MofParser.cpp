@@ -5,9 +5,12 @@
 #include <unordered_set>
 #include <utility>
 
+#include "common/com/TextConversion.h"
+#include "common/com/Variant.h"
 #include "common/text/AsciiCase.h"
 #include "host/cim/CimTypes.h"
 #include "host/cim/MofLexer.h"
+#include "host/cim/MofValue.h"
 #include "host/cim/NamespaceName.h"
 
 namespace wmihost {
@@ -109,14 +112,17 @@ class MofParser {
     bool restricted = equalsIgnoringAsciiCase(name, "abstract");
     bool enabled = true;
     std::string value;
+    std::string mofText;
     if (acceptSymbol("(")) {
       enabled = !isKeyword("false");
-      value = qualifierValue(name);
+      mofText = "(" + qualifierValue(name, value) + ")";
       expectSymbol(")", "after the value of qualifier " + name);
     } else if (acceptSymbol("{")) {
+      std::string element;  // an array gives the qualifier no single value
       do {
-        qualifierValue(name);
+        mofText += (mofText.empty() ? "{" : ", ") + qualifierValue(name, element);
       } while (acceptSymbol(","));
+      mofText += "}";
       expectSymbol("}", "after the values of qualifier " + name);
     }
     if (acceptSymbol(":")) {
@@ -126,15 +132,20 @@ class MofParser {
       } while (current_.kind == TokenKind::Identifier);
     }
     if (!enabled) return std::nullopt;
-    return MofQualifier{std::move(name), !restricted, std::move(value)};
+    return MofQualifier{std::move(name), !restricted, std::move(value), std::move(mofText)};
   }
 
-  std::string qualifierValue(const std::string& name) {
-    if (current_.kind == TokenKind::String) return strings("");
+  // Reads one value of a qualifier into value and tells how MOF writes it.
+  std::string qualifierValue(const std::string& name, std::string& value) {
+    if (current_.kind == TokenKind::String) {
+      value = strings("");
+      const qrv::com::Variant text = qrv::com::Variant::text(qrv::com::toWide(value));
+      return mofValueText(CIM_STRING, *text);
+    }
     if (current_.kind != TokenKind::Number && current_.kind != TokenKind::Identifier) {
       fail("expected a value for qualifier " + name);
     }
-    std::string value = current_.text;
+    value = current_.text;
     advance();
     return value;
   }
@@ -171,8 +182,8 @@ class MofParser {
 
   PropertyDefinition property() {
     PropertyDefinition declared;
-    const std::vector<MofQualifier> read = qualifiers();
-    declared.key = std::any_of(read.begin(), read.end(),
+    declared.qualifiers = qualifiers();
+    declared.key = std::any_of(declared.qualifiers.begin(), declared.qualifiers.end(),
                                [](const MofQualifier& one) { return equalsIgnoringAsciiCase(one.name, "key"); });
     const int typeLine = current_.line;
     const std::string typeName = identifier("a property type or '}'");

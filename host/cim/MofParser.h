@@ -2,7 +2,7 @@
 // Reads the MOF subset of the stand-in's class repository:
 //   #pragma namespace("\\\\.\\root\\cimv2")   the namespace of the declarations that follow
 //   [qualifier, qualifier(value), ...]        before a class, a property or an instance: their
-//                                             names, key on a property and a class's provider
+//                                             names and values, key on a property and a class's provider
 //   class Name { ... };  class Name : Base { ... };
 //   Type Name;  Type Name[];  Class ref Name;  with the CIM types of cim_types.h
 //   instance of Class { Name = value; ... };  instance of Class as $Alias { ... };
@@ -15,16 +15,9 @@
 
 #include "host/cim/ClassDefinition.h"
 #include "host/cim/MofInstance.h"
+#include "host/cim/MofQualifier.h"
 
 namespace wmihost {
-
-struct MofQualifier {
-  std::string name;
-  // Whether subclasses have it too.
-  bool inherited = true;
-  // Its value as written, for a qualifier with one: provider("qrvcim").
-  std::string value;
-};
 
 struct MofClass {
   std::string nameSpace;

@@ -9,6 +9,7 @@ const char* const kUsage =
     "usage: wmihost [options] REQUEST [REQUEST ...]\n"
     "       wmihost [options] --batch FILE [REQUEST ...]\n"
     "       wmihost [options] check\n"
+    "       wmihost [options] classes | describe CLASS\n"
     "       wmihost regsvr MODULE\n"
     "       wmihost unregsvr MODULE\n"
     "       wmihost --help | --version\n"
@@ -17,11 +18,14 @@ const char* const kUsage =
     "          query WQL           SELECT * | Prop,... FROM Class [WHERE ...]\n"
     "check:    validates the module's root (registrations, data files, stylesheets)\n"
     "          against the repository, then enumerates each class once\n"
+    "classes:  the classes of the repository, each with its provider and whether that is registered\n"
+    "describe: the class as MOF declares it: its qualifiers, and its properties with their types,\n"
+    "          keys and qualifiers\n"
     "options: --module PATH          the provider module (default: the registered one)\n"
     "         --repository PATH      a MOF file or a folder of them; repeatable\n"
     "         --namespace NS         default root\\cimv2\n"
     "         --level 1..4           the client's impersonation level, default 3\n"
-    "         --format mof|json      default mof\n"
+    "         --format FORMAT        mof (default), json, list (Name = value lines) or csv (RFC 4180)\n"
     "         --batch FILE           requests from FILE, one a line; - for standard input; repeatable\n"
     "         --verbose              what the host does, on standard error\n"
     "         -h, --help             this text\n"
@@ -30,8 +34,8 @@ const char* const kUsage =
     "pauses six seconds: every invocation of wmihost pays them. Requests together on\n"
     "one command line, in --batch FILE or fed a line at a time to --batch -, pay\n"
     "them once. With more than one request, or --batch, each request's output is\n"
-    "kept apart: in MOF a block that starts with the comment line // REQUEST, in\n"
-    "JSON one line per request.\n"
+    "kept apart: in MOF a block that starts with the comment line // REQUEST (# REQUEST\n"
+    "in list and csv), in JSON one line per request.\n"
     "Exit status: 0 when every request succeeds and check finds no error, 1 otherwise,\n"
     "2 for a usage error.\n";
 
@@ -43,15 +47,21 @@ const std::map<std::string, Verb, std::less<>> kVerbs{{"enum", Verb::Enumerate},
                                                       {"get", Verb::Get},
                                                       {"query", Verb::Query},
                                                       {"check", Verb::Check},
+                                                      {"classes", Verb::Classes},
+                                                      {"describe", Verb::Describe},
                                                       {"regsvr", Verb::Register},
                                                       {"unregsvr", Verb::Unregister}};
 
 bool isRegistration(Verb verb) { return verb == Verb::Register || verb == Verb::Unregister; }
 
+// The verbs that stand alone on a line, with options but no other request.
+bool standsAlone(Verb verb) { return verb == Verb::Check || verb == Verb::Classes || verb == Verb::Describe; }
+
 // What the operand of each verb is, for the message when it is missing.
 std::string operandName(Verb verb) {
   switch (verb) {
     case Verb::Enumerate:
+    case Verb::Describe:
       return "a class name";
     case Verb::Get:
       return "an object path";
@@ -70,7 +80,9 @@ DWORD levelOf(const std::string& text) {
 OutputFormat formatOf(const std::string& text) {
   if (text == "mof") return OutputFormat::Mof;
   if (text == "json") return OutputFormat::Json;
-  throw UsageError("--format must be mof or json, not '" + text + "'");
+  if (text == "list") return OutputFormat::List;
+  if (text == "csv") return OutputFormat::Csv;
+  throw UsageError("--format must be mof, json, list or csv, not '" + text + "'");
 }
 
 bool isOption(const std::string& argument) { return argument.size() > 1 && argument[0] == '-'; }
@@ -107,8 +119,8 @@ std::vector<Request> requestsOf(const std::vector<std::string>& words) {
       throw UsageError(requests.empty() ? "unknown request '" + words[i] + "'"
                                         : "unexpected argument '" + words[i] + "'");
     }
-    if (verb->second == Verb::Check) {  // the one verb without an operand
-      requests.push_back({Verb::Check, {}});
+    if (verb->second == Verb::Check || verb->second == Verb::Classes) {  // the verbs without an operand
+      requests.push_back({verb->second, {}});
       ++i;
       continue;
     }
@@ -119,12 +131,13 @@ std::vector<Request> requestsOf(const std::vector<std::string>& words) {
   return requests;
 }
 
-// check stands alone, with options but without requests or batches.
+// check, classes and describe stand alone, with options but without
+// requests or batches.
 void checkCheck(const CommandLine& command) {
-  const bool checking = std::any_of(command.requests.begin(), command.requests.end(),
-                                    [](const Request& request) { return request.verb == Verb::Check; });
-  if (checking && (command.requests.size() > 1 || !command.batchFiles.empty())) {
-    throw UsageError("check cannot be combined with other requests");
+  const auto alone = std::find_if(command.requests.begin(), command.requests.end(),
+                                  [](const Request& request) { return standsAlone(request.verb); });
+  if (alone != command.requests.end() && (command.requests.size() > 1 || !command.batchFiles.empty())) {
+    throw UsageError(verbWord(alone->verb) + " cannot be combined with other requests");
   }
 }
 
@@ -192,7 +205,7 @@ std::optional<Request> parseRequestLine(std::string_view line) {
   std::string_view operand = line.substr(wordEnd);
   while (!operand.empty() && blank(operand.front())) operand.remove_prefix(1);
   const auto verb = kVerbs.find(word);
-  if (verb == kVerbs.end() || isRegistration(verb->second) || verb->second == Verb::Check) {
+  if (verb == kVerbs.end() || isRegistration(verb->second) || standsAlone(verb->second)) {
     throw UsageError("unknown request '" + std::string(word) + "': a line holds enum, get or query");
   }
   if (operand.empty()) throw UsageError(std::string(word) + " needs " + operandName(verb->second));

@@ -3,10 +3,12 @@
 //   wmihost [options] REQUEST [REQUEST ...]     REQUEST: enum CLASS | get OBJECTPATH | query WQL
 //   wmihost [options] --batch FILE [REQUEST ...] requests from FILE, one a line ("-": standard input)
 //   wmihost [options] check                      the module root against the repository
+//   wmihost [options] classes                    the classes of the repository and their providers
+//   wmihost [options] describe CLASS             a class's declaration
 //   wmihost regsvr MODULE | unregsvr MODULE
 //   wmihost --help | -h | --version
 // with the options --module PATH, --repository PATH (repeatable),
-// --namespace NS, --level 1..4, --format mof|json, --batch FILE
+// --namespace NS, --level 1..4, --format mof|json|list|csv, --batch FILE
 // (repeatable) and --verbose. Options may stand anywhere.
 
 #include <optional>
@@ -19,13 +21,13 @@
 
 namespace wmihost {
 
-enum class Verb { Enumerate, Get, Query, Check, Register, Unregister };
-enum class OutputFormat { Mof, Json };
+enum class Verb { Enumerate, Get, Query, Check, Classes, Describe, Register, Unregister };
+enum class OutputFormat { Mof, Json, List, Csv };
 
 struct Request {
   Verb verb = Verb::Enumerate;
   // The class, object path, query or module that the verb works on; empty
-  // for check.
+  // for check and classes.
   std::string operand;
 };
 

@@ -1,6 +1,5 @@
 #include "host/cli/JsonObject.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -9,8 +8,8 @@
 #include "host/cim/CimTypes.h"
 #include "host/cim/MofValue.h"
 #include "host/cim/SafeArrayElements.h"
-#include "host/cim/SystemProperties.h"
 #include "host/cim/WbemObject.h"
+#include "host/cli/ShownValue.h"
 
 namespace wmihost {
 
@@ -75,19 +74,9 @@ std::string valueJson(CIMTYPE type, const VARIANT& value) {
 }  // namespace
 
 std::string jsonObject(const WbemObject& object, const std::vector<std::string_view>& systemProperties) {
-  std::vector<std::string_view> shown = systemProperties;
-  if (!object.isInstance() && std::find(shown.begin(), shown.end(), "__CLASS") == shown.end()) {
-    shown.insert(shown.begin(), "__CLASS");
-  }
   std::string members;
-  for (const std::string_view name : shown) {
-    members += (members.empty() ? "" : ", ") + jsonString(name) + ": " +
-               valueJson(systemPropertyType(name), *systemPropertyValue(object, name));
-  }
-  const auto& properties = object.definition().properties;
-  for (std::size_t i = 0; i < properties.size(); ++i) {
-    members += (members.empty() ? "" : ", ") + jsonString(properties[i].name) + ": " +
-               valueJson(properties[i].type, object.value(i));
+  for (const ShownValue& shown : shownValues(object, systemProperties)) {
+    members += (members.empty() ? "" : ", ") + jsonString(shown.name) + ": " + valueJson(shown.type, *shown.value);
   }
   return "{" + members + "}";
 }

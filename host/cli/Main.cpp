@@ -2,7 +2,8 @@
 // loads the provider module the way WMI does, once, initialises the provider
 // over a class repository read from MOF, puts enumerations, gets and queries
 // to it and prints what the provider delivered; or it checks the module's
-// deployment, or registers or unregisters the module as a COM server.
+// deployment, lists or describes the repository's classes, or registers or
+// unregisters the module as a COM server.
 // Exit status: 0 on success, 1 when a request or operation fails or check
 // finds an error, 2 for a usage error.
 
@@ -14,7 +15,9 @@
 
 #include "host/cli/BatchRunner.h"
 #include "host/cli/CheckCommand.h"
+#include "host/cli/ClassesCommand.h"
 #include "host/cli/CommandLine.h"
+#include "host/cli/DescribeCommand.h"
 #include "host/cli/Diagnostics.h"
 #include "host/cli/OperationError.h"
 #include "host/cli/ProviderListener.h"
@@ -69,9 +72,10 @@ int run(const CommandLine& command) {
   const bool registering = command.requests.size() == 1 && (command.requests[0].verb == Verb::Register ||
                                                             command.requests[0].verb == Verb::Unregister);
   if (registering) return registration(command.requests[0]);
-  if (command.requests.size() == 1 && command.requests[0].verb == Verb::Check) {
-    return runCheck(command, std::cout, Diagnostics(command.verbose, std::cerr));
-  }
+  const Verb alone = command.requests.size() == 1 ? command.requests[0].verb : Verb::Enumerate;
+  if (alone == Verb::Check) return runCheck(command, std::cout, Diagnostics(command.verbose, std::cerr));
+  if (alone == Verb::Classes) return runClasses(command, std::cout, Diagnostics(command.verbose, std::cerr));
+  if (alone == Verb::Describe) return runDescribe(command, std::cout, Diagnostics(command.verbose, std::cerr));
   return serve(command);
 }
 

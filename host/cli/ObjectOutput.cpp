@@ -2,7 +2,9 @@
 
 #include "host/cim/ObjectText.h"
 #include "host/cim/WbemObject.h"
+#include "host/cli/CsvOutput.h"
 #include "host/cli/JsonObject.h"
+#include "host/cli/ListOutput.h"
 
 namespace wmihost {
 
@@ -42,7 +44,16 @@ std::string jsonLine(const std::vector<ComPtr<IWbemClassObject>>& objects, const
 
 std::string formatObjects(const std::vector<ComPtr<IWbemClassObject>>& objects, OutputFormat format,
                           const SystemProperties& systemProperties) {
-  return format == OutputFormat::Json ? jsonArray(objects, systemProperties) : mofText(objects, systemProperties);
+  switch (format) {
+    case OutputFormat::Json:
+      return jsonArray(objects, systemProperties);
+    case OutputFormat::List:
+      return listText(objects, systemProperties);
+    case OutputFormat::Csv:
+      return csvText(objects, systemProperties);
+    default:
+      return mofText(objects, systemProperties);
+  }
 }
 
 }  // namespace wmihost

@@ -1,7 +1,8 @@
 #pragma once
 // What wmihost prints for the objects a request delivered: their MOF text
-// one after the other, or one JSON array of their JSON objects; each with
-// the system properties the client asked to see first.
+// one after the other, one JSON array of their JSON objects, their
+// "Name = value" lines (ListOutput.h) or their CSV rows (CsvOutput.h); each
+// with the system properties the client asked to see first.
 
 #include <string>
 #include <string_view>

@@ -41,7 +41,7 @@ void RequestOutput::printBatch(const std::string& text, const RequestOutcome& ou
     return;
   }
   startBlock(text);
-  if (failed) out_ << "// failed: " << hresultText(outcome.result) << "\n";
+  if (failed) out_ << commentMarker() << "failed: " << hresultText(outcome.result) << "\n";
   out_ << formatObjects(outcome.objects, format_, outcome.systemProperties);
 }
 
@@ -50,14 +50,16 @@ void RequestOutput::printRefusedLine(const std::string& origin, const std::strin
     out_ << "{\"request\": " << jsonString(line) << ", \"error\": " << jsonString(reason) << ", \"objects\": []}\n";
   } else {
     startBlock(line);
-    out_ << "// not a request: " << reason << "\n";
+    out_ << commentMarker() << "not a request: " << reason << "\n";
   }
   out_.flush();
   errors_ << "wmihost: " << origin << ": " << reason << std::endl;
 }
 
+const char* RequestOutput::commentMarker() const { return format_ == OutputFormat::Mof ? "// " : "# "; }
+
 void RequestOutput::startBlock(const std::string& text) {
-  out_ << (first_ ? "" : "\n") << "// " << oneLine(text) << "\n";
+  out_ << (first_ ? "" : "\n") << commentMarker() << oneLine(text) << "\n";
   first_ = false;
 }
 

@@ -5,6 +5,8 @@
 //   mof:  a block per request that starts with the comment line
 //         "// REQUEST" (and "// failed: CODE NAME" when it failed), blocks
 //         separated by a blank line, so that the whole stays MOF;
+//   list, csv: the same blocks, their comment lines starting with "# "
+//         ("# REQUEST", "# failed: CODE NAME");
 //   json: one line per request (JSON Lines):
 //         {"request": "...", "result": "0x00000000 WBEM_S_NO_ERROR", "objects": [...]}
 //         with "meaning" and "detail" after "result" when it failed, and
@@ -32,9 +34,11 @@ class RequestOutput {
 
  private:
   void printBatch(const std::string& text, const RequestOutcome& outcome);
-  // Starts the MOF block of a request: a blank line after an earlier block,
+  // Starts the block of a request: a blank line after an earlier block,
   // then the request as a comment.
   void startBlock(const std::string& text);
+  // What starts a comment line: "// " in MOF, "# " in list and csv.
+  const char* commentMarker() const;
 
   OutputFormat format_;
   bool batch_;

@@ -48,6 +48,9 @@ class RequestRunner {
   RequestOutcome run(const Request& request);
 
   const ClassRepository& repository() const { return *repository_; }
+  // The class in the command's namespace; none, with the failure filled in,
+  // when the repository lacks it.
+  std::shared_ptr<const ClassDefinition> findClass(const std::string& className, RequestOutcome& failure) const;
 
  private:
   // The module given on the command line, else the one registered for the
@@ -60,9 +63,6 @@ class RequestRunner {
   // filled in, when a link from the class to its module is missing or
   // when another provider is loaded: wmihost hosts one a run.
   HostedProvider* providerOf(const ClassDefinition& definition, ProviderRequest request, RequestOutcome& failure);
-  // The class in the command's namespace; none, with the failure filled in,
-  // when the repository lacks it.
-  std::shared_ptr<const ClassDefinition> findClass(const std::string& className, RequestOutcome& failure) const;
   // The class of an object path that starts after offset characters of the
   // request's operand; none, with the failure filled in, for a malformed
   // path, a class the repository lacks or a key the class lacks.

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # wmihost end to end over the example deployment: enumerations, gets and
-# queries in both output formats, object paths as WMI writes them, batches of
+# queries in every output format, object paths as WMI writes them, batches of
 # requests on one provider load, the host's own checks of classes, object
 # paths and queries, the provider's refusals, --verbose, usage, COM
 # registration through a private registry file, and the way from a class to
-# its provider's module through the repository and the registry.
+# its provider's module through the repository and the registry, and the
+# classes of the repository listed and described.
 #   usage: wmihost_e2e.sh WMIHOST DEPLOY_DIR
 # Every request pauses six seconds in the provider's Initialize, so the
 # requests run side by side in the background and are checked afterwards.
@@ -92,6 +93,17 @@ get root\cimv3:Korvex_Disk.DeviceID="sdb"
 IN
   echo "get $own_machine_path"
 } | serve batch_json --format json --batch - &
+# The list and csv formats, each in one batch: instances of a class,
+# a property list, a failure, a line that is no request, and association
+# queries whose answers are of two classes.
+plain_batch='enum Korvex_Disk
+query SELECT Name, InstallDate FROM Korvex_Software WHERE InstallDate < '"'"'20260101000000.000000+000'"'"'
+get Korvex_Disk.DeviceID="sdz"
+list Korvex_Disk
+query REFERENCES OF {Korvex_DiskPartition="sda2"}
+query ASSOCIATORS OF {Korvex_Disk="sdb"} WHERE ClassDefsOnly'
+serve list_batch --format list --batch - <<<"$plain_batch" &
+serve csv_batch --format csv --batch - <<<"$plain_batch" &
 # A copy of the deployment with one mistake of a class writer in each of
 # several classes: a file name, a namespace, a data file, an attribute, a
 # misspelt element and attribute name, an XPath, a missing <Get>, a key, a
@@ -165,10 +177,12 @@ serve_copy "$talking" talking_verbose --verbose enum Korvex_Processor enum Korve
   KORVEX_REGISTRY_FILE=$work/gone.reg run gone_check --repository "$deploy/mof" check
   run registered --repository "$deploy/mof" enum Korvex_Disk get 'Korvex_Disk.DeviceID="sda"' &
   run registered_check --repository "$deploy/mof" check &
+  run registered_classes --repository "$deploy/mof" classes &
   wait
   run unregsvr unregsvr "$module"
   run unregistered_get --repository "$deploy/mof" get 'Korvex_Disk.DeviceID="sda"'
   run unregistered_check --repository "$deploy/mof" check
+  run unregistered_classes --repository "$deploy/mof" classes
 ) &
 # Deployments whose provider registration is broken: without it, and with
 # the CLSID left out, gets refused and a class naming another provider.
@@ -189,6 +203,12 @@ timed fast_class enum Korvex_Nothing
 timed fast_path get 'Korvex_Disk.DeviceID="sda",'
 timed fast_query query 'SELECT * FROM Korvex_Disk WHERE Model = '
 timed missing_key get 'Korvex_Software.Name="bash"'
+timed classes classes
+timed describe_disk describe korvex_disk
+timed describe_link describe Korvex_DiskPartitionOnDisk
+timed describe_unknown describe Korvex_Nothing
+run classes_broken --repository "$work/no_clsid.mof" classes
+run describe_batch --repository "$deploy/mof" describe Korvex_Disk --batch -
 run help --help
 run help_short -h enum Korvex_Disk --nonsense
 run version --version
@@ -718,6 +738,164 @@ check "--verbose: xsl:message terminate=\"yes\" fails the request with the messa
   "$work/talking_verbose.err"
 check "--verbose: every line on standard error has the host's prefix" bash -c \
   "! grep -v -e '^wmihost: ' -e '^  ' '$work/talking_verbose.err'"
+
+check "list: a Name = value line per property, unset ones bare, a blank line between objects, # blocks" \
+  batch_is list_batch 1 <<'OUT'
+# enum Korvex_Disk
+DeviceID = sda
+Model = KVX SSD 480GB "Boot"
+Vendor = ATA
+SerialNumber = S4EVNX0N123456
+FirmwareRevision = DL63
+WWN = 0x5002538e40a1b2c3
+Transport = sata
+SizeBytes = 480103981056
+Rotational = FALSE
+Removable = FALSE
+ReadOnly = FALSE
+MountPoint =
+Partitions = {sda1, sda2}
+Geometry = instance of Korvex_DiskGeometry { LogicalSectorSize = 512 PhysicalSectorSize = 4096 }
+
+DeviceID = sdb
+Model = KVX HDD 4TB & cache
+Vendor = KVX
+SerialNumber = ZC1ABC23
+FirmwareRevision = SN04
+WWN =
+Transport = sas
+SizeBytes = 4000787030016
+Rotational = TRUE
+Removable = FALSE
+ReadOnly = FALSE
+MountPoint =
+Partitions = {sdb1}
+Geometry = instance of Korvex_DiskGeometry { LogicalSectorSize = 512 PhysicalSectorSize = 4096 }
+
+# query SELECT Name, InstallDate FROM Korvex_Software WHERE InstallDate < '20260101000000.000000+000'
+Name = korvex-agent
+Architecture = amd64
+InstallDate = 20250105083000.000000-000
+
+Name = quorvane-tools
+Architecture = all
+InstallDate = 20251120120000.000000-000
+
+# get Korvex_Disk.DeviceID="sdz"
+# failed: 0x80041002 WBEM_E_NOT_FOUND
+
+# list Korvex_Disk
+# not a request: unknown request 'list': a line holds enum, get or query
+
+# query REFERENCES OF {Korvex_DiskPartition="sda2"}
+Disk = Korvex_Disk.DeviceID="sda"
+Partition = Korvex_DiskPartition.DeviceID="sda2"
+
+# query ASSOCIATORS OF {Korvex_Disk="sdb"} WHERE ClassDefsOnly
+__CLASS = Korvex_DiskPartition
+DeviceID =
+DiskID =
+Index =
+StartingOffset =
+SizeBytes =
+FileSystem =
+Label =
+UUID =
+MountPoint =
+OUT
+check "csv: a header row, RFC 4180 quoting, arrays as {a;b}, unset values empty, # blocks" \
+  batch_is csv_batch 1 <<'OUT'
+# enum Korvex_Disk
+DeviceID,Model,Vendor,SerialNumber,FirmwareRevision,WWN,Transport,SizeBytes,Rotational,Removable,ReadOnly,MountPoint,Partitions,Geometry
+sda,"KVX SSD 480GB ""Boot""",ATA,S4EVNX0N123456,DL63,0x5002538e40a1b2c3,sata,480103981056,FALSE,FALSE,FALSE,,{sda1;sda2},instance of Korvex_DiskGeometry { LogicalSectorSize = 512 PhysicalSectorSize = 4096 }
+sdb,KVX HDD 4TB & cache,KVX,ZC1ABC23,SN04,,sas,4000787030016,TRUE,FALSE,FALSE,,{sdb1},instance of Korvex_DiskGeometry { LogicalSectorSize = 512 PhysicalSectorSize = 4096 }
+
+# query SELECT Name, InstallDate FROM Korvex_Software WHERE InstallDate < '20260101000000.000000+000'
+Name,Architecture,InstallDate
+korvex-agent,amd64,20250105083000.000000-000
+quorvane-tools,all,20251120120000.000000-000
+
+# get Korvex_Disk.DeviceID="sdz"
+# failed: 0x80041002 WBEM_E_NOT_FOUND
+
+# list Korvex_Disk
+# not a request: unknown request 'list': a line holds enum, get or query
+
+# query REFERENCES OF {Korvex_DiskPartition="sda2"}
+Disk,Partition
+"Korvex_Disk.DeviceID=""sda""","Korvex_DiskPartition.DeviceID=""sda2"""
+
+# query ASSOCIATORS OF {Korvex_Disk="sdb"} WHERE ClassDefsOnly
+__CLASS,DeviceID,DiskID,Index,StartingOffset,SizeBytes,FileSystem,Label,UUID,MountPoint
+Korvex_DiskPartition,,,,,,,,,
+OUT
+check "  ... and the failures on standard error" reports csv_batch <<'OUT'
+wmihost: get Korvex_Disk.DeviceID="sdz" failed: 0x80041002 WBEM_E_NOT_FOUND
+wmihost: standard input:4: unknown request 'list': a line holds enum, get or query
+OUT
+
+check "classes: at once, without loading the provider" fast classes
+check "classes: each class with its provider; --module names the module" output_is classes <<OUT
+Class                       Provider  Registered
+Korvex_ComputerSystem       qrvcim    yes: $clsid; --module names the module
+Korvex_Disk                 qrvcim    yes: $clsid; --module names the module
+Korvex_DiskGeometry         -         -
+Korvex_DiskPartition        qrvcim    yes: $clsid; --module names the module
+Korvex_DiskPartitionOnDisk  qrvcim    yes: $clsid; --module names the module
+Korvex_InstalledSoftware    qrvcim    yes: $clsid; --module names the module
+Korvex_Memory               qrvcim    yes: $clsid; --module names the module
+Korvex_NetworkAdapter       qrvcim    yes: $clsid; --module names the module
+Korvex_Processor            qrvcim    yes: $clsid; --module names the module
+Korvex_Software             qrvcim    yes: $clsid; --module names the module
+OUT
+check "classes: the module COM's registration names, and no module once unregistered" bash -c "
+  grep -qxF 'Korvex_Disk                 qrvcim    yes: $clsid in $module' '$work/registered_classes.out' &&
+  grep -qxF 'Korvex_Disk                 qrvcim    no: the CLSID $clsid is not registered with COM: no InprocServer32 names its module' '$work/unregistered_classes.out'"
+check "classes: a provider registration without a CLSID, and a provider that is not registered" prints classes_broken 0 <<OUT
+Korvex_Disk                 qrvcim     no: the provider qrvcim ($work/no_clsid.mof:10) gives no CLSID in the form {8-4-4-4-12 hexadecimal digits}
+Korvex_DiskGeometry         -          -
+Korvex_Elsewhere            elsewhere  no: the provider elsewhere of Korvex_Elsewhere is not registered: root\cimv2 holds no __Win32Provider named elsewhere
+OUT
+check "describe: a class's declaration at once" fast describe_disk
+check "describe: the declaration of Korvex_Disk with its qualifiers and keys" output_is describe_disk <<OUT
+// Korvex_Disk of root\cimv2, declared at $deploy/mof/korvex.mof:91
+// keys: DeviceID
+[dynamic, provider("qrvcim")]
+class Korvex_Disk
+{
+	[key] string DeviceID;
+	string Model;
+	string Vendor;
+	string SerialNumber;
+	string FirmwareRevision;
+	string WWN;
+	string Transport;
+	uint64 SizeBytes;
+	boolean Rotational;
+	boolean Removable;
+	boolean ReadOnly;
+	string MountPoint;
+	string Partitions[];
+	string Geometry;
+};
+OUT
+check "describe: an association, its references and both keys" output_is describe_link <<OUT
+// Korvex_DiskPartitionOnDisk of root\cimv2, declared at $deploy/mof/korvex.mof:125
+// keys: Disk, Partition
+[dynamic, provider("qrvcim"), association]
+class Korvex_DiskPartitionOnDisk
+{
+	[key] Korvex_Disk ref Disk;
+	[key] Korvex_DiskPartition ref Partition;
+};
+OUT
+check "describe: an unknown class fails at once" fast describe_unknown
+check "  ... with WBEM_E_INVALID_CLASS, naming the class" fails_with describe_unknown 1 \
+  'wmihost: describe Korvex_Nothing failed: 0x80041010 WBEM_E_INVALID_CLASS'
+check "  ... and the files the repository read" reports describe_unknown <<OUT
+  Korvex_Nothing is no class of root\cimv2 in the repository (read: $deploy/mof/korvex.mof)
+OUT
+check "describe stands alone" fails_with describe_batch 2 'wmihost: describe cannot be combined with other requests'
 
 check "regsvr reports the module's full path" output_is regsvr <<<"registered $module"
 check "regsvr writes the class's InprocServer32 entry" grep -qxF "@=\"$module\"" \

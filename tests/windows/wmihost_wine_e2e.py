@@ -5,7 +5,8 @@ wmihost.exe over the Windows deployment (wexi.dll with the XML libraries
 beside it): enumerations, gets by every form of object path, the provider's
 refusals and failures, the host's own checks, queries it filters itself and
 lines that are no request, system properties, dates and association queries
-the host answers itself, in one JSON batch and one MOF batch; a run at each
+the host answers itself, in a batch of each format (JSON, MOF, list, CSV);
+the classes of the repository and their declarations; a run at each
 impersonation level; and a get before the module is registered against an
 enumeration and a get after it, without --module on both systems: each host
 goes from the class's provider registration in the MOF to the CLSID and the
@@ -63,6 +64,7 @@ BATCH = "\n".join([
     "enum Korvex_Nothing",
     'get Korvex_Software="korvex-agent"',
     "get Korvex_Disk=@",
+    "get Korvex_DiskGeometry=@",
     'get \\\\server01\\root\\cimv2:Korvex_Disk.DeviceID="sdb"',
     'get root\\cimv3:Korvex_Disk.DeviceID="sdb"',
     'get Korvex_Disk.Serial="x"',
@@ -78,15 +80,29 @@ BATCH = "\n".join([
     " AND WWN IS NULL",
     "query SELECT __RELPATH, __CLASS FROM Korvex_Software WHERE __CLASS = 'Korvex_Software'"
     " AND InstallDate >= 'November 20, 2025'",
-    "# association queries the provider declines, walked by the host",
+    "# association queries the provider declines, walked by the host, from paths in every form",
     'query ASSOCIATORS OF {Korvex_Disk.DeviceID="sda"} WHERE ResultRole = Partition',
     'query REFERENCES OF {Korvex_Software.Name="libquorvane1",Architecture="i386"} WHERE KeysOnly',
+    "query ASSOCIATORS OF {\\\\.\\root\\cimv2:Korvex_Disk='sdb'}",
+    'query REFERENCES OF {Korvex_DiskPartition="sda2"}',
+    "query ASSOCIATORS OF {//./root/cimv2:Korvex_DiskPartition.DeviceID='sdb1'} WHERE ClassDefsOnly",
+    'query ASSOCIATORS OF {\\\\server01\\root\\cimv2:Korvex_Disk="sda"}',
+    "query REFERENCES OF {Korvex_DiskGeometry=@}",
     "# no request",
     "list Korvex_Disk",
 ]) + "\n"
 
 GET = ["get", 'Korvex_Disk.DeviceID="sda"']
 ENUM_AND_GET = ["enum", "Korvex_Disk"] + GET
+
+
+# The classes of the repository and their declarations need no provider.
+CLASS_COMMANDS = [
+    ("classes, the way to the module given by --module", REPOSITORY + ["--module", "x", "classes"]),
+    ("describe a class", REPOSITORY + ["describe", "korvex_disk"]),
+    ("describe an association", REPOSITORY + ["describe", "Korvex_DiskPartitionOnDisk"]),
+    ("describe a class the repository lacks", REPOSITORY + ["describe", "Korvex_Nothing"]),
+]
 
 
 # A stylesheet for Korvex_Disk that writes numbers into the model's text,
@@ -128,6 +144,8 @@ def runs(module):
     cases = [
         ("JSON batch", serve + ["--format", "json", "--batch", "-"], BATCH),
         ("MOF batch", serve + ["--batch", "-"], BATCH),
+        ("list batch", serve + ["--format", "list", "--batch", "-"], BATCH),
+        ("CSV batch", serve + ["--format", "csv", "--batch", "-"], BATCH),
     ]
     for level in "124":
         cases.append(("level " + level, serve + ["--level", level, "--format", "json", "enum", "Korvex_Disk"], ""))
@@ -192,10 +210,11 @@ def main():
         hosts = Hosts(linux_wmihost, linux_deploy, windows_bin, windows_deploy, prefix,
                       os.path.join(work, "registry.reg"))
 
-        # Before registration the class is found nowhere: the same refusal.
-        linux = Outcome(hosts.start_linux(REPOSITORY + GET), "")
-        windows = Outcome(hosts.start_windows(REPOSITORY + GET), "")
-        compare(results, "a get before the module is registered", linux, windows)
+        # Before registration the class is found nowhere: the same refusal,
+        # and the same listing of classes whose CLSID COM does not know.
+        for name, args in [("a get before the module is registered", REPOSITORY + GET),
+                           ("classes before the module is registered", REPOSITORY + ["classes"])] + CLASS_COMMANDS:
+            compare(results, name, Outcome(hosts.start_linux(args), ""), Outcome(hosts.start_windows(args), ""))
 
         registered = prefix.run("regsvr32", "/s", windows_path(wexi_dll))
         if registered.returncode != 0:

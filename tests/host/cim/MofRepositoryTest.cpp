@@ -24,6 +24,13 @@ const PropertyDefinition& property(const ClassDefinition& definition, std::strin
   return definition.properties.at(definition.indexOf(name).value());
 }
 
+// Each qualifier as MOF writes it: name(value).
+std::vector<std::string> qualifierTexts(const std::vector<MofQualifier>& qualifiers) {
+  std::vector<std::string> texts;
+  for (const MofQualifier& qualifier : qualifiers) texts.push_back(qualifier.name + qualifier.mofText);
+  return texts;
+}
+
 TEST(MofRepository, ReadsTheExampleDeployment) {
   ClassRepository repository;
   repository.load(QRV_SOURCE_DIR "/deploy/mof/korvex.mof");
@@ -98,6 +105,30 @@ TEST(MofRepository, QualifiersWithValuesAndFlavorsAreAcceptedOnlyKeyAndProviderC
   EXPECT_FALSE(property(*q, "NotKey").key);
   EXPECT_TRUE(property(*q, "IsKey").key);
   EXPECT_EQ(q->provider, "ab");
+  // Their values as MOF writes them, strings joined and escaped again.
+  EXPECT_EQ(qualifierTexts(q->qualifiers),
+            (std::vector<std::string>{"dynamic", "provider(\"ab\")", "description(\"x, y\")", "values{\"1\", \"2\"}",
+                                      "version(1.0)"}));
+  EXPECT_EQ(qualifierTexts(property(*q, "NotKey").qualifiers), (std::vector<std::string>{"read", "maxlen(64)"}));
+  EXPECT_EQ(qualifierTexts(property(*q, "IsKey").qualifiers), (std::vector<std::string>{"Key", "read"}));
+}
+
+TEST(MofRepository, PropertyQualifiersPassToSubclassesUnlessRestrictedAndTheNearestValueWins) {
+  const auto repository = repositoryOf(R"(
+    class Base {
+      [description("base \"one\""), units("bytes"), secret: Restricted] uint64 Size;
+    };
+    class Derived : Base {
+      [units("KiB"), key] uint64 Size;
+    };
+    class Leaf : Derived { };)");
+  const auto derived = repository->find("root\\cimv2", "Derived");
+  EXPECT_EQ(qualifierTexts(property(*derived, "Size").qualifiers),
+            (std::vector<std::string>{"description(\"base \\\"one\\\"\")", "units(\"KiB\")", "key"}));
+  EXPECT_EQ(qualifierTexts(property(*repository->find("root\\cimv2", "Leaf"), "Size").qualifiers),
+            (std::vector<std::string>{"description(\"base \\\"one\\\"\")", "units(\"KiB\")", "key"}));
+  EXPECT_EQ(qualifierTexts(property(*repository->find("root\\cimv2", "Base"), "Size").qualifiers),
+            (std::vector<std::string>{"description(\"base \\\"one\\\"\")", "units(\"bytes\")", "secret"}));
 }
 
 TEST(MofRepository, AClassNamesOnlyItsOwnProvider) {
@@ -270,7 +301,8 @@ TEST(MofRepository, ClassesKeepTheirQualifierNamesAndBaseClassesWithTheirBases) 
   const auto special = repository->find("root\\cimv2", "special");
   ASSERT_TRUE(special);
   EXPECT_EQ(special->derivation, (std::vector<std::string>{"Uses", "Link"}));
-  EXPECT_EQ(special->qualifiers, (std::vector<std::string>{"singleton", "Association", "description", "version"}));
+  EXPECT_EQ(qualifierTexts(special->qualifiers),
+            (std::vector<std::string>{"singleton", "Association", "description(\"links\")", "version(2)"}));
   EXPECT_TRUE(repository->find("root\\cimv2", "Link")->hasQualifier("abstract"));
   EXPECT_TRUE(repository->find("root\\cimv2", "Link")->hasQualifier("Locale"));
   EXPECT_TRUE(special->hasQualifier("ASSOCIATION"));

@@ -61,7 +61,7 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrong) {
   EXPECT_EQ(usageErrorOf({"--verbose"}), "no request given");
   EXPECT_EQ(usageErrorOf({"regsvr", "m.so", "enum", "A"}), "regsvr cannot be combined with other requests");
   EXPECT_EQ(usageErrorOf({"enum", "A", "unregsvr", "m.so"}), "unregsvr cannot be combined with other requests");
-  EXPECT_EQ(usageErrorOf({"--format", "xml", "enum", "A"}), "--format must be mof or json, not 'xml'");
+  EXPECT_EQ(usageErrorOf({"--format", "xml", "enum", "A"}), "--format must be mof, json, list or csv, not 'xml'");
   EXPECT_EQ(usageErrorOf({"regsvr", "m.so", "--module", "n.so"}), "regsvr takes no options");
   for (const char* level : {"0", "5", "3x", ""}) {
     EXPECT_EQ(usageErrorOf({"--level", level, "enum", "A"}),
@@ -95,6 +95,34 @@ TEST(CommandLine, CheckTakesNoOperandAndStandsAloneWithItsOptions) {
   EXPECT_EQ(usageErrorOf({"check", "--batch", "-"}), "check cannot be combined with other requests");
   EXPECT_EQ(usageErrorOf({"check", "X"}), "unexpected argument 'X'");
   EXPECT_THROW(parseRequestLine("check"), UsageError);
+}
+
+TEST(CommandLine, ClassesAndDescribeStandAloneWithTheirOptions) {
+  const CommandLine classes = parseCommandLine({"classes", "--repository", "mof", "--namespace", "root\\x"});
+  ASSERT_EQ(classes.requests.size(), 1u);
+  EXPECT_EQ(classes.requests[0].verb, Verb::Classes);
+  EXPECT_EQ(classes.requests[0].operand, "");
+  EXPECT_EQ(classes.nameSpace, "root\\x");
+  const CommandLine describe = parseCommandLine({"--repository", "mof", "describe", "Korvex_Disk"});
+  ASSERT_EQ(describe.requests.size(), 1u);
+  EXPECT_EQ(describe.requests[0].verb, Verb::Describe);
+  EXPECT_EQ(describe.requests[0].operand, "Korvex_Disk");
+  EXPECT_EQ(usageErrorOf({"describe"}), "describe needs a class name");
+  EXPECT_EQ(usageErrorOf({"classes", "X"}), "unexpected argument 'X'");
+  EXPECT_EQ(usageErrorOf({"classes", "enum", "X"}), "classes cannot be combined with other requests");
+  EXPECT_EQ(usageErrorOf({"enum", "X", "describe", "X"}), "describe cannot be combined with other requests");
+  EXPECT_EQ(usageErrorOf({"describe", "X", "--batch", "-"}), "describe cannot be combined with other requests");
+  EXPECT_THROW(parseRequestLine("classes"), UsageError);
+  EXPECT_THROW(parseRequestLine("describe X"), UsageError);
+}
+
+TEST(CommandLine, FormatsAreMofJsonListAndCsv) {
+  const std::pair<const char*, OutputFormat> formats[] = {
+      {"mof", OutputFormat::Mof}, {"json", OutputFormat::Json}, {"list", OutputFormat::List}, {"csv", OutputFormat::Csv}};
+  for (const auto& [word, format] : formats) {
+    EXPECT_EQ(parseCommandLine({"--format", word, "enum", "A"}).format, format) << word;
+  }
+  EXPECT_EQ(usageErrorOf({"--format", "CSV", "enum", "A"}), "--format must be mof, json, list or csv, not 'CSV'");
 }
 
 TEST(CommandLine, HelpAndVersionAnswerWhateverElseTheLineHolds) {

@@ -1,5 +1,6 @@
-// What wmihost prints for delivered objects: MOF text, and JSON with every
-// property of the class, typed values, nulls and proper string escaping.
+// What wmihost prints for delivered objects: MOF text, JSON with every
+// property of the class, typed values, nulls and proper string escaping,
+// and the plain text of list and csv.
 
 #include <gtest/gtest.h>
 
@@ -153,6 +154,83 @@ TEST_F(ObjectOutput, JsonIsOneArrayOfObjects) {
             "[\n  {\"Temperature\": null},\n  {\"Temperature\": 41}\n]\n");
   EXPECT_EQ(formatObjects({}, OutputFormat::Json), "[]\n");
   EXPECT_EQ(formatObjects({}, OutputFormat::Mof), "");
+}
+
+// The values every type takes in the list and csv formats, and a second
+// object with its values unset.
+class PlainFormats : public ObjectOutput {
+ protected:
+  void SetUp() override {
+    ObjectOutput::SetUp();
+    every_ = spawn("Every");
+    unset_ = spawn("Every");
+    const std::pair<const char16_t*, const char16_t*> values[] = {
+        {u"Name", u"x, \"y\""},   {u"Letter", u"65"},         {u"Ok", u"TRUE"},       {u"S8", u"-128"},
+        {u"U8", u"255"},          {u"S16", u"-32768"},        {u"U16", u"65535"},     {u"S32", u"-2147483648"},
+        {u"U32", u"4294967295"},  {u"S64", u"-9223372036854775808"},                 {u"U64", u"18446744073709551615"},
+        {u"R32", u"0.5"},         {u"R64", u"-1.25e+300"},    {u"When", u"20251208143000.000000+060"},
+        {u"Parent", u"Every.Name=\"y\""}};
+    for (const auto& [name, text] : values) putText(every_.get(), name, text);
+    putTexts(every_.get(), u"Labels", {u"a", u"b c"});
+    putTexts(every_.get(), u"Counts", {u"4294967295", u"0"});
+    putTexts(every_.get(), u"Flags", {});
+    const auto status = spawn("Status");
+    putText(status.get(), u"Temperature", u"35");
+    putObject(every_.get(), u"Details", status.get());
+    putText(unset_.get(), u"Name", u"");
+  }
+
+  ComPtr<IWbemClassObject> every_;
+  ComPtr<IWbemClassObject> unset_;
+};
+
+TEST_F(PlainFormats, ListGivesANameValueLineForEveryPropertyAndABlankLineBetweenObjects) {
+  EXPECT_EQ(formatObjects({every_, unset_}, OutputFormat::List),
+            "Name = x, \"y\"\nLetter = A\nOk = TRUE\nS8 = -128\nU8 = 255\nS16 = -32768\nU16 = 65535\n"
+            "S32 = -2147483648\nU32 = 4294967295\nS64 = -9223372036854775808\nU64 = 18446744073709551615\n"
+            "R32 = 0.5\nR64 = -1.25e+300\nWhen = 20251208143000.000000+060\nParent = Every.Name=\"y\"\n"
+            "Details = instance of Status { Temperature = 35; }\nLabels = {a, b c}\nCounts = {4294967295, 0}\n"
+            "Flags = {}\n"
+            "\n"
+            "Name = \nLetter =\nOk =\nS8 =\nU8 =\nS16 =\nU16 =\nS32 =\nU32 =\nS64 =\nU64 =\nR32 =\nR64 =\nWhen =\n"
+            "Parent =\nDetails =\nLabels =\nCounts =\nFlags =\n");
+  EXPECT_EQ(formatObjects({}, OutputFormat::List), "");
+}
+
+// A value must keep to its line: a line break in it cannot start a property
+// or an object of its own.
+TEST_F(PlainFormats, ListWritesControlCharactersAsEscapes) {
+  const auto every = spawn("Every");
+  putText(every.get(), u"Name", u"a\nLetter = B\r\t\x01\x7f\\z");
+  putTexts(every.get(), u"Labels", {u"x\ny"});
+  const std::string text = formatObjects({every}, OutputFormat::List);
+  EXPECT_EQ(text.substr(0, text.find("\nLetter =") + 1), "Name = a\\nLetter = B\\r\\t\\x0001\\x007f\\z\n");
+  EXPECT_NE(text.find("\nLabels = {x\\ny}\n"), std::string::npos);
+}
+
+TEST_F(PlainFormats, CsvGivesAHeaderRowAndQuotesAfterRfc4180) {
+  EXPECT_EQ(formatObjects({every_, unset_}, OutputFormat::Csv),
+            "Name,Letter,Ok,S8,U8,S16,U16,S32,U32,S64,U64,R32,R64,When,Parent,Details,Labels,Counts,Flags\n"
+            "\"x, \"\"y\"\"\",A,TRUE,-128,255,-32768,65535,-2147483648,4294967295,-9223372036854775808,"
+            "18446744073709551615,0.5,-1.25e+300,20251208143000.000000+060,\"Every.Name=\"\"y\"\"\","
+            "instance of Status { Temperature = 35; },{a;b c},{4294967295;0},{}\n"
+            "\"\",,,,,,,,,,,,,,,,,,\n");
+  EXPECT_EQ(formatObjects({}, OutputFormat::Csv), "");
+}
+
+TEST_F(PlainFormats, CsvQuotesLineBreaksAndOuterBlanksAndStartsATableForAnotherClass) {
+  const auto broken = spawn("Every");
+  putText(broken.get(), u"Name", u" two\nlines\r");
+  putTexts(broken.get(), u"Labels", {u"a,b", u"c"});
+  const auto status = spawn("Status");
+  putText(status.get(), u"Temperature", u"41");
+  EXPECT_EQ(formatObjects({broken, status, status}, OutputFormat::Csv, {"__CLASS"}),
+            "__CLASS,Name,Letter,Ok,S8,U8,S16,U16,S32,U32,S64,U64,R32,R64,When,Parent,Details,Labels,Counts,Flags\n"
+            "Every,\" two\nlines\r\",,,,,,,,,,,,,,,,\"{a,b;c}\",,\n"
+            "\n"
+            "__CLASS,Temperature\n"
+            "Status,41\n"
+            "Status,41\n");
 }
 
 }  // namespace

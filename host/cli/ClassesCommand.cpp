@@ -1,0 +1,86 @@
+#include "host/cli/ClassesCommand.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "host/cim/ClassProvider.h"
+#include "host/cli/RegisteredModule.h"
+#include "host/cli/RequestRunner.h"
+
+namespace wmihost {
+
+namespace {
+
+struct ClassLine {
+  std::string className;
+  std::string provider;
+  std::string registered;
+};
+
+// The provider of the class for enumerations, else for gets; throws the
+// ProviderLinkError of enumerations when it takes neither.
+ClassProvider servingProvider(const ClassRepository& repository, const ClassDefinition& definition) {
+  try {
+    return findClassProvider(repository, definition, ProviderRequest::Enumerate);
+  } catch (const ProviderLinkError& refused) {
+    try {
+      return findClassProvider(repository, definition, ProviderRequest::Get);
+    } catch (const ProviderLinkError&) {
+      throw refused;
+    }
+  }
+}
+
+std::string registration(const ClassRepository& repository, const ClassDefinition& definition,
+                         const RegisteredModule& registeredModule) {
+  ClassProvider served;
+  try {
+    served = servingProvider(repository, definition);
+  } catch (const ProviderLinkError& missing) {
+    return std::string("no: ") + missing.what();
+  }
+  if (!registeredModule) return "yes: " + served.clsid + "; --module names the module";
+  const auto module = registeredModule(served.clsid);
+  if (!module) {
+    return "no: the CLSID " + served.clsid + " is not registered with COM: no InprocServer32 names its module";
+  }
+  return "yes: " + served.clsid + " in " + *module;
+}
+
+std::string padded(const std::string& text, std::size_t width) {
+  return text + std::string(width - text.size() + 2, ' ');
+}
+
+}  // namespace
+
+std::string classListing(const ClassRepository& repository, const std::string& nameSpace,
+                         const RegisteredModule& registeredModule) {
+  std::vector<ClassLine> lines{{"Class", "Provider", "Registered"}};
+  for (const auto& definition : repository.classes(nameSpace)) {
+    if (definition->provider.empty()) {
+      lines.push_back({definition->name, "-", "-"});
+    } else {
+      lines.push_back({definition->name, definition->provider, registration(repository, *definition, registeredModule)});
+    }
+  }
+  std::size_t classWidth = 0;
+  std::size_t providerWidth = 0;
+  for (const ClassLine& line : lines) {
+    classWidth = std::max(classWidth, line.className.size());
+    providerWidth = std::max(providerWidth, line.provider.size());
+  }
+  std::string text;
+  for (const ClassLine& line : lines) {
+    text += padded(line.className, classWidth) + padded(line.provider, providerWidth) + line.registered + "\n";
+  }
+  return text;
+}
+
+int runClasses(const CommandLine& command, std::ostream& out, const Diagnostics& diagnostics) {
+  const RequestRunner runner(command, diagnostics);
+  out << classListing(runner.repository(), command.nameSpace,
+                      command.module.empty() ? RegisteredModule(registeredModulePath) : RegisteredModule());
+  return 0;
+}
+
+}  // namespace wmihost
