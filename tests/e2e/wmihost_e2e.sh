@@ -858,7 +858,7 @@ Korvex_Elsewhere            elsewhere  no: the provider elsewhere of Korvex_Else
 OUT
 check "describe: a class's declaration at once" fast describe_disk
 check "describe: the declaration of Korvex_Disk with its qualifiers and keys" output_is describe_disk <<OUT
-// Korvex_Disk of root\cimv2, declared at $deploy/mof/korvex.mof:91
+// Korvex_Disk of root\cimv2, declared at $deploy/mof/korvex.mof:$(grep -n "^class Korvex_Disk$" "$deploy/mof/korvex.mof" | cut -d: -f1)
 // keys: DeviceID
 [dynamic, provider("qrvcim")]
 class Korvex_Disk
@@ -880,7 +880,7 @@ class Korvex_Disk
 };
 OUT
 check "describe: an association, its references and both keys" output_is describe_link <<OUT
-// Korvex_DiskPartitionOnDisk of root\cimv2, declared at $deploy/mof/korvex.mof:125
+// Korvex_DiskPartitionOnDisk of root\cimv2, declared at $deploy/mof/korvex.mof:$(grep -n "^class Korvex_DiskPartitionOnDisk$" "$deploy/mof/korvex.mof" | cut -d: -f1)
 // keys: Disk, Partition
 [dynamic, provider("qrvcim"), association]
 class Korvex_DiskPartitionOnDisk
