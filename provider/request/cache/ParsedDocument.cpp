@@ -17,6 +17,7 @@
 
 #include "provider/registration/FirstParseError.h"
 #include "provider/request/cache/DocumentArena.h"
+#include "provider/request/cache/KeyValueSlots.h"
 #include "provider/request/cache/RequestCaches.h"
 #include "provider/request/xslt/CountingMemoryManager.h"
 
@@ -75,6 +76,8 @@ struct ParsedDocument::Parts {
   xalanc::XalanSourceTreeDOMSupport domSupport;
   XalanSourceTreeDocument* document;
   xalanc::XalanSourceTreeWrapperParsedSource source;
+  // Made by the first get that gives the tree other key values.
+  std::unique_ptr<KeyValueSlots> keyValues;
 };
 
 ParsedDocument::ParsedDocument(std::size_t textBytes)
@@ -117,6 +120,14 @@ RequestStatus ParsedDocument::parse(std::string_view text, std::unique_ptr<Parse
 
 const xalanc::XalanParsedSource& ParsedDocument::source() const { return parts_->source; }
 
-std::size_t ParsedDocument::bytes() const { return parts_->arena.bytes() + parts_->memory.live(); }
+bool ParsedDocument::useKeyValues(const std::vector<std::string>& values) {
+  if (values.empty()) return true;
+  if (!parts_->keyValues) parts_->keyValues = KeyValueSlots::rebuild(*parts_->document);
+  return parts_->keyValues && parts_->keyValues->assign(values);
+}
+
+std::size_t ParsedDocument::bytes() const {
+  return parts_->arena.bytes() + parts_->memory.live() + (parts_->keyValues ? parts_->keyValues->bytes() : 0);
+}
 
 }  // namespace qrv::cim
