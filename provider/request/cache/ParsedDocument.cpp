@@ -64,6 +64,8 @@ struct ParsedDocument::Parts {
         source(document, liaison, domSupport, xalanc::XalanDOMString(memory), memory) {}
 
   ~Parts() {
+    // The rebuilt block refers to the document's names, so it goes first.
+    keyValues.reset();
     // The wrapper only refers to the document; the document is this object's.
     xalanc::XalanDestroy(arena, document);
   }
