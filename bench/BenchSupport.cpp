@@ -29,9 +29,10 @@ std::string inventory(int entries, std::string (*installed)(int)) {
 
 std::string stylesheet(const std::string& className, bool quotedInstalled, bool keyedById) {
   const std::string quote = quotedInstalled ? "\"" : "";
-  const std::string keys = keyedById ? "<xsl:variable name=\"get\" select=\"/QRVCIM/@cim-operation = 'get'\"/>\n"
-                                       "<xsl:variable name=\"id\" select=\"/QRVCIM/Attributes/Required[@name = 'Id']/@value\"/>\n"
-                                     : "";
+  const std::string keys =
+      keyedById ? "<xsl:variable name=\"get\" select=\"/QRVCIM/@cim-operation = 'get'\"/>\n"
+                  "<xsl:variable name=\"id\" select=\"/QRVCIM/Attributes/Required[@name = 'Id']/@value\"/>\n"
+                : "";
   return "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n"
          "<xsl:output method=\"text\" encoding=\"UTF-8\"/>\n" +
          keys +

@@ -106,8 +106,9 @@ std::string packageName(int i) {
 
 // A package list as the collector writes it.
 std::string packages(int entries) {
-  std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Inventory collected=\"1765200000\">\n"
-                     "<System host=\"bench\" uptimeSeconds=\"1\" bootTime=\"20251208132000.000000+000\"/>\n<Packages>\n";
+  std::string text =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Inventory collected=\"1765200000\">\n"
+      "<System host=\"bench\" uptimeSeconds=\"1\" bootTime=\"20251208132000.000000+000\"/>\n<Packages>\n";
   for (int i = 0; i < entries; ++i) {
     text += "<Package name=\"" + packageName(i) + "\" version=\"1." + std::to_string(i) +
             "-1\" architecture=\"amd64\" installedSizeKiB=\"" + std::to_string(i * 7) +
@@ -137,9 +138,11 @@ void layOutKeyedClasses() {
     if (!fixtures.count(entries)) {
       bench::writeText(bench::appFilePath("bench", "data", dataName(entries)), bench::inventory(entries, installedOn));
     }
+    const std::string itemsClass = keyedClassName(kItems, entries);
     bench::writeText(bench::registrationPath("bench_keyed" + std::to_string(entries) + ".xml"),
-                     bench::registration(keyedClassName(kItems, entries), "bench", dataName(entries), "keyed.xsl", true));
-    bench::writeText(bench::appFilePath("bench", "data", "packages-" + std::to_string(entries) + ".xml"), packages(entries));
+                     bench::registration(itemsClass, "bench", dataName(entries), "keyed.xsl", true));
+    bench::writeText(bench::appFilePath("bench", "data", "packages-" + std::to_string(entries) + ".xml"),
+                     packages(entries));
     bench::writeText(bench::registrationPath("bench_software" + std::to_string(entries) + ".xml"),
                      softwareRegistration(entries));
   }

@@ -53,7 +53,8 @@ XalanSourceTreeElement* KeyValueSlots::copy(const XalanNode& node) {
   if (typeid(node) != typeid(XalanSourceTreeElementA)) return nullptr;
   const auto& original = static_cast<const XalanSourceTreeElementA&>(node);
   const xalanc::XalanSize_t count = original.getAttributeCount();
-  XalanSourceTreeAttr** const list = attributeLists_.emplace_back(std::make_unique<XalanSourceTreeAttr*[]>(count)).get();
+  XalanSourceTreeAttr** const list =
+      attributeLists_.emplace_back(std::make_unique<XalanSourceTreeAttr*[]>(count)).get();
   XalanSourceTreeElementA* const element =
       elements_
           .emplace_back(std::make_unique<XalanSourceTreeElementA>(heapMemory(), original.getTagName(),

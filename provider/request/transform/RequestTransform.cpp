@@ -3,6 +3,7 @@
 #include <sstream>
 #include <string_view>
 #include <typeinfo>
+#include <vector>
 
 #include "provider/request/transform/RequestTransform.h"
 
@@ -13,8 +14,8 @@
 #include "provider/registration/ModuleRoots.h"
 #include "provider/request/cache/ParsedDocument.h"
 #include "provider/request/cache/RequestCaches.h"
-#include "provider/request/document/DataFileLimits.h"
 #include "provider/request/document/AttributesShape.h"
+#include "provider/request/document/DataFileLimits.h"
 #include "provider/request/document/DataFiles.h"
 #include "provider/request/xslt/DocumentBounds.h"
 #include "provider/request/xslt/ResultTextFormatter.h"
@@ -156,7 +157,8 @@ RequestStatus finishAndTransformReused(const OperatorBase& op, std::string& docu
 RequestStatus finishAndTransformKeyed(const OperatorBase& op, std::string& document, std::size_t attributesAt,
                                       std::string& resultText) {
   std::vector<std::string> values;
-  std::string key = document.substr(0, attributesAt) + attributesShape(std::string_view(document).substr(attributesAt), values);
+  std::string key = document.substr(0, attributesAt);
+  key += attributesShape(std::string_view(document).substr(attributesAt), values);
   return transformKept(op, document, std::move(key), values, resultText);
 }
 

@@ -45,10 +45,14 @@ void layOut() {
   test::writeXslRootFile("app/xsl/bounded.xsl", kStylesheet);
   for (int i = 0; i < kClasses; ++i) {
     std::string items;
-    for (int item = 0; item < kItems; ++item) items += "<Item id=\"" + std::to_string(item) + "\" text=\"item text\"/>\n";
-    test::writeXslRootFile("app/data/" + className(i) + ".xml", "<Inv file=\"" + className(i) + "\">" + items + "</Inv>");
+    for (int item = 0; item < kItems; ++item) {
+      items += "<Item id=\"" + std::to_string(item) + "\" text=\"item text\"/>\n";
+    }
+    test::writeXslRootFile("app/data/" + className(i) + ".xml",
+                           "<Inv file=\"" + className(i) + "\">" + items + "</Inv>");
     const std::string files = "<FileProvider name=\"" + className(i) +
-                              ".xml\" app=\"app\" area=\"data\"/><Conversion name=\"bounded.xsl\" app=\"app\" area=\"xsl\"/>";
+                              ".xml\" app=\"app\" area=\"data\"/>"
+                              "<Conversion name=\"bounded.xsl\" app=\"app\" area=\"xsl\"/>";
     test::writeRegistration("root/boundtest/bounded" + std::to_string(i) + ".xml",
                             "<R><Class name=\"" + className(i) + "\" namespace=\"" + kNamespace + "\"><Enumerate>" +
                                 files + "</Enumerate><Get>" + files +

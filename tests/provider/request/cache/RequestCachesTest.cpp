@@ -56,7 +56,9 @@ const char kKeyedStylesheet[] =
 
 std::string keyedInventory(const std::string& size) {
   std::string items;
-  for (const char* name : {"a", "b", "c", "x y", "\xC3\xA9"}) items += "<Item name=\"" + std::string(name) + "\" size=\"" + size + "\"/>";
+  for (const char* name : {"a", "b", "c", "x y", "\xC3\xA9"}) {
+    items += "<Item name=\"" + std::string(name) + "\" size=\"" + size + "\"/>";
+  }
   return "<Inv>" + items + "</Inv>";
 }
 

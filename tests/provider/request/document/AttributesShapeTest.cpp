@@ -28,8 +28,8 @@ TEST(AttributesShape, ValuesComeOutUnescapedInDocumentOrder) {
   const std::string shape = attributesShape(block({{"Name", "a<b&\"c'"}, {"Ports", "{1, \"2\"}"}}), values);
   EXPECT_EQ(values, (Values{"a<b&\"c'", "1", "2"}));
   EXPECT_EQ(shape,
-            "<Attributes><Required name=\"PackageName\" value=\"\" /><Optional name=\"Ports\"><ArrayElement value=\"\"/>"
-            "<ArrayElement value=\"\"/></Optional></Attributes>");
+            "<Attributes><Required name=\"PackageName\" value=\"\" /><Optional name=\"Ports\">"
+            "<ArrayElement value=\"\"/><ArrayElement value=\"\"/></Optional></Attributes>");
 }
 
 TEST(AttributesShape, OnlyTheValuesMayDifferWithinOneShape) {
