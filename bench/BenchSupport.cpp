@@ -27,12 +27,18 @@ std::string inventory(int entries, std::string (*installed)(int)) {
   return text + "</Inventory>\n";
 }
 
-std::string stylesheet(const std::string& className, bool quotedInstalled) {
+std::string stylesheet(const std::string& className, bool quotedInstalled, bool keyedById) {
   const std::string quote = quotedInstalled ? "\"" : "";
+  const std::string keys =
+      keyedById ? "<xsl:variable name=\"get\" select=\"/QRVCIM/@cim-operation = 'get'\"/>\n"
+                  "<xsl:variable name=\"id\" select=\"/QRVCIM/Attributes/Required[@name = 'Id']/@value\"/>\n"
+                : "";
   return "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n"
-         "<xsl:output method=\"text\" encoding=\"UTF-8\"/>\n"
+         "<xsl:output method=\"text\" encoding=\"UTF-8\"/>\n" +
+         keys +
          "<xsl:template match=\"/\">\n"
-         "<xsl:for-each select=\"QRVCIM/Inventory/Item\">instance of " +
+         "<xsl:for-each select=\"QRVCIM/Inventory/Item" +
+         (keyedById ? "[not($get) or @id = $id]" : "") + "\">instance of " +
          className +
          "\n"
          "{\n"
@@ -50,11 +56,13 @@ std::string stylesheet(const std::string& className, bool quotedInstalled) {
 }
 
 std::string registration(const std::string& className, const std::string& app, const std::string& dataName,
-                         const std::string& stylesheetName) {
-  return "<Registration><Class name=\"" + className + "\" namespace=\"" + kNamespace +
-         "\"><Enumerate><FileProvider name=\"" + dataName + "\" app=\"" + app +
-         "\" area=\"data\"/><Conversion name=\"" + stylesheetName + "\" app=\"" + app +
-         "\" area=\"xsl\"/></Enumerate></Class></Registration>";
+                         const std::string& stylesheetName, bool keyedById) {
+  const std::string files = "<FileProvider name=\"" + dataName + "\" app=\"" + app +
+                            "\" area=\"data\"/><Conversion name=\"" + stylesheetName + "\" app=\"" + app +
+                            "\" area=\"xsl\"/>";
+  const std::string gets = keyedById ? "<Get>" + files + "</Get><Attribute name=\"Id\" required=\"true\"/>" : "";
+  return "<Registration><Class name=\"" + className + "\" namespace=\"" + kNamespace + "\"><Enumerate>" + files +
+         "</Enumerate>" + gets + "</Class></Registration>";
 }
 
 std::string appFilePath(const std::string& app, const std::string& area, const std::string& name) {

@@ -17,13 +17,15 @@ void writeText(const std::string& path, const std::string& text);
 std::string inventory(int entries, std::string (*installed)(int));
 
 // A stylesheet making an instance of className of every inventory item; with
-// quotedInstalled the installation value is written as a string.
-std::string stylesheet(const std::string& className, bool quotedInstalled);
+// quotedInstalled the installation value is written as a string. With
+// keyedById a get makes only the instance of the item whose id is its key Id.
+std::string stylesheet(const std::string& className, bool quotedInstalled, bool keyedById = false);
 
 // The registration of className: data file dataName and stylesheet
-// stylesheetName, both of application app.
+// stylesheetName, both of application app, for enumerations and, with
+// keyedById, for gets by the required key Id.
 std::string registration(const std::string& className, const std::string& app, const std::string& dataName,
-                         const std::string& stylesheetName);
+                         const std::string& stylesheetName, bool keyedById = false);
 
 // The path of a file of application app in area (xsl or data) below the module root.
 std::string appFilePath(const std::string& app, const std::string& area, const std::string& name);

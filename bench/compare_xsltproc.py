@@ -18,16 +18,18 @@ RUNS = 5
 
 
 def benchmark_times(result_file):
-    """The benchmark's fastest repetition of each benchmark, by name and size,
-    as xsltproc's figure is its fastest run."""
+    """The benchmark's fastest repetition of each benchmark, by name and
+    arguments (the size, or the kind of class and the size), as xsltproc's
+    figure is its fastest run."""
     figures = {}
     for entry in json.loads(result_file.read_text())["benchmarks"]:
         if entry.get("run_type") != "iteration":
             continue
-        name, size = entry["name"].split("/")[:2]
-        best = figures.get((name, int(size)))
+        name, *arguments = entry["name"].split("/")[:3]
+        key = (name, *map(int, arguments))
+        best = figures.get(key)
         if best is None or entry["cpu_time"] < best["cpu_time"]:
-            figures[(name, int(size))] = entry
+            figures[key] = entry
     return figures
 
 
@@ -49,7 +51,7 @@ def best_of(command):
 def main():
     root = Path(sys.argv[1])
     figures = benchmark_times(root / "result.json")
-    sizes = sorted({size for _, size in figures})
+    sizes = sorted({key[1] for key in figures if key[0] == "BM_FirstEnumerate"})
     xsl = root / "xslroot" / "bench" / "xsl"
 
     print()
@@ -71,6 +73,39 @@ def main():
               f"{first['cpu_time'] * 1000 / instances:>8.2f} {parse:>10.0f} {xsltproc:>9.2f} "
               f"{first['cpu_time'] / xsltproc:>8.2f} {repeated / xsltproc:>8.2f} {fresh:>9.2f} {fresh / xsltproc:>8.2f} "
               f"{peak:>8.1f} {xsltproc_peak:>9.1f} {peak / xsltproc_peak:>7.2f}")
+
+    print_gets(figures)
+    print_kept(figures, sizes)
+
+
+KINDS = {0: "items", 1: "packages"}
+
+
+def print_gets(figures):
+    """Gets of one entry after another beside the repeated enumeration of the
+    same class, with the targets: at most 2 ms at 5,000 packages and at most
+    0.05 of the enumeration."""
+    print()
+    print("Gets after the first, each of another entry (CPU ms), beside the repeated enumeration of the same class;")
+    print("items: the bench's items stylesheet; packages: the deployment's software stylesheet over a package list")
+    print(f"{'kind':>8} {'N':>7} {'get':>9} {'enumerate':>10} {'get/enum':>9}  targets")
+    for kind, size in sorted(key[1:] for key in figures if key[0] == "BM_RepeatedGet"):
+        get = figures[("BM_RepeatedGet", kind, size)]["cpu_time"]
+        enumerate_ = figures[("BM_KeyedEnumerate", kind, size)]["cpu_time"]
+        target = "get <= 2 ms, get/enum <= 0.05" if (kind, size) == (1, 5000) else ""
+        print(f"{KINDS[kind]:>8} {size:>7} {get:>9.3f} {enumerate_:>10.2f} {get / enumerate_:>9.3f}  {target}")
+
+
+def print_kept(figures, sizes):
+    """What the caches hold after the repeated requests at each size."""
+    print()
+    print("Kept after the repeated requests of each size, MB (the process's caches, all sizes so far):")
+    print(f"{'after':>24} {'trees':>8} {'chunks':>8} {'texts':>8}")
+    rows = [(f"enumerate {'lshw' if size == 0 else size}", ("BM_RepeatedEnumerate", size)) for size in sizes]
+    rows += [(f"get {KINDS[key[1]]} {key[2]}", key) for key in sorted(figures) if key[0] == "BM_RepeatedGet"]
+    for label, key in rows:
+        entry = figures[key]
+        print(f"{label:>24} {entry['kept_trees_MB']:>8.1f} {entry['kept_chunks_MB']:>8.1f} {entry['kept_texts_MB']:>8.1f}")
 
 
 if __name__ == "__main__":

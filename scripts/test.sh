@@ -27,8 +27,8 @@ bash scripts/setup.sh
 # checks of the source tree.
 asan_tests=(
   com_test common_com_test common_text_test regfile_test
-  registration_loading_test request_text_test request_files_test registration_dispatch_test
-  wmi_unit_test wmi_filling_test wmi_provider_test wmi_stress_test module_test
+  registration_loading_test request_text_test request_files_test request_cache_bound_test
+  registration_dispatch_test wmi_unit_test wmi_filling_test wmi_provider_test wmi_stress_test module_test
   wmihost_core_test
   wmihost_e2e
 )

@@ -18,10 +18,11 @@ RequestStatus GetInstanceImpl::run(const std::string& nameSpace, const std::stri
 
   PooledText document(RequestCaches::documentTexts());
   document->append(writeHeader("get", className, nameSpace));
+  const std::size_t attributesAt = document->size();
   const RequestStatus keyStatus = writeAttributes(*classMap, keyValues, *document);
   if (keyStatus != Ok) return keyStatus;
   PooledText resultText(RequestCaches::resultTexts());
-  const RequestStatus status = produceResult(*op, *document, *resultText);
+  const RequestStatus status = produceKeyedResult(*op, *document, attributesAt, *resultText);
   if (status != Ok) return status;
   return parseInstance(*resultText, instance);
 }

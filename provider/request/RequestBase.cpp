@@ -52,13 +52,14 @@ RequestStatus RequestBase::parseInstances(std::string_view resultText, std::vect
   return parseResultInstances(resultText, instances);
 }
 
-RequestStatus RequestBase::produceResult(const OperatorBase& op, std::string& document, std::string& resultText) {
-  return finishAndTransform(op, document, resultText);
-}
-
 RequestStatus RequestBase::produceReusedResult(const OperatorBase& op, std::string& document,
                                                std::string& resultText) {
   return finishAndTransformReused(op, document, resultText);
+}
+
+RequestStatus RequestBase::produceKeyedResult(const OperatorBase& op, std::string& document, std::size_t attributesAt,
+                                              std::string& resultText) {
+  return finishAndTransformKeyed(op, document, attributesAt, resultText);
 }
 
 }  // namespace qrv::cim

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,13 +64,17 @@ class RequestBase {
   static RequestStatus parseInstances(std::string_view resultText, std::vector<ParsedInstance>& instances);
 
  protected:
-  // Finishes a document whose header (and attributes) are written: adds the
-  // data, closes the root element and transforms it into `resultText`.
-  static RequestStatus produceResult(const OperatorBase& op, std::string& document, std::string& resultText);
-
-  // produceResult for requests that repeat: the parsed document is kept and
-  // reused while the document's start and its data files stay the same.
+  // Finishes an enumeration's document whose header is written: adds the
+  // data, closes the root element and transforms it into `resultText`. The
+  // parsed document is kept and reused while the document's start and its
+  // data files stay the same.
   static RequestStatus produceReusedResult(const OperatorBase& op, std::string& document, std::string& resultText);
+
+  // produceReusedResult for a get, whose <Attributes> block starts at
+  // `attributesAt`: the parsed document of an earlier get of the class with
+  // keys of the same names and kinds is reused with this get's key values.
+  static RequestStatus produceKeyedResult(const OperatorBase& op, std::string& document, std::size_t attributesAt,
+                                          std::string& resultText);
 
  private:
   std::string userName_;

@@ -17,6 +17,7 @@
 
 #include "provider/registration/FirstParseError.h"
 #include "provider/request/cache/DocumentArena.h"
+#include "provider/request/cache/KeyValueSlots.h"
 #include "provider/request/cache/RequestCaches.h"
 #include "provider/request/xslt/CountingMemoryManager.h"
 
@@ -63,6 +64,8 @@ struct ParsedDocument::Parts {
         source(document, liaison, domSupport, xalanc::XalanDOMString(memory), memory) {}
 
   ~Parts() {
+    // The rebuilt block refers to the document's names, so it goes first.
+    keyValues.reset();
     // The wrapper only refers to the document; the document is this object's.
     xalanc::XalanDestroy(arena, document);
   }
@@ -75,6 +78,8 @@ struct ParsedDocument::Parts {
   xalanc::XalanSourceTreeDOMSupport domSupport;
   XalanSourceTreeDocument* document;
   xalanc::XalanSourceTreeWrapperParsedSource source;
+  // Made by the first get that gives the tree other key values.
+  std::unique_ptr<KeyValueSlots> keyValues;
 };
 
 ParsedDocument::ParsedDocument(std::size_t textBytes)
@@ -117,6 +122,14 @@ RequestStatus ParsedDocument::parse(std::string_view text, std::unique_ptr<Parse
 
 const xalanc::XalanParsedSource& ParsedDocument::source() const { return parts_->source; }
 
-std::size_t ParsedDocument::bytes() const { return parts_->arena.bytes() + parts_->memory.live(); }
+bool ParsedDocument::useKeyValues(const std::vector<std::string>& values) {
+  if (values.empty()) return true;
+  if (!parts_->keyValues) parts_->keyValues = KeyValueSlots::rebuild(*parts_->document);
+  return parts_->keyValues && parts_->keyValues->assign(values);
+}
+
+std::size_t ParsedDocument::bytes() const {
+  return parts_->arena.bytes() + parts_->memory.live() + (parts_->keyValues ? parts_->keyValues->bytes() : 0);
+}
 
 }  // namespace qrv::cim

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "provider/request/model/RequestStatus.h"
 
@@ -35,6 +36,12 @@ class ParsedDocument {
                              std::string* problem = nullptr);
 
   const xalanc::XalanParsedSource& source() const;
+
+  // Gives the value attributes of a get's <Attributes> block, which begins
+  // the root element, the `values` in document order (see KeyValueSlots).
+  // True when the tree is now the one that parsing the document with those
+  // values gives; without values, when the tree is left as it is.
+  bool useKeyValues(const std::vector<std::string>& values);
 
   // The memory that the tree holds, in bytes.
   std::size_t bytes() const;

@@ -1,5 +1,7 @@
 #include "provider/request/cache/RequestCaches.h"
 
+#include "provider/request/cache/CacheLimits.h"
+
 namespace qrv::cim {
 
 namespace {
@@ -8,12 +10,15 @@ namespace {
 constexpr std::size_t kStylesheets = 64;
 // One per request running at once, which WMI keeps to a few per provider.
 constexpr std::size_t kIdleTransformers = 8;
-// The parsed trees of repeated enumerations; see docs/architecture.md.
-constexpr std::size_t kDocumentBudget = std::size_t{384} << 20;
-// The text buffers of as many requests, of up to 128 MB of each kind: the
-// texts of an enumeration of 300,000 instances.
+// The text buffers of as many requests.
 constexpr std::size_t kKeptTexts = kIdleTransformers;
-constexpr std::size_t kTextBudget = std::size_t{128} << 20;
+
+// The bounds as the process's environment sets them when the first request
+// uses the caches; see docs/architecture.md.
+const CacheLimits& limits() {
+  static const CacheLimits current = CacheLimits::current();
+  return current;
+}
 
 }  // namespace
 
@@ -31,22 +36,22 @@ DocumentCache& RequestCaches::documents() {
   // The kept trees give their chunks back when the cache goes at exit, so
   // the pool is made first and goes after it.
   documentChunks();
-  static DocumentCache cache(kDocumentBudget);
+  static DocumentCache cache(limits().documentBytes);
   return cache;
 }
 
 ChunkPool& RequestCaches::documentChunks() {
-  static ChunkPool pool(kDocumentBudget);
+  static ChunkPool pool(limits().documentBytes);
   return pool;
 }
 
 TextPool& RequestCaches::documentTexts() {
-  static TextPool pool(kKeptTexts, kTextBudget);
+  static TextPool pool(kKeptTexts, limits().textBytes);
   return pool;
 }
 
 TextPool& RequestCaches::resultTexts() {
-  static TextPool pool(kKeptTexts, kTextBudget);
+  static TextPool pool(kKeptTexts, limits().textBytes);
   return pool;
 }
 

@@ -3,6 +3,7 @@
 #include <sstream>
 #include <string_view>
 #include <typeinfo>
+#include <vector>
 
 #include "provider/request/transform/RequestTransform.h"
 
@@ -13,6 +14,7 @@
 #include "provider/registration/ModuleRoots.h"
 #include "provider/request/cache/ParsedDocument.h"
 #include "provider/request/cache/RequestCaches.h"
+#include "provider/request/document/AttributesShape.h"
 #include "provider/request/document/DataFileLimits.h"
 #include "provider/request/document/DataFiles.h"
 #include "provider/request/xslt/DocumentBounds.h"
@@ -112,22 +114,17 @@ bool namesStylesheet(const OperatorBase& op) {
   return false;
 }
 
-}  // namespace
-
-RequestStatus transformDocument(const std::string& document, const Conversion& conversion, std::string& resultText) {
-  const std::string path = stylesheetPath(conversion);
-  const std::shared_ptr<const CompiledStylesheet> stylesheet = RequestCaches::stylesheets().find(path, xslRoot());
-  if (!stylesheet) return StylesheetFailed;
-  std::unique_ptr<ParsedDocument> parsed;
-  return parseAndApply(document, *stylesheet, path, parsed, resultText);
-}
-
-RequestStatus finishAndTransformReused(const OperatorBase& op, std::string& document, std::string& resultText) {
+// Finishes the document and transforms it, reusing the parsed document kept
+// under `key` (the document's start and its data files' paths) with the key
+// `values` of a get while its data files stay the same, and keeping the one
+// it used for the next request.
+RequestStatus transformKept(const OperatorBase& op, std::string& document, std::string key,
+                            const std::vector<std::string>& values, std::string& resultText) {
   // The identities are taken before the files are read: a file that changes
   // after that differs from them next time, and is read again.
-  std::string key = document;
   const std::optional<DocumentCache::Identities> identities = dataIdentities(op, key);
   std::unique_ptr<ParsedDocument> parsed = identities ? RequestCaches::documents().take(key, *identities) : nullptr;
+  if (parsed && !parsed->useKeyValues(values)) parsed.reset();
   if (!parsed) {
     const RequestStatus dataStatus = appendDataFiles(op, document);
     if (dataStatus != Ok) return dataStatus;
@@ -143,12 +140,26 @@ RequestStatus finishAndTransformReused(const OperatorBase& op, std::string& docu
   return status;
 }
 
-RequestStatus finishAndTransform(const OperatorBase& op, std::string& document, std::string& resultText) {
-  const RequestStatus dataStatus = appendDataFiles(op, document);
-  if (dataStatus != Ok) return dataStatus;
-  document += "</QRVCIM>";
-  if (!namesStylesheet(op)) return NotAccessible;
-  return transformDocument(document, *op.conversion(), resultText);
+}  // namespace
+
+RequestStatus transformDocument(const std::string& document, const Conversion& conversion, std::string& resultText) {
+  const std::string path = stylesheetPath(conversion);
+  const std::shared_ptr<const CompiledStylesheet> stylesheet = RequestCaches::stylesheets().find(path, xslRoot());
+  if (!stylesheet) return StylesheetFailed;
+  std::unique_ptr<ParsedDocument> parsed;
+  return parseAndApply(document, *stylesheet, path, parsed, resultText);
+}
+
+RequestStatus finishAndTransformReused(const OperatorBase& op, std::string& document, std::string& resultText) {
+  return transformKept(op, document, document, {}, resultText);
+}
+
+RequestStatus finishAndTransformKeyed(const OperatorBase& op, std::string& document, std::size_t attributesAt,
+                                      std::string& resultText) {
+  std::vector<std::string> values;
+  std::string key = document.substr(0, attributesAt);
+  key += attributesShape(std::string_view(document).substr(attributesAt), values);
+  return transformKept(op, document, std::move(key), values, resultText);
 }
 
 }  // namespace qrv::cim

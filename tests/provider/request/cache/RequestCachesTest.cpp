@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "provider/request/EnumerateImpl.h"
+#include "provider/request/GetInstanceImpl.h"
 #include "provider/request/cache/RequestCaches.h"
 #include "tests/provider/request/RequestFiles.h"
 
@@ -45,6 +46,22 @@ void registerClass(const std::string& className, const std::string& dataFile) {
                               "area=\"xsl\"/></Enumerate></Class></R>");
 }
 
+// Gets by Name: the stylesheet keeps the item whose name is the key value.
+const char kKeyedStylesheet[] =
+    "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\"><xsl:output method=\"text\"/>"
+    "<xsl:template match=\"/\"><xsl:for-each select=\"QRVCIM/Inv/Item[@name = "
+    "/QRVCIM/Attributes/Required[@name = 'Name']/@value]\">instance of Item\n{\n Name = \"<xsl:value-of "
+    "select=\"@name\"/>\";\n Size = <xsl:value-of select=\"@size\"/>;\n};\n</xsl:for-each></xsl:template>"
+    "</xsl:stylesheet>";
+
+std::string keyedInventory(const std::string& size) {
+  std::string items;
+  for (const char* name : {"a", "b", "c", "x y", "\xC3\xA9"}) {
+    items += "<Item name=\"" + std::string(name) + "\" size=\"" + size + "\"/>";
+  }
+  return "<Inv>" + items + "</Inv>";
+}
+
 // Gives a file back the write time it had, so only its change time (and for
 // a replaced file its index) tells the edit.
 void restoreWriteTime(const std::string& path, const struct stat& before) {
@@ -68,6 +85,13 @@ class RequestCaches : public testing::Test {
       registerClass(name, std::string(name) + ".xml");
     }
     test::writeXslRootFile("app/data/broken.xml", "<Inv>&</Inv>");
+    test::writeXslRootFile("app/xsl/keyed.xsl", kKeyedStylesheet);
+    test::writeXslRootFile("app/data/keyed.xml", keyedInventory("1"));
+    test::writeRegistration("root/cachetest/keyed.xml",
+                            "<R><Class name=\"keyed\" namespace=\"" + kNamespace +
+                                "\"><Get><FileProvider name=\"keyed.xml\" app=\"app\" area=\"data\"/><Conversion "
+                                "name=\"keyed.xsl\" app=\"app\" area=\"xsl\"/></Get><Attribute name=\"Name\" "
+                                "required=\"true\"/></Class></R>");
     // Only files older than their times' resolution are kept for reuse.
     std::this_thread::sleep_for(std::chrono::milliseconds(2100));
   }
@@ -78,6 +102,13 @@ class RequestCaches : public testing::Test {
     Instances instances;
     EXPECT_EQ(EnumerateImpl("").run(kNamespace, className, instances), expected);
     return instances;
+  }
+
+  // "name size" of the item got by its name, or "none".
+  static std::string get(const std::string& name) {
+    ParsedInstance instance;
+    EXPECT_EQ(GetInstanceImpl("").run(kNamespace, "keyed", {{"Name", name}}, instance), Ok);
+    return instance.empty() ? "none" : std::string(instance.at("Name")) + " " + std::string(instance.at("Size"));
   }
 
   static std::string nameOf(const Instances& instances) {
@@ -155,6 +186,42 @@ TEST_F(RequestCaches, ConcurrentEnumerationsOfOneClassAllGetTheirInstances) {
   }
   for (std::thread& thread : threads) thread.join();
   EXPECT_EQ(names, std::vector<std::string>(4));
+}
+
+// Whether the kept document is given the key values or the request is
+// parsed anew, the stylesheet reads the same: a tab in a key is a blank to
+// the parser, as it is in the data.
+TEST_F(RequestCaches, GetsOneAfterAnotherFindEachTheirItem) {
+  const std::vector<std::pair<std::string, std::string>> answers = {
+      {"b", "b 1"},   {"a", "a 1"},         {"c", "c 1"}, {"a", "a 1"}, {"x y", "x y 1"}, {"x\ty", "x y 1"},
+      {"\xC3\xA9", "\xC3\xA9 1"}, {"d", "none"}, {"b", "b 1"}};
+  for (const auto& [key, answer] : answers) EXPECT_EQ(get(key), answer) << key;
+}
+
+TEST_F(RequestCaches, AGetSeesADataFileEditedInPlace) {
+  const std::string path = test::xslRootFile("app/data/keyed.xml");
+  EXPECT_EQ(get("a"), "a 1");
+  const struct stat before = statusOf(path);
+  test::writeXslRootFile("app/data/keyed.xml", keyedInventory("2"));
+  restoreWriteTime(path, before);
+  EXPECT_EQ(get("b"), "b 2");
+  test::writeXslRootFile("app/data/keyed.xml", keyedInventory("1"));
+}
+
+TEST_F(RequestCaches, ConcurrentGetsOfOtherKeysEachGetTheirOwnItem) {
+  const std::vector<std::string> keys = {"a", "b", "c", "x y"};
+  std::vector<std::thread> threads;
+  std::vector<std::string> wrong(keys.size());
+  for (std::size_t t = 0; t < keys.size(); ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 20; ++i) {
+        const std::string answer = get(keys[t]);
+        if (answer != keys[t] + " 1") wrong[t] = answer;
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(wrong, std::vector<std::string>(keys.size()));
 }
 
 }  // namespace

@@ -12,5 +12,11 @@ TEST(EscapeXml, ReplacesTheFiveCharactersEvenInsideReferences) {
   EXPECT_EQ(escapeXml("&amp;\xC3\xA9"), "&amp;amp;\xC3\xA9");
 }
 
+TEST(EscapeXml, UnescapingGivesBackWhatWasEscaped) {
+  const std::string text = "&amp;&lt;\"'<>& x;\xC3\xA9";
+  EXPECT_EQ(unescapeXml(escapeXml(text)), text);
+  EXPECT_EQ(unescapeXml("&amp;lt; &#38; &unknown; &"), "&lt; &#38; &unknown; &");
+}
+
 }  // namespace
 }  // namespace qrv::cim
