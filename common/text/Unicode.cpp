@@ -63,6 +63,16 @@ std::size_t decodeUtf16(const char16_t* text, std::size_t size, std::size_t i, c
   return i;
 }
 
+bool isWellFormedUtf8(std::string_view text) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  bool invalid = false;
+  for (std::size_t i = 0; i < text.size() && !invalid;) {
+    char32_t codePoint = 0;
+    i = decodeUtf8(bytes, text.size(), i, &codePoint, &invalid);
+  }
+  return !invalid;
+}
+
 void appendUtf8(std::string& out, char32_t codePoint) {
   if (codePoint < 0x80) {
     out += static_cast<char>(codePoint);

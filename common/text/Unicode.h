@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace qrv::unicode {
 
@@ -20,6 +21,9 @@ std::size_t decodeUtf8(const unsigned char* text, std::size_t size, std::size_t 
 // returns the index after it; an unpaired surrogate decodes to U+FFFD and
 // sets invalid.
 std::size_t decodeUtf16(const char16_t* text, std::size_t size, std::size_t i, char32_t* codePoint, bool* invalid);
+
+// Whether the text is well-formed UTF-8 throughout.
+bool isWellFormedUtf8(std::string_view text);
 
 void appendUtf8(std::string& out, char32_t codePoint);
 void appendUtf16(std::u16string& out, char32_t codePoint);

@@ -54,16 +54,6 @@ std::string keptBytesFromUtf16Le(std::string_view bytes) {
   return out;
 }
 
-bool validUtf8(const std::string& text) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  bool invalid = false;
-  for (std::size_t i = 0; i < text.size() && !invalid;) {
-    char32_t codePoint = 0;
-    i = unicode::decodeUtf8(bytes, text.size(), i, &codePoint, &invalid);
-  }
-  return !invalid;
-}
-
 std::string escaped(const std::string& text) {
   std::string out = "\"";
   for (char c : text) {
@@ -90,7 +80,7 @@ bool printable(const std::string& text) {
 
 std::string formatData(const Value& value) {
   const bool isText = value.type == kRegSz || value.type == kRegExpandSz;
-  if (value.type == kRegSz && printable(textOf(value)) && validUtf8(textOf(value))) return escaped(textOf(value));
+  if (value.type == kRegSz && printable(textOf(value)) && unicode::isWellFormedUtf8(textOf(value))) return escaped(textOf(value));
   if (isText) {
     const std::string utf16 = keptBytesAsUtf16Le(textOf(value)) + std::string(2, '\0');
     return "hex(" + std::to_string(value.type) + "):" + hexList({utf16.begin(), utf16.end()});

@@ -158,5 +158,14 @@ TEST(Unicode, EveryBoundaryCodePointSurvivesBothEncodings) {
   }
 }
 
+TEST(IsWellFormedUtf8, AcceptsAsciiAndWholeSequencesOnly) {
+  EXPECT_TRUE(isWellFormedUtf8(""));
+  EXPECT_TRUE(isWellFormedUtf8("Korvex T\xC3\xABst \xE2\x9C\x93"));
+  EXPECT_FALSE(isWellFormedUtf8("T\xEBst"));          // Latin-1 text
+  EXPECT_FALSE(isWellFormedUtf8("cut \xE2\x9C"));      // a sequence cut short at the end
+  EXPECT_FALSE(isWellFormedUtf8("\xED\xA0\x80"));      // an encoded surrogate
+  EXPECT_FALSE(isWellFormedUtf8(std::string_view("a\0\xFF", 3)));  // past a NUL too
+}
+
 }  // namespace
 }  // namespace qrv::unicode
