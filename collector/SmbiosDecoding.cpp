@@ -11,6 +11,8 @@ constexpr std::uint8_t kChassis = 3;
 constexpr std::uint8_t kProcessor = 4;
 constexpr std::uint8_t kMemoryArray = 16;
 constexpr std::uint8_t kMemoryDevice = 17;
+// Type 16's use: video, flash, non-volatile and cache memory arrays are not the system's memory.
+constexpr std::uint8_t kSystemMemoryUse = 3;
 
 // The word or name at index value of a table, nullopt outside it or where empty.
 template <std::size_t N>
@@ -70,14 +72,17 @@ std::string moduleDescription(const SmbiosStructure& device) {
   return description;
 }
 
+// An empty bank keeps its description and slot alone: the firmware's part
+// number, maker and serial of it ("NO DIMM", "Empty") name no module.
 XmlElement moduleElement(const SmbiosStructure& device) {
   XmlElement module("Module");
   module.set("id", memoryId(device.handle()))
       .set("description", moduleDescription(device))
-      .set("product", device.string(0x1A))
+      .set("slot", device.string(0x10));
+  if (!moduleBytes(device)) return module;
+  module.set("product", device.string(0x1A))
       .set("vendor", device.string(0x17))
       .set("serial", device.string(0x18))
-      .set("slot", device.string(0x10))
       .set("sizeBytes", moduleBytes(device))
       .set("speedMHz", moduleSpeed(device))
       .set("widthBits", known(device.word(0x0A), 0xFFFF));
@@ -85,14 +90,12 @@ XmlElement moduleElement(const SmbiosStructure& device) {
 }
 
 XmlElement arrayElement(const SmbiosStructure& array, const std::vector<const SmbiosStructure*>& devices) {
-  static const char* const kUses[] = {"", "", "", "System Memory", "Video Memory", "Flash Memory",
-                                      "Non-volatile RAM", "Cache Memory"};
   static const char* const kLocations[] = {"", "", "", "System board or motherboard", "ISA add-on card",
                                            "EISA add-on card", "PCI add-on card", "MCA add-on card",
                                            "PCMCIA add-on card", "Proprietary add-on card", "NuBus"};
   XmlElement element("Array");
   element.set("id", memoryId(array.handle()))
-      .set("description", named(kUses, array.byte(0x05).value_or(0)))
+      .set("description", std::string("System Memory"))
       .set("slot", named(kLocations, array.byte(0x04).value_or(0)));
   std::uint64_t installed = 0;
   for (const SmbiosStructure* device : devices) {
@@ -188,7 +191,9 @@ std::vector<SmbiosProcessor> smbiosProcessors(const SmbiosTable& table) {
 std::vector<XmlElement> memoryArrayElements(const SmbiosTable& table) {
   const auto devices = table.ofType(kMemoryDevice);
   std::vector<XmlElement> arrays;
-  for (const SmbiosStructure* array : table.ofType(kMemoryArray)) arrays.push_back(arrayElement(*array, devices));
+  for (const SmbiosStructure* array : table.ofType(kMemoryArray)) {
+    if (array->byte(0x05) == kSystemMemoryUse) arrays.push_back(arrayElement(*array, devices));
+  }
   return arrays;
 }
 

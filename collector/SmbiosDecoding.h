@@ -44,9 +44,11 @@ struct SmbiosProcessor {
 // The type 4 structures in table order, one per socket.
 std::vector<SmbiosProcessor> smbiosProcessors(const SmbiosTable& table);
 
-// The Array elements (type 16), each with its Module elements (the type 17
-// structures that name it), in table order. Ids are the structures' handles
-// (MEM0x1000); an empty slot is a Module with description "[empty]" and no size.
+// The Array elements of the system memory arrays (type 16 whose use is
+// system memory; never video, flash or cache memory), each with its Module
+// elements (the type 17 structures that name it), in table order. Ids are
+// the structures' handles (MEM0x1000); an empty slot is a Module with its
+// description ending in "[empty]", its slot, and nothing else.
 std::vector<XmlElement> memoryArrayElements(const SmbiosTable& table);
 
 // The id of a memory structure: "MEM0x" and its handle in four hex digits.

@@ -8,6 +8,7 @@
 #include <map>
 #include <vector>
 
+#include "collector/VolumeName.h"
 #include "collector/win32/UniqueHandle.h"
 #include "collector/win32/WideText.h"
 
@@ -19,7 +20,6 @@ constexpr DWORD kMaxDrives = 128;            // \\.\PhysicalDrive0 to 127
 constexpr DWORD kMaxPartitions = 1024;       // entries of a drive layout the collector reads
 constexpr DWORD kMaxExtents = 64;            // disks one volume spans
 constexpr DWORD kDescriptorSize = 4096;      // a storage device descriptor with its strings
-constexpr std::size_t kVolumePrefix = 10;    // \\?\Volume{ before the GUID
 
 // What the volumes say of one partition, found by disk number and offset.
 struct VolumeFacts {
@@ -190,15 +190,16 @@ std::string firstMountPoint(const wchar_t* volume) {
 
 void addVolume(const wchar_t* name, VolumeMap& volumes, Notes& notes) {
   const std::wstring volume(name);
-  if (volume.size() <= kVolumePrefix + 2 || volume.back() != L'\\') return;
+  const auto guid = volumeGuid(utf8(volume));
+  if (!guid) return;
   VolumeFacts facts;
+  facts.guid = *guid;
   wchar_t label[MAX_PATH + 1] = L"";
   wchar_t fileSystem[MAX_PATH + 1] = L"";
   if (GetVolumeInformationW(name, label, MAX_PATH + 1, nullptr, nullptr, nullptr, fileSystem, MAX_PATH + 1)) {
     facts.label = utf8(label, MAX_PATH + 1);
     facts.fileSystem = utf8(fileSystem, MAX_PATH + 1);
   }
-  facts.guid = utf8(volume.substr(kVolumePrefix, volume.size() - kVolumePrefix - 2));
   facts.mountPoint = firstMountPoint(name);
   const UniqueHandle device = openDevice(volume.substr(0, volume.size() - 1));
   const DWORD size = offsetof(VOLUME_DISK_EXTENTS, Extents) + kMaxExtents * sizeof(DISK_EXTENT);

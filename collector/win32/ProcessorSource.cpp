@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "collector/ProcessorElement.h"
 #include "collector/SmbiosDecoding.h"
 #include "collector/win32/ComputerSource.h"
 #include "collector/win32/RegistryKey.h"
@@ -17,16 +18,7 @@ namespace {
 // One processor package as Windows counts it.
 struct Package {
   std::vector<GROUP_AFFINITY> groups;
-  std::uint64_t cores = 0;
-  std::uint64_t logicalProcessors = 0;
-};
-
-// What the registry says of the first logical processor: name, maker, identifier and clock.
-struct ProcessorDescription {
-  std::optional<std::string> name;
-  std::optional<std::string> vendor;
-  std::optional<std::string> identifier;
-  std::optional<std::uint64_t> mhz;
+  PackageCounts counts;
 };
 
 std::vector<BYTE> logicalProcessorInformation(LOGICAL_PROCESSOR_RELATIONSHIP relationship) {
@@ -72,13 +64,13 @@ std::vector<Package> packages() {
     Package package;
     for (WORD i = 0; i < relation.GroupCount; ++i) {
       package.groups.push_back(relation.GroupMask[i]);
-      package.logicalProcessors += static_cast<std::uint64_t>(__builtin_popcountll(relation.GroupMask[i].Mask));
+      package.counts.logicalProcessors += static_cast<std::uint64_t>(__builtin_popcountll(relation.GroupMask[i].Mask));
     }
     found.push_back(package);
   });
   forEachRecord(RelationProcessorCore, [&](const PROCESSOR_RELATIONSHIP& core) {
     for (Package& package : found) {
-      if (overlaps(core, package)) ++package.cores;
+      if (overlaps(core, package)) ++package.counts.cores;
     }
   });
   return found;
@@ -95,34 +87,6 @@ ProcessorDescription registryDescription() {
   return description;
 }
 
-template <typename T>
-std::optional<T> either(const std::optional<T>& first, const std::optional<T>& second) {
-  return first ? first : second;
-}
-
-XmlElement processorElement(std::size_t index, const Package* package, const SmbiosProcessor& socket,
-                            const ProcessorDescription& description) {
-  XmlElement processor("Processor");
-  const std::uint64_t width = socket.capable64.value_or(false) ? 64 : nativeWidthBits();
-  processor.set("id", "CPU" + std::to_string(index))
-      .set("name", either(description.name, socket.version))
-      .set("vendor", either(description.vendor, socket.vendor))
-      .set("version", either(description.identifier, socket.version))
-      .set("slot", socket.socket)
-      .set("widthBits", width)
-      .set("currentMHz", either(socket.currentMHz, description.mhz))
-      .set("maxMHz", socket.maxMHz);
-  if (package) {
-    processor.set("cores", package->cores)
-        .set("enabledCores", either(socket.enabledCores, std::optional<std::uint64_t>(package->cores)))
-        .set("logicalProcessors", package->logicalProcessors)
-        .setFlag("enabled", socket.enabled.value_or(true));
-  } else {
-    processor.setFlag("enabled", false);
-  }
-  return processor;
-}
-
 }  // namespace
 
 XmlElement processorsElement(const FirmwareSmbios& smbios, Notes& notes) {
@@ -135,17 +99,19 @@ XmlElement processorsElement(const FirmwareSmbios& smbios, Notes& notes) {
   }
   if (found.empty() && sockets.empty()) throw SourceFailure("neither Windows nor the firmware lists a processor");
   const ProcessorDescription description = registryDescription();
+  const std::uint64_t width = nativeWidthBits();
   XmlElement processors("Processors");
   processors.set("source", std::string("win32"));
   // Populated sockets take the packages in order; empty ones stay disabled,
   // and packages beyond the table's sockets stand alone.
   std::size_t next = 0;
   for (const SmbiosProcessor& socket : sockets) {
-    const Package* package = socket.populated && next < found.size() ? &found[next++] : nullptr;
-    processors.add(processorElement(processors.children().size(), package, socket, description));
+    const PackageCounts* package = socket.populated && next < found.size() ? &found[next++].counts : nullptr;
+    processors.add(processorElement(processors.children().size(), package, socket, description, width));
   }
   for (; next < found.size(); ++next) {
-    processors.add(processorElement(processors.children().size(), &found[next], SmbiosProcessor{}, description));
+    processors.add(
+        processorElement(processors.children().size(), &found[next].counts, SmbiosProcessor{}, description, width));
   }
   return processors;
 }

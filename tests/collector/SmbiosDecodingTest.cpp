@@ -128,8 +128,9 @@ TEST(MemoryArrayElements, GroupsTheModulesUnderTheirArray) {
   SmbiosBuilder builder;
   builder.add(16, 0x1000, arrayFields(3, 3))
       .add(17, 0x1100, deviceFields(0x1000, 16384, 3200, 2933), {"DIMM A1", "BANK 0", "Samsung", "S1", "T", "M393"})
-      .add(17, 0x1101, deviceFields(0x1000, 0, 0, 0), {"DIMM A2", "BANK 1"})
-      .add(16, 0x1001, arrayFields(3, 4))
+      .add(17, 0x1101, deviceFields(0x1000, 0, 1600, 0),
+           {"DIMM A2", "BANK 1", "NO DIMM", "NO DIMM", "Asset", "NO DIMM"})
+      .add(16, 0x1001, arrayFields(3, 3))
       .add(17, 0x1102, deviceFields(0x1001, 0x7FFF, 0xFFFF, 0, 65536))
       .add(17, 0x1103, deviceFields(0x1001, 0x8000 | 512, 0, 0));
   const auto arrays = memoryArrayElements(SmbiosTable::fromStructures(builder.table()));
@@ -153,25 +154,41 @@ TEST(MemoryArrayElements, GroupsTheModulesUnderTheirArray) {
   const XmlElement& empty = system.children()[1];
   EXPECT_EQ(empty.attribute("description"), "DIMM DDR4 [empty]");
   EXPECT_EQ(empty.attribute("sizeBytes"), std::nullopt);
-  EXPECT_EQ(empty.attribute("speedMHz"), std::nullopt);
+  EXPECT_EQ(empty.attribute("slot"), "DIMM A2");
+  for (const char* named : {"product", "vendor", "serial", "speedMHz", "widthBits"}) {
+    EXPECT_EQ(empty.attribute(named), std::nullopt) << "an empty bank's " << named;
+  }
 
-  const XmlElement& video = arrays[1];
-  EXPECT_EQ(video.attribute("description"), "Video Memory");
-  ASSERT_EQ(video.children().size(), 2u);
-  EXPECT_EQ(video.children()[0].attribute("sizeBytes"), std::to_string(65536ull << 20)) << "the extended size";
-  EXPECT_EQ(video.children()[0].attribute("speedMHz"), std::nullopt) << "0xFFFF without the 3.3 fields";
-  EXPECT_EQ(video.children()[1].attribute("sizeBytes"), std::to_string(512ull << 10)) << "a size in KiB";
-  EXPECT_EQ(video.attribute("sizeBytes"), std::to_string((65536ull << 20) + (512ull << 10)));
+  const XmlElement& second = arrays[1];
+  EXPECT_EQ(second.attribute("id"), "MEM0x1001");
+  ASSERT_EQ(second.children().size(), 2u);
+  EXPECT_EQ(second.children()[0].attribute("sizeBytes"), std::to_string(65536ull << 20)) << "the extended size";
+  EXPECT_EQ(second.children()[0].attribute("speedMHz"), std::nullopt) << "0xFFFF without the 3.3 fields";
+  EXPECT_EQ(second.children()[1].attribute("sizeBytes"), std::to_string(512ull << 10)) << "a size in KiB";
+  EXPECT_EQ(second.attribute("sizeBytes"), std::to_string((65536ull << 20) + (512ull << 10)));
+}
+
+TEST(MemoryArrayElements, OnlyTheSystemMemoryArraysAreListed) {
+  SmbiosBuilder builder;
+  for (const int use : {4, 5, 6, 7, 1, 2}) {  // video, flash, non-volatile, cache, other, unknown
+    const auto array = static_cast<std::uint16_t>(0x40 + use);
+    builder.add(16, array, arrayFields(3, use))
+        .add(17, static_cast<std::uint16_t>(0x50 + use), deviceFields(array, 64, 0, 0));
+  }
+  builder.add(16, 0x60, arrayFields(3, 3));
+  const auto arrays = memoryArrayElements(SmbiosTable::fromStructures(builder.table()));
+  ASSERT_EQ(arrays.size(), 1u);
+  EXPECT_EQ(arrays[0].attribute("id"), "MEM0x0060");
 }
 
 TEST(MemoryArrayElements, ADeviceOfAnotherOrNoArrayIsLeftOut) {
   SmbiosBuilder builder;
-  builder.add(16, 0x20, arrayFields(0x0F, 0x09)).add(17, 0x21, deviceFields(0x99, 1024, 0, 0));
+  builder.add(16, 0x20, arrayFields(0x0F, 3)).add(17, 0x21, deviceFields(0x99, 1024, 0, 0));
   const auto arrays = memoryArrayElements(SmbiosTable::fromStructures(builder.table()));
   ASSERT_EQ(arrays.size(), 1u);
   EXPECT_TRUE(arrays[0].children().empty());
-  EXPECT_EQ(arrays[0].attribute("description"), std::nullopt) << "a use the collector does not name";
-  EXPECT_EQ(arrays[0].attribute("slot"), std::nullopt);
+  EXPECT_EQ(arrays[0].attribute("description"), "System Memory");
+  EXPECT_EQ(arrays[0].attribute("slot"), std::nullopt) << "a location the collector does not name";
   EXPECT_EQ(arrays[0].attribute("sizeBytes"), std::nullopt);
 }
 

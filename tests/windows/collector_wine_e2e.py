@@ -13,8 +13,15 @@ with `reg export`, the computer name (the host's name, and COMPUTERNAME under
 wine), the maker, model and version (the host's DMI data), the memory total
 (/proc/meminfo), the logical processors (the host's count), the uptime
 (/proc/uptime) and the network adapters' addresses (/sys/class/net). Then
-`wmihost.exe` serves Korvex_Software and Korvex_ComputerSystem from the
-published document through `wexi.dll`. Last, the collector alone: without
+one `wmihost.exe` batch lists every class of the MOF that a provider serves
+from the published document through `wexi.dll`, each without a failure, and
+prints how many instances each has (wine shows no memory arrays and no
+partitions): the software against `reg export`, the computer system's name
+and memory against the host's, the processors' logical processors against
+`nproc`, the adapters' MAC addresses against the Ethernet interfaces of
+/sys/class/net, a disk for each the document lists with its size, every
+partition linked to its disk and every package to the computer system.
+Last, the collector alone: without
 -outc it writes nothing and exits with 2; an output in a missing folder, or
 one held open by a reader that refuses writers, gives 2, and the held file
 keeps its bytes with no temporary file left beside it.
@@ -61,6 +68,47 @@ def unescape(text):
     return re.sub(r"\\(.)", lambda m: m.group(1), text)
 
 
+def host_memory_bytes():
+    with open("/proc/meminfo") as f:
+        return int(re.search(r"^MemTotal:\s+(\d+) kB$", f.read(), re.M).group(1)) * 1024
+
+
+def host_processor_count():
+    return int(subprocess.run(["nproc"], capture_output=True, check=True, text=True).stdout)
+
+
+def host_interface_macs():
+    """The MAC addresses of the host's Ethernet interfaces (ARPHRD_ETHER), which wine lists as adapters;
+    the loopback and tunnels, of other types, are no adapters of the collector's."""
+    macs = set()
+    for name in os.listdir("/sys/class/net"):
+        with open("/sys/class/net/%s/type" % name) as f:
+            ethernet = f.read().strip() == "1"
+        if ethernet:
+            with open("/sys/class/net/%s/address" % name) as f:
+                macs.add(f.read().strip())
+    return macs
+
+
+def provided_classes(mof):
+    """The classes of a MOF file that a provider serves, in its order."""
+    with open(mof) as f:
+        return re.findall(r"\[[^\]]*\bprovider\([^)]*\)[^\]]*\]\s*class\s+(\w+)", f.read())
+
+
+def reference(class_name, **keys):
+    """An object path as wmihost writes a reference: Class.Key="value",... with \\ and \" escaped."""
+    quoted = ('%s="%s"' % (k, v.replace("\\", "\\\\").replace('"', '\\"')) for k, v in keys.items())
+    return class_name + "." + ",".join(quoted)
+
+
+def reference_key(path):
+    """The value of the one key of an object path, Class.Key="value"."""
+    match = re.fullmatch(r'\w+\.\w+="((?:[^"\\]|\\.)*)"', path or "")
+    check(match, "a reference with one key: %r" % path)
+    return unescape(match.group(1))
+
+
 class Scenario:
     def __init__(self, prefix, windows_build):
         self.prefix = prefix
@@ -78,6 +126,7 @@ class Scenario:
         os.makedirs(os.path.dirname(self.trace_file), exist_ok=True)
         self.document = None
         self.registry = {}
+        self.instances = {}
 
     def wine(self, *args):
         result = self.prefix.run(*args)
@@ -105,6 +154,12 @@ class Scenario:
             elif number and values is not None:
                 values[unescape(number.group(1))] = str(int(number.group(2), 16))
         return keys
+
+    def registry_packages(self):
+        """(name, architecture) of the entries that are named and no system components, as `reg export` shows them."""
+        return {(values["DisplayName"], ARCHITECTURES[view])
+                for view, keys in self.registry.items() for values in keys.values()
+                if values.get("DisplayName") and values.get("SystemComponent") != "1"}
 
     def packages(self):
         return {(p.get("name"), p.get("architecture")): p for p in self.document.iter("Package")}
@@ -171,24 +226,22 @@ class Scenario:
 
     def memory(self):
         memory = self.document.find("Memory")
-        with open("/proc/meminfo") as f:
-            total = int(re.search(r"^MemTotal:\s+(\d+) kB$", f.read(), re.M).group(1)) * 1024
+        total = host_memory_bytes()
         found = int(memory.get("totalBytes"))
         check(abs(found - total) <= total // 100, "totalBytes %d, the host's MemTotal %d" % (found, total))
 
     def processors(self):
         processors = self.document.findall("Processors/Processor")
         logical = sum(int(p.get("logicalProcessors", "0")) for p in processors)
-        check(logical == os.cpu_count(), "%d logical processors, the host has %d" % (logical, os.cpu_count()))
+        check(logical == host_processor_count(), "%d logical processors, nproc says %d" % (
+            logical, host_processor_count()))
         ids = [p.get("id") for p in processors]
         check(ids == ["CPU%d" % i for i in range(len(ids))], "processor ids %r" % ids)
 
     def software(self):
         """The packages are the named entries that are no system components, as `reg export` shows them."""
         packages = self.packages()
-        expected = {(values["DisplayName"], ARCHITECTURES[view])
-                    for view, keys in self.registry.items() for values in keys.values()
-                    if values.get("DisplayName") and values.get("SystemComponent") != "1"}
+        expected = self.registry_packages()
         check(set(packages) == expected,
               "packages %r, the registry's entries %r" % (sorted(packages), sorted(expected)))
         for view, subkey, _ in ENTRIES[:2]:
@@ -223,28 +276,82 @@ class Scenario:
         print("disks: %r" % [d.attrib for d in disks])
 
     def wmihost(self):
-        """wmihost.exe reads the published document through wexi.dll."""
+        """wmihost.exe lists every class of the MOF that has a provider, in one batch (the provider starts
+        once), through wexi.dll from the published document; the values are checked against other reads."""
+        classes = provided_classes(os.path.join(self.root, "mof", "korvex.mof"))
+        requests = [argument for name in classes for argument in ("enum", name)]
         code, out, err = self.wine_in(self.root, os.path.join(self.root, "bin", "wmihost.exe"),
                                       "--repository", r"mof\korvex.mof", "--module", r"bin\wexi.dll",
-                                      "--format", "json", "enum", "Korvex_Software")
-        check(code == 0, "wmihost enum Korvex_Software gave %d: %r" % (code, err[-2000:]))
-        software = {(s["Name"], s["Architecture"]): s for s in json.loads(out)}
+                                      "--format", "json", *requests)
+        check(code == 0, "wmihost's batch gave %d: %r" % (code, err[-2000:]))
+        answers = [json.loads(line) for line in out.splitlines() if line.strip()]
+        check([a.get("request") for a in answers] == ["enum " + name for name in classes],
+              "wmihost answered %r" % [a.get("request") for a in answers])
+        self.instances = {}
+        for name, answer in zip(classes, answers):
+            check(answer.get("result", "").startswith("0x00000000 "), "enum %s failed: %r" % (name, answer))
+            self.instances[name] = answer["objects"]
+            print("%s: %d instance%s%s" % (name, len(answer["objects"]), "" if len(answer["objects"]) == 1 else "s",
+                                           " (none under wine)" if not answer["objects"] else ""))
+        for check_class in (self.served_software, self.served_computer_system, self.served_processors,
+                            self.served_network_adapters, self.served_disks, self.served_installed_software):
+            check_class()
+
+    def served_software(self):
+        software = {(s["Name"], s["Architecture"]): s for s in self.instances["Korvex_Software"]}
         # The names come out as the registry holds them, non-ASCII included,
         # although the thread's ANSI code page is 1252 here.
-        expected = set(self.packages())
-        check(set(software) == expected, "Korvex_Software %r, the document %r" % (sorted(software), sorted(expected)))
+        expected = self.registry_packages()
+        check(set(software) == expected, "Korvex_Software %r, the registry's %r" % (sorted(software), sorted(expected)))
         unicode = software[(ENTRIES[0][2]["DisplayName"][1], "x64")]
         check(unicode["Vendor"] == "Smith & Sons" and unicode["Version"] == "1.2.3"
               and unicode["InstalledSizeKiB"] == 1234 and unicode["InstallDate"].startswith("20240131000000.000000"),
               "Korvex_Software for the 64-bit entry: %r" % unicode)
         check(software[("Korvex Test 32", "x86")]["Vendor"] == 'A & B <c> "d"', "the 32-bit entry's vendor")
-        code, out, err = self.wine_in(self.root, os.path.join(self.root, "bin", "wmihost.exe"),
-                                      "--repository", r"mof\korvex.mof", "--module", r"bin\wexi.dll",
-                                      "--format", "json", "enum", "Korvex_ComputerSystem")
-        check(code == 0, "wmihost enum Korvex_ComputerSystem gave %d: %r" % (code, err[-2000:]))
-        systems = json.loads(out)
-        check(len(systems) == 1 and systems[0]["Name"] == self.document.find("System").get("host")
-              and systems[0]["Uptime"], "Korvex_ComputerSystem %r" % systems)
+
+    def served_computer_system(self):
+        systems = self.instances["Korvex_ComputerSystem"]
+        check(len(systems) == 1, "Korvex_ComputerSystem %r" % systems)
+        system = systems[0]
+        check(system["Name"].lower() == socket.gethostname().lower() and system["Uptime"],
+              "Korvex_ComputerSystem %r, the host is %r" % (system, socket.gethostname()))
+        total = host_memory_bytes()
+        check(abs(system["TotalPhysicalMemory"] - total) <= total // 100,
+              "TotalPhysicalMemory %r, the host's MemTotal %d" % (system["TotalPhysicalMemory"], total))
+
+    def served_processors(self):
+        logical = sum(p["NumberOfLogicalProcessors"] or 0 for p in self.instances["Korvex_Processor"])
+        check(logical == host_processor_count(), "Korvex_Processor: %d logical processors, nproc says %d" % (
+            logical, host_processor_count()))
+
+    def served_network_adapters(self):
+        served = {a["MACAddress"] for a in self.instances["Korvex_NetworkAdapter"]}
+        expected = host_interface_macs()
+        check(served == expected, "Korvex_NetworkAdapter's MAC addresses %r, /sys/class/net's %r" % (
+            sorted(served, key=str), sorted(expected)))
+
+    def served_disks(self):
+        """Wine lists no partitions; what it lists must still come out whole."""
+        disks = {d["DeviceID"]: d for d in self.instances["Korvex_Disk"]}
+        listed = [d.get("name") for d in self.document.findall("Disks/Disk")]
+        check(sorted(disks) == sorted(listed), "Korvex_Disk %r, the document's disks %r" % (sorted(disks), listed))
+        for name, disk in disks.items():
+            check((disk["SizeBytes"] or 0) > 0, "%s's SizeBytes %r" % (name, disk["SizeBytes"]))
+        partitions = {p["DeviceID"] for p in self.instances["Korvex_DiskPartition"]}
+        links = {(reference_key(link["Disk"]), reference_key(link["Partition"]))
+                 for link in self.instances["Korvex_DiskPartitionOnDisk"]}
+        expected = {(p["DiskID"], p["DeviceID"]) for p in self.instances["Korvex_DiskPartition"]}
+        check(links == expected and {p for _, p in links} == partitions,
+              "Korvex_DiskPartitionOnDisk %r, the partitions %r" % (sorted(links), sorted(expected)))
+
+    def served_installed_software(self):
+        """Each package is linked to the one computer system."""
+        system = self.instances["Korvex_ComputerSystem"][0]["Name"]
+        links = [(link["System"], link["Software"]) for link in self.instances["Korvex_InstalledSoftware"]]
+        expected = [(reference("Korvex_ComputerSystem", Name=system),
+                     reference("Korvex_Software", Name=s["Name"], Architecture=s["Architecture"]))
+                    for s in self.instances["Korvex_Software"]]
+        check(sorted(links) == sorted(expected), "Korvex_InstalledSoftware %r, expected %r" % (links, expected))
 
     def wine_in(self, folder, *args):
         """A wine command run from a folder of the prefix."""
