@@ -9,10 +9,9 @@ namespace collector {
 
 namespace {
 
-// What the firmware reports as installed, else what Windows can use.
+// The physical memory Windows can use, as Linux's MemTotal counts it; the
+// modules that are installed are the arrays' business.
 std::uint64_t totalBytes() {
-  ULONGLONG installedKiB = 0;
-  if (GetPhysicallyInstalledSystemMemory(&installedKiB) && installedKiB != 0) return installedKiB * 1024;
   MEMORYSTATUSEX status{};
   status.dwLength = sizeof status;
   if (!GlobalMemoryStatusEx(&status)) throw SourceFailure("GlobalMemoryStatusEx: " + errorText(GetLastError()));
