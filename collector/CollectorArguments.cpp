@@ -23,6 +23,7 @@ bool takeOption(std::string_view argument, std::string_view option, std::string&
 CollectorArguments parseCollectorArguments(const std::vector<std::string>& arguments) {
   CollectorArguments parsed;
   for (const std::string& argument : arguments) {
+    if (argument == "--help" || argument == "-help") parsed.helpAsked = true;
     if (!takeOption(argument, "-outc=", parsed.outputPath)) takeOption(argument, "-logc=", parsed.logPath);
   }
   return parsed;

@@ -12,6 +12,7 @@ namespace collector {
 struct CollectorArguments {
   std::string outputPath;  // empty when -outc= is missing or names nothing
   std::string logPath;     // empty when -logc= is missing or names nothing
+  bool helpAsked = false;  // --help or -help among the arguments
 };
 
 // The arguments after the program's name, as UTF-8. An option's value loses

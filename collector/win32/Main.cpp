@@ -27,6 +27,33 @@
 namespace collector {
 namespace {
 
+const char* const kUsage =
+    "usage: korvex-collector.exe [PADDING ...] -outc=\"FILE\" -logc=\"FILE\"\n"
+    "       korvex-collector.exe --help\n"
+    "\n"
+    "Writes this computer's inventory as an XML document (docs/inventory-format.md)\n"
+    "to FILE of -outc, and a line for each failed source, and for the outcome, to\n"
+    "FILE of -logc (standard error without it). Arguments other than -outc and -logc\n"
+    "(a padding text) are passed over. FILE of -outc is written whole or not at all:\n"
+    "a temporary file beside it replaces it.\n"
+    "\n"
+    "Sources (no WMI):\n"
+    "  System           the computer name and GetTickCount64\n"
+    "  Computer         SMBIOS types 1 and 3 (GetSystemFirmwareTable)\n"
+    "  Processors       GetLogicalProcessorInformationEx, the registry's\n"
+    "                   CentralProcessor keys and SMBIOS type 4\n"
+    "  Memory           GlobalMemoryStatusEx; SMBIOS types 16 and 17\n"
+    "  NetworkAdapters  GetAdaptersAddresses and the drivers' registry keys\n"
+    "  Disks            the storage IOCTLs of each PhysicalDrive and the volume APIs\n"
+    "  Packages         the Uninstall keys of the 64- and 32-bit registry views\n"
+    "\n"
+    "A value a source does not give is left out of the document.\n"
+    "\n"
+    "Exit codes:\n"
+    "  0  every source answered\n"
+    "  1  some sources failed; the log names each, the document holds the others\n"
+    "  2  no source answered, no -outc was given, or FILE cannot be written\n";
+
 std::vector<Source> sources(std::int64_t now, const FirmwareSmbios& smbios) {
   return {
       {"system", [now](Notes&) { return systemElement(now); }},
@@ -78,6 +105,10 @@ int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.push_back(utf8(argv[i]));
   const CollectorArguments parsed = parseCollectorArguments(arguments);
+  if (parsed.helpAsked) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
   const auto now = static_cast<std::int64_t>(std::time(nullptr));
   std::vector<std::string> lines;
   ExitStatus status = kNothingCollected;

@@ -33,6 +33,12 @@ TEST(CollectorArguments, TheLaterOfTwoOptionsCounts) {
   EXPECT_EQ(parsed.logPath, "l2");
 }
 
+TEST(CollectorArguments, HelpIsAskedByEitherSpellingOnly) {
+  EXPECT_TRUE(parseCollectorArguments({"--help"}).helpAsked);
+  EXPECT_TRUE(parseCollectorArguments({"PADDING", "-help", "-outc=\"x\""}).helpAsked);
+  EXPECT_FALSE(parseCollectorArguments({"-outc=--help", "help", "--helpful"}).helpAsked);
+}
+
 TEST(CollectorArguments, KeepsNonAsciiPaths) {
   EXPECT_EQ(parseCollectorArguments({"-outc=C:\\Donn\xC3\xA9" "es\\o.xml"}).outputPath, "C:\\Donn\xC3\xA9" "es\\o.xml");
 }

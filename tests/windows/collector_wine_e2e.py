@@ -359,7 +359,11 @@ class Scenario:
         return result.returncode, text_of(result.stdout), text_of(result.stderr)
 
     def collector_alone(self):
-        """Wrong arguments write nothing; an output that cannot be written leaves the old file whole."""
+        """--help tells the usage; wrong arguments write nothing; an output that cannot be written leaves
+        the old file whole."""
+        code, out, _ = self.wine(self.collector, "--help")
+        check(code == 0 and "-outc=" in out and "Uninstall keys" in out and "Exit codes:" in out,
+              "--help gave %d: %r" % (code, out))
         log = self.prefix.path("alone.log")
         code, _, _ = self.wine(self.collector, "-logc=" + windows_path(log))
         check(code == 2, "without -outc the collector gave %d" % code)
