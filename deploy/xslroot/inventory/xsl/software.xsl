@@ -7,12 +7,18 @@
   <xsl:output method="text" encoding="UTF-8"/>
 
   <xsl:variable name="get" select="/QRVCIM/@cim-operation = 'get'"/>
-  <xsl:variable name="name" select="/QRVCIM/Attributes/Required[@name = 'PackageName']/@value"/>
-  <xsl:variable name="architecture" select="/QRVCIM/Attributes/Required[@name = 'Architecture']/@value"/>
+  <xsl:variable name="name" select="string(/QRVCIM/Attributes/Required[@name = 'PackageName']/@value)"/>
+  <xsl:variable name="architecture" select="string(/QRVCIM/Attributes/Required[@name = 'Architecture']/@value)"/>
 
   <xsl:template match="/">
-    <xsl:apply-templates
-        select="/QRVCIM/Inventory/Packages/Package[not($get) or (@name = $name and @architecture = $architecture)]"/>
+    <xsl:choose>
+      <xsl:when test="$get">
+        <xsl:apply-templates select="/QRVCIM/Inventory/Packages/Package[@name = $name][@architecture = $architecture]"/>
+      </xsl:when>
+      <xsl:otherwise>
+        <xsl:apply-templates select="/QRVCIM/Inventory/Packages/Package"/>
+      </xsl:otherwise>
+    </xsl:choose>
   </xsl:template>
 
   <xsl:template match="Package">
