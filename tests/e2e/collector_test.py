@@ -8,10 +8,10 @@ completion from /proc/cpuinfo, /proc/meminfo and ip, the rules every
 document keeps (no empty value, unique ids, 0/1 booleans, whole numbers),
 and --help."""
 import importlib.machinery
-import importlib.util
 import os
 import subprocess
 import sys
+import types
 import unittest
 import xml.etree.ElementTree as ET
 
@@ -23,8 +23,8 @@ MACHINES = ("server", "laptop", "vm", "old")
 
 def load_collector():
     loader = importlib.machinery.SourceFileLoader("korvex_collector", COLLECTOR)
-    spec = importlib.util.spec_from_loader(loader.name, loader)
-    module = importlib.util.module_from_spec(spec)
+    module = types.ModuleType(loader.name)
+    module.__file__ = COLLECTOR
     loader.exec_module(module)
     return module
 
