@@ -27,22 +27,23 @@ namespace {
 
 std::string_view upToZero(std::string_view text) { return text.substr(0, text.find('\0')); }
 
-std::string stylesheetPath(const Conversion& conversion) { return nativePath(xslRoot() + "/" + conversion.relativePath()); }
+std::string stylesheetPath(const Conversion& conversion, const std::string& root) {
+  return nativePath(root + "/" + conversion.relativePath());
+}
 
 // What document() may read: files below the stylesheet root, each within the
 // bounds of a data file.
-DocumentBounds documentBounds() {
+DocumentBounds documentBounds(const std::string& root) {
   const DataFileLimits limits = DataFileLimits::current();
-  return {xslRoot(), limits.maxBytes, limits.maxDepth};
+  return {root, limits.maxBytes, limits.maxDepth};
 }
 
 // Transforms the document into the result text, up to the first zero byte
 // of the output, within the transform limits: UTF-8 text output is written
 // into it straight, any other through Xalan-C's serializer and a stream.
 bool transformInto(BoundedTransformer& transformer, const ParsedDocument& document,
-                   const CompiledStylesheet& stylesheet, std::string& resultText) {
+                   const CompiledStylesheet& stylesheet, const DocumentBounds& documents, std::string& resultText) {
   resultText.clear();
-  const DocumentBounds documents = documentBounds();
   if (ResultTextFormatter::writesOutputOf(*stylesheet.get())) {
     // A result text runs to about its document's size, an inventory's a
     // little more: room for twice that spares the copies of a growing
@@ -65,9 +66,9 @@ bool transformInto(BoundedTransformer& transformer, const ParsedDocument& docume
 // Applies a compiled stylesheet to a parsed document; the processor's
 // output is the result text even on failure.
 RequestStatus apply(const ParsedDocument& document, const CompiledStylesheet& stylesheet, const std::string& path,
-                    std::string& resultText) {
+                    const std::string& root, std::string& resultText) {
   auto transformer = RequestCaches::transformers().lease();
-  if (transformInto(*transformer, document, stylesheet, resultText)) return Ok;
+  if (transformInto(*transformer, document, stylesheet, documentBounds(root), resultText)) return Ok;
   diagnose([&] { return "the stylesheet " + path + " failed on the request: " + (*transformer).lastError(); });
   return TransformFailed;
 }
@@ -75,7 +76,8 @@ RequestStatus apply(const ParsedDocument& document, const CompiledStylesheet& st
 // Parses the document and applies the stylesheet to it; the parsed
 // document is handed back in `parsed`.
 RequestStatus parseAndApply(std::string_view document, const CompiledStylesheet& stylesheet, const std::string& path,
-                            std::unique_ptr<ParsedDocument>& parsed, std::string& resultText) {
+                            const std::string& root, std::unique_ptr<ParsedDocument>& parsed,
+                            std::string& resultText) {
   resultText.clear();
   std::string problem;
   if (ParsedDocument::parse(upToZero(document), parsed, &problem) != Ok) {
@@ -85,7 +87,7 @@ RequestStatus parseAndApply(std::string_view document, const CompiledStylesheet&
     });
     return TransformFailed;
   }
-  return apply(*parsed, stylesheet, path, resultText);
+  return apply(*parsed, stylesheet, path, root, resultText);
 }
 
 // The identities of the operator's data files, in the order appendDataFiles
@@ -131,11 +133,12 @@ RequestStatus transformKept(const OperatorBase& op, std::string& document, std::
     document += "</QRVCIM>";
   }
   if (!namesStylesheet(op)) return NotAccessible;
-  const std::string path = stylesheetPath(*op.conversion());
-  const std::shared_ptr<const CompiledStylesheet> stylesheet = RequestCaches::stylesheets().find(path, xslRoot());
+  const std::string root = xslRoot();
+  const std::string path = stylesheetPath(*op.conversion(), root);
+  const std::shared_ptr<const CompiledStylesheet> stylesheet = RequestCaches::stylesheets().find(path, root);
   if (!stylesheet) return StylesheetFailed;
-  const RequestStatus status = parsed ? apply(*parsed, *stylesheet, path, resultText)
-                                      : parseAndApply(document, *stylesheet, path, parsed, resultText);
+  const RequestStatus status = parsed ? apply(*parsed, *stylesheet, path, root, resultText)
+                                      : parseAndApply(document, *stylesheet, path, root, parsed, resultText);
   if (parsed && identities) RequestCaches::documents().give(key, *identities, std::move(parsed));
   return status;
 }
@@ -143,11 +146,12 @@ RequestStatus transformKept(const OperatorBase& op, std::string& document, std::
 }  // namespace
 
 RequestStatus transformDocument(const std::string& document, const Conversion& conversion, std::string& resultText) {
-  const std::string path = stylesheetPath(conversion);
-  const std::shared_ptr<const CompiledStylesheet> stylesheet = RequestCaches::stylesheets().find(path, xslRoot());
+  const std::string root = xslRoot();
+  const std::string path = stylesheetPath(conversion, root);
+  const std::shared_ptr<const CompiledStylesheet> stylesheet = RequestCaches::stylesheets().find(path, root);
   if (!stylesheet) return StylesheetFailed;
   std::unique_ptr<ParsedDocument> parsed;
-  return parseAndApply(document, *stylesheet, path, parsed, resultText);
+  return parseAndApply(document, *stylesheet, path, root, parsed, resultText);
 }
 
 RequestStatus finishAndTransformReused(const OperatorBase& op, std::string& document, std::string& resultText) {
