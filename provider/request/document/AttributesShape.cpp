@@ -23,9 +23,10 @@ std::string attributesShape(std::string_view block, std::vector<std::string>& va
   for (std::size_t open = block.find('"'); open != std::string_view::npos; open = block.find('"', markup + 1)) {
     const std::size_t close = block.find('"', open + 1);
     if (close == std::string_view::npos) break;
+    const std::string_view before = block.substr(markup, open + 1 - markup);
     const std::string_view text = block.substr(open + 1, close - open - 1);
-    shape.append(block.substr(markup, open + 1 - markup));
-    if (endsWith(block.substr(markup, open + 1 - markup), kValueStart)) {
+    shape.append(before);
+    if (endsWith(before, kValueStart)) {
       values.push_back(unescapeXml(text));
     } else {
       shape.append(text);
