@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "common/com/TextConversion.h"
 #include "common/text/AsciiCase.h"
 
 namespace wmihost {
@@ -60,6 +61,10 @@ VARTYPE storedVarType(CIMTYPE scalarType) {
   if (scalarType == CIM_REFERENCE) return VT_BSTR;
   const TypeEntry* entry = entryOf(scalarType);
   return entry ? entry->stored : static_cast<VARTYPE>(VT_EMPTY);
+}
+
+std::string storedText(const VARIANT& value) {
+  return qrv::com::toUtf8(qrv::com::WideTextView(value.bstrVal, SysStringLen(value.bstrVal)));
 }
 
 }  // namespace wmihost

@@ -28,6 +28,10 @@ inline bool isUnset(const VARIANT& value) {
   return value.vt == VT_NULL || value.vt == VT_EMPTY || ((value.vt & VT_ARRAY) && !value.parray);
 }
 
+// The UTF-8 text of a value stored as VT_BSTR: text, a 64-bit integer, a
+// date-time or a reference, embedded NULs kept.
+std::string storedText(const VARIANT& value);
+
 constexpr CIMTYPE scalarOf(CIMTYPE type) { return type & ~CIM_FLAG_ARRAY; }
 constexpr bool isArray(CIMTYPE type) { return (type & CIM_FLAG_ARRAY) != 0; }
 

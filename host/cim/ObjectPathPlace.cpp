@@ -1,6 +1,7 @@
 #include "host/cim/ObjectPathPlace.h"
 
 #include "common/text/AsciiCase.h"
+#include "host/cim/ComputerName.h"
 #include "host/cim/MachineName.h"
 #include "host/cim/NamespaceName.h"
 
@@ -10,9 +11,11 @@ using qrv::text::equalsIgnoringAsciiCase;
 
 namespace {
 
+// The computer name is the one this host writes in __SERVER and __PATH, so a
+// path it delivered names this machine however long or dotted its host name.
 bool isThisMachine(const std::string& server) {
   return server.empty() || server == "." || equalsIgnoringAsciiCase(server, "localhost") ||
-         equalsIgnoringAsciiCase(server, machineName());
+         equalsIgnoringAsciiCase(server, computerName()) || equalsIgnoringAsciiCase(server, machineName());
 }
 
 }  // namespace

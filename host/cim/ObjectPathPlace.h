@@ -17,12 +17,12 @@ struct PlaceRefusal {
   std::string reason;
 };
 
-// None when the path's server is absent, ".", "localhost" or this machine's
-// name (letter case aside), and its namespace is absent or `servedNamespace`
-// as WMI compares namespaces. Another server is refused as WMI refuses a
-// machine it cannot connect to, with RPC_S_SERVER_UNAVAILABLE as an HRESULT:
-// this host connects to no other. Another namespace is refused with
-// WBEM_E_INVALID_NAMESPACE.
+// None when the path's server is absent, ".", "localhost", this machine's
+// name or its computer name (ComputerName.h), letter case aside, and its
+// namespace is absent or `servedNamespace` as WMI compares namespaces.
+// Another server is refused as WMI refuses a machine it cannot connect to,
+// with RPC_S_SERVER_UNAVAILABLE as an HRESULT: this host connects to no
+// other. Another namespace is refused with WBEM_E_INVALID_NAMESPACE.
 std::optional<PlaceRefusal> placeRefusal(const ObjectPath& path, std::string_view servedNamespace);
 
 }  // namespace wmihost

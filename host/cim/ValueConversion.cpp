@@ -14,7 +14,6 @@ namespace wmihost {
 
 using qrv::com::Bstr;
 using qrv::com::Variant;
-using qrv::com::toUtf8;
 using qrv::com::toWide;
 
 namespace {
@@ -51,10 +50,6 @@ std::optional<IntegerRange> integerRange(CIMTYPE type) {
   }
 }
 
-std::string textOf(const VARIANT& value) {
-  return toUtf8(qrv::com::WideTextView(value.bstrVal, SysStringLen(value.bstrVal)));
-}
-
 WholeNumber signedNumber(std::int64_t value) {
   return value < 0 ? WholeNumber{true, 0 - static_cast<std::uint64_t>(value)}
                    : WholeNumber{false, static_cast<std::uint64_t>(value)};
@@ -65,7 +60,7 @@ WholeNumber signedNumber(std::int64_t value) {
 std::optional<WholeNumber> storedNumber(CIMTYPE type, const VARIANT& value) {
   switch (value.vt) {
     case VT_BSTR:
-      return parseWholeNumber(textOf(value));
+      return parseWholeNumber(storedText(value));
     case VT_UI1:
       return WholeNumber{false, value.bVal};
     case VT_I2:
@@ -116,7 +111,7 @@ HRESULT convertReal(CIMTYPE type, const VARIANT& value, VARIANT& out) {
     return S_OK;
   }
   if (value.vt != VT_BSTR) return kTypeMismatch;
-  const auto real = parseReal(textOf(value));
+  const auto real = parseReal(storedText(value));
   if (!real || (type == CIM_REAL32 && std::fabs(*real) > FLT_MAX)) return kTypeMismatch;
   out.vt = stored;
   if (type == CIM_REAL32) {
@@ -130,7 +125,7 @@ HRESULT convertReal(CIMTYPE type, const VARIANT& value, VARIANT& out) {
 HRESULT convertBoolean(const VARIANT& value, VARIANT& out) {
   std::optional<bool> truth;
   if (value.vt == VT_BOOL) truth = value.boolVal != VARIANT_FALSE;
-  if (value.vt == VT_BSTR) truth = parseBoolean(textOf(value));
+  if (value.vt == VT_BSTR) truth = parseBoolean(storedText(value));
   if (!truth) return kTypeMismatch;
   out.vt = VT_BOOL;
   out.boolVal = *truth ? VARIANT_TRUE : VARIANT_FALSE;
@@ -141,7 +136,7 @@ HRESULT convertBoolean(const VARIANT& value, VARIANT& out) {
 HRESULT copyOf(const VARIANT& value, VARIANT& out) { return VariantCopy(&out, const_cast<VARIANT*>(&value)); }
 
 HRESULT convertText(CIMTYPE type, const VARIANT& value, VARIANT& out) {
-  if (value.vt != VT_BSTR || (type == CIM_DATETIME && !isCimDateTime(textOf(value)))) return kTypeMismatch;
+  if (value.vt != VT_BSTR || (type == CIM_DATETIME && !isCimDateTime(storedText(value)))) return kTypeMismatch;
   return copyOf(value, out);
 }
 

@@ -1,6 +1,8 @@
 #include "host/cli/ClassesCommand.h"
 
 #include <algorithm>
+#include <map>
+#include <memory>
 #include <vector>
 
 #include "host/cim/ClassProvider.h"
@@ -47,6 +49,18 @@ std::string registration(const ClassRepository& repository, const ClassDefinitio
   return "yes: " + served.clsid + " in " + *module;
 }
 
+// COM's registration with each CLSID looked up once, however many classes
+// its provider serves: on Linux a look-up reads the whole registry file.
+RegisteredModule lookingUpOnce(const RegisteredModule& registeredModule) {
+  if (!registeredModule) return {};
+  auto known = std::make_shared<std::map<std::string, std::optional<std::string>>>();
+  return [registeredModule, known](const std::string& clsid) {
+    auto found = known->find(clsid);
+    if (found == known->end()) found = known->emplace(clsid, registeredModule(clsid)).first;
+    return found->second;
+  };
+}
+
 std::string padded(const std::string& text, std::size_t width) {
   return text + std::string(width - text.size() + 2, ' ');
 }
@@ -55,12 +69,13 @@ std::string padded(const std::string& text, std::size_t width) {
 
 std::string classListing(const ClassRepository& repository, const std::string& nameSpace,
                          const RegisteredModule& registeredModule) {
+  const RegisteredModule lookUp = lookingUpOnce(registeredModule);
   std::vector<ClassLine> lines{{"Class", "Provider", "Registered"}};
   for (const auto& definition : repository.classes(nameSpace)) {
     if (definition->provider.empty()) {
       lines.push_back({definition->name, "-", "-"});
     } else {
-      lines.push_back({definition->name, definition->provider, registration(repository, *definition, registeredModule)});
+      lines.push_back({definition->name, definition->provider, registration(repository, *definition, lookUp)});
     }
   }
   std::size_t classWidth = 0;

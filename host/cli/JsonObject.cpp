@@ -18,8 +18,6 @@ using qrv::com::toUtf8;
 
 namespace {
 
-std::string textOf(BSTR text) { return toUtf8(qrv::com::WideTextView(text, SysStringLen(text))); }
-
 std::string embeddedJson(IUnknown* unknown) {
   ComPtr<IWbemClassObject> object;
   if (!unknown || FAILED(unknown->QueryInterface(IID_IWbemClassObject, reinterpret_cast<void**>(object.put())))) {
@@ -42,12 +40,12 @@ std::string scalarJson(CIMTYPE type, const VARIANT& value) {
     case CIM_STRING:
     case CIM_DATETIME:
     case CIM_REFERENCE:
-      return jsonString(textOf(value.bstrVal));
+      return jsonString(storedText(value));
     case CIM_CHAR16:
       return jsonString(toUtf8(qrv::com::WideText(1, static_cast<WCHAR>(value.iVal))));
     case CIM_SINT64:
     case CIM_UINT64:
-      return textOf(value.bstrVal);
+      return storedText(value);
     case CIM_REAL32:
       return realJson(value.fltVal, type, value);
     case CIM_REAL64:

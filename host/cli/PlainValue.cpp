@@ -25,7 +25,7 @@ std::string flattened(std::string text) {
 }
 
 std::string plainScalar(CIMTYPE type, const VARIANT& value) {
-  if (value.vt == VT_BSTR) return qrv::com::toUtf8(qrv::com::WideTextView(value.bstrVal, SysStringLen(value.bstrVal)));
+  if (value.vt == VT_BSTR) return storedText(value);
   if (type == CIM_CHAR16) return qrv::com::toUtf8(qrv::com::WideText(1, static_cast<WCHAR>(value.iVal)));
   const std::string text = mofValueText(type, value);
   return value.vt == VT_UNKNOWN ? flattened(text) : text;

@@ -4,8 +4,8 @@
 #include <optional>
 #include <utility>
 
-#include "common/com/TextConversion.h"
 #include "common/text/AsciiCase.h"
+#include "host/cim/CimTypes.h"
 #include "host/query/PropertySelection.h"
 #include "host/query/QueryError.h"
 
@@ -25,8 +25,7 @@ const WbemObject& hostObject(const ComPtr<IWbemClassObject>& object) { return Wb
 std::optional<std::string> referenceOf(const WbemObject& association, const std::string& property) {
   const auto index = association.definition().indexOf(property);
   if (!index || association.value(*index).vt != VT_BSTR) return std::nullopt;
-  const VARIANT& value = association.value(*index);
-  return qrv::com::toUtf8(qrv::com::WideTextView(value.bstrVal, SysStringLen(value.bstrVal)));
+  return storedText(association.value(*index));
 }
 
 void note(const InstanceSource& provider, const std::string& line) {

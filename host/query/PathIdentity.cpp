@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <tuple>
 
-#include "common/com/TextConversion.h"
 #include "common/text/AsciiCase.h"
+#include "host/cim/CimTypes.h"
 #include "host/cim/MofValue.h"
 #include "host/cim/ObjectPathParser.h"
 
@@ -37,8 +37,7 @@ std::string valueOf(const std::string& written) {
 // A stored key value in the terms of valueOf: text as it is, numbers and
 // booleans as a path writes them.
 std::string valueOf(CIMTYPE type, const VARIANT& stored) {
-  if (stored.vt != VT_BSTR) return mofValueText(type, stored);
-  return qrv::com::toUtf8(qrv::com::WideTextView(stored.bstrVal, SysStringLen(stored.bstrVal)));
+  return stored.vt == VT_BSTR ? storedText(stored) : mofValueText(type, stored);
 }
 
 // The name of the class's only key; empty when it has none or several.

@@ -2,9 +2,8 @@
 
 #include <algorithm>
 
-#include <unistd.h>
-
 #include "common/text/AsciiCase.h"
+#include "host/cim/MachineName.h"
 
 namespace wmihost {
 
@@ -13,9 +12,7 @@ namespace {
 constexpr std::size_t kNetBiosNameLength = 15;
 
 std::string lookUpComputerName() {
-  char buffer[256] = {};
-  if (gethostname(buffer, sizeof buffer - 1) != 0) return {};
-  const std::string hostName(buffer);
+  const std::string hostName = machineName();
   return qrv::text::toUpperAscii(hostName.substr(0, std::min(hostName.find('.'), kNetBiosNameLength)));
 }
 

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "host/cim/ComputerName.h"
 #include "host/cim/ObjectPathPlace.h"
 #include "tests/host/cim/HostTestUtil.h"
 
@@ -26,7 +27,7 @@ TEST(ObjectPathPlace, ThisMachineAndTheServedNamespaceAreTakenInEverySpelling) {
   for (const std::string& path :
        {std::string("Disk"), std::string(R"(\\.\root\cimv2:Disk)"), std::string(R"(\\LocalHost\ROOT\CIMV2:Disk)"),
         std::string("//./root/cimv2:Disk"), std::string(R"(root\cimv2:Disk="x")"),
-        R"(\\)" + hostName() + R"(\root\cimv2:Disk)"}) {
+        R"(\\)" + hostName() + R"(\root\cimv2:Disk)", R"(\\)" + computerName() + R"(\root\cimv2:Disk)"}) {
     EXPECT_FALSE(refusalOf(path)) << path;
   }
 }

@@ -77,6 +77,21 @@ TEST(ClassesCommand, AProviderThatTakesOnlyGetsIsRegisteredOneThatTakesNothingIs
               HasSubstr("\nFan      sensors   no: the provider sensors (classes.mof:6) is no instance provider"));
 }
 
+// Fan and Pump share their provider: COM's registration, whose registry
+// file is read whole at each look-up, is asked about its CLSID once.
+TEST(ClassesCommand, LooksUpEachClsidOnce) {
+  const auto repository = repositoryOf(std::string(kClasses) +
+                                       "instance of __InstanceProviderRegistration { Provider = $P; };");
+  std::vector<std::string> asked;
+  const RegisteredModule counting = [&asked](const std::string& clsid) -> std::optional<std::string> {
+    asked.push_back(clsid);
+    return "/opt/korvex/wexi.so";
+  };
+  EXPECT_THAT(classListing(*repository, "root\\cimv2", counting),
+              HasSubstr("\nPump     Sensors   yes: {5A1E7C3D-0B94-4F2A-9C61-7D28E4B0A913} in /opt/korvex/wexi.so\n"));
+  EXPECT_EQ(asked, std::vector<std::string>{kClsid});
+}
+
 class DescribeCommand : public ::testing::Test {
  protected:
   void TearDown() override { qrv::test::removeTree(dir_); }
