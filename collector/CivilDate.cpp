@@ -41,4 +41,10 @@ CivilDate civilFromDays(std::int64_t days) {
   return CivilDate{year, month, day};
 }
 
+CivilTime civilFromSeconds(std::int64_t seconds) {
+  const std::int64_t days = seconds / kSecondsPerDay - (seconds % kSecondsPerDay < 0 ? 1 : 0);
+  const auto secondOfDay = static_cast<int>(seconds - days * kSecondsPerDay);
+  return CivilTime{civilFromDays(days), secondOfDay / 3600, secondOfDay / 60 % 60, secondOfDay % 60};
+}
+
 }  // namespace collector

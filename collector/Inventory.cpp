@@ -8,8 +8,6 @@ namespace collector {
 
 namespace {
 
-constexpr std::int64_t kSecondsPerDay = 86400;
-
 // The source's element, or nullopt with the failure in the log.
 std::optional<XmlElement> ask(const Source& source, std::vector<std::string>& logLines) {
   Notes notes;
@@ -48,12 +46,10 @@ Inventory collectInventory(const std::vector<Source>& sources, std::int64_t coll
 }
 
 std::string logText(const std::vector<std::string>& lines, std::int64_t epochSeconds) {
-  const std::int64_t days = epochSeconds / kSecondsPerDay;
-  const std::int64_t second = epochSeconds % kSecondsPerDay;
-  const CivilDate date = civilFromDays(days);
+  const CivilTime time = civilFromSeconds(epochSeconds);
   char stamp[32];
-  std::snprintf(stamp, sizeof stamp, "%04d-%02u-%02uT%02d:%02d:%02dZ ", date.year, date.month, date.day,
-                static_cast<int>(second / 3600), static_cast<int>(second / 60 % 60), static_cast<int>(second % 60));
+  std::snprintf(stamp, sizeof stamp, "%04d-%02u-%02uT%02d:%02d:%02dZ ", time.date.year, time.date.month,
+                time.date.day, time.hour, time.minute, time.second);
   std::string text;
   for (const std::string& line : lines) text += stamp + line + "\n";
   return text;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "collector/TrimSpaces.h"
+
 namespace collector {
 
 namespace {
@@ -18,12 +20,6 @@ std::vector<std::string> splitStrings(std::string_view set) {
     set.remove_prefix(std::min(end + 1, set.size()));
   }
   return strings;
-}
-
-std::string_view trimmed(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 }  // namespace
@@ -67,7 +63,7 @@ std::optional<std::string_view> SmbiosStructure::bytes(std::size_t offset, std::
 std::optional<std::string> SmbiosStructure::string(std::size_t offset) const {
   const auto number = byte(offset);
   if (!number || *number == 0 || *number > strings_.size()) return std::nullopt;
-  const std::string_view text = trimmed(strings_[*number - 1u]);
+  const std::string_view text = trimSpaces(strings_[*number - 1u]);
   return text.empty() ? std::nullopt : std::optional<std::string>(text);
 }
 

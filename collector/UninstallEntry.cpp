@@ -9,8 +9,6 @@ namespace collector {
 
 namespace {
 
-constexpr std::int64_t kSecondsPerDay = 86400;
-
 bool listed(const UninstallEntry& entry) {
   return entry.displayName && !entry.displayName->empty() && entry.systemComponent.value_or(0) != 1;
 }

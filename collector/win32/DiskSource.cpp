@@ -8,6 +8,7 @@
 #include <map>
 #include <vector>
 
+#include "collector/TrimSpaces.h"
 #include "collector/VolumeName.h"
 #include "collector/win32/UniqueHandle.h"
 #include "collector/win32/WideText.h"
@@ -53,10 +54,7 @@ bool control(const UniqueHandle& device, DWORD code, const void* in, DWORD inSiz
 std::string descriptorString(const std::vector<BYTE>& buffer, DWORD size, DWORD offset) {
   if (offset == 0 || offset >= size) return {};
   const char* start = reinterpret_cast<const char*>(buffer.data()) + offset;
-  const std::size_t length = strnlen(start, size - offset);
-  std::string text(start, length);
-  const std::size_t first = text.find_first_not_of(' ');
-  return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(' ') - first + 1);
+  return std::string(trimSpaces(std::string_view(start, strnlen(start, size - offset))));
 }
 
 std::optional<std::string> transport(STORAGE_BUS_TYPE bus) {

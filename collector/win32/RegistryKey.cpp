@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "collector/TrimSpaces.h"
 #include "collector/win32/WideText.h"
 
 namespace collector {
@@ -50,10 +51,10 @@ std::optional<std::string> RegistryKey::text(const wchar_t* name) const {
       (type != REG_SZ && type != REG_EXPAND_SZ)) {
     return std::nullopt;
   }
-  std::string text = utf8(value.data(), std::min<std::size_t>(size / sizeof(wchar_t), value.size()));
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return std::nullopt;
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+  const std::string text = utf8(value.data(), std::min<std::size_t>(size / sizeof(wchar_t), value.size()));
+  const std::string_view trimmed = trimSpaces(text);
+  if (trimmed.empty()) return std::nullopt;
+  return std::string(trimmed);
 }
 
 std::optional<DWORD> RegistryKey::number(const wchar_t* name) const {

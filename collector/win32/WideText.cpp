@@ -16,12 +16,8 @@ std::string utf8(const wchar_t* text, std::size_t size) {
 }
 
 std::wstring wide(std::string_view utf8Text) {
-  if (utf8Text.empty()) return {};
-  const int size = static_cast<int>(utf8Text.size());
-  const int units = MultiByteToWideChar(CP_UTF8, 0, utf8Text.data(), size, nullptr, 0);
-  std::wstring text(static_cast<std::size_t>(units), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8Text.data(), size, text.data(), units);
-  return text;
+  const std::u16string units = qrv::text::utf16FromUtf8(utf8Text);
+  return std::wstring(units.begin(), units.end());
 }
 
 std::string errorText(DWORD error) {

@@ -28,7 +28,7 @@ std::string utf8FromUtf16(std::u16string_view units) {
 
 std::string decodeUtf16Le(std::string_view bytes) { return utf8FromUtf16(utf16LeUnits(bytes)); }
 
-std::string encodeUtf16Le(std::string_view text) {
+std::u16string utf16FromUtf8(std::string_view text) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   std::u16string units;
   bool invalid = false;
@@ -37,6 +37,11 @@ std::string encodeUtf16Le(std::string_view text) {
     i = unicode::decodeUtf8(bytes, text.size(), i, &codePoint, &invalid);
     unicode::appendUtf16(units, codePoint);
   }
+  return units;
+}
+
+std::string encodeUtf16Le(std::string_view text) {
+  const std::u16string units = utf16FromUtf8(text);
   std::string out;
   out.reserve(units.size() * 2);
   for (const char16_t unit : units) {

@@ -17,6 +17,10 @@ std::string utf8FromUtf16(std::u16string_view units);
 // an odd last byte is ignored.
 std::string decodeUtf16Le(std::string_view bytes);
 
+// UTF-8 text as UTF-16 code units; each ill-formed sequence (its longest
+// well-formed prefix, at least one byte) becomes U+FFFD.
+std::u16string utf16FromUtf8(std::string_view text);
+
 // UTF-8 text encoded as UTF-16LE bytes; each ill-formed sequence (its longest
 // well-formed prefix, at least one byte) becomes U+FFFD.
 std::string encodeUtf16Le(std::string_view text);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "collector/CivilDate.h"
 
 namespace collector {
@@ -29,6 +31,18 @@ TEST(CivilDate, RoundTripsEveryDayOfFourCenturies) {
   }
   EXPECT_FALSE(isValidDate({1900, 2, 29}));
   EXPECT_TRUE(isValidDate({2000, 2, 29}));
+}
+
+TEST(CivilTime, SplitsAMomentIntoDateAndTimeOfDay) {
+  const CivilTime time = civilFromSeconds(1796841221);
+  EXPECT_EQ((std::vector<std::int64_t>{time.date.year, time.date.month, time.date.day, time.hour, time.minute,
+                                       time.second}),
+            (std::vector<std::int64_t>{2026, 12, 9, 18, 33, 41}));
+  const CivilTime before = civilFromSeconds(-1);
+  EXPECT_EQ((std::vector<std::int64_t>{before.date.year, before.date.month, before.date.day, before.hour,
+                                       before.minute, before.second}),
+            (std::vector<std::int64_t>{1969, 12, 31, 23, 59, 59}))
+      << "the second before the epoch belongs to the day before";
 }
 
 }  // namespace

@@ -32,17 +32,15 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import rulosrv_wine_e2e  # noqa: E402
-from rulosrv_wine_e2e import check, read_bytes, run_steps, set_aside_files, text_of, write_file  # noqa: E402
+from rulosrv_wine_e2e import (CONFIG_KEY, EVENT_SOURCE_KEY, SERVICE_KEY, SERVICE_VALUES, check,  # noqa: E402
+                              check_event_source, read_bytes, run_steps, set_aside_files, text_of, write_file)
 from wexi_regsvr32_wine import Registry, expected_entries  # noqa: E402
 from wine_prefix import WinePrefix, require_wine, skip, windows_path  # noqa: E402
 from wmihost_wine_e2e import Outcome  # noqa: E402
 
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 INSTALL_DIR = r"C:\Program Files\Korvex"
-SETTINGS_KEY = r"HKLM\SOFTWARE\Korvex\rulo\SysInvSrv"
 PRODUCT_KEY = r"HKLM\SOFTWARE\Korvex"
-SERVICE_KEY = r"HKLM\SYSTEM\CurrentControlSet\Services\rulosrv"
-EVENT_SOURCE_KEY = r"HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\rulosrv"
 UNINSTALL_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall"
 # The deployment's own files, installed as the Windows build lays them out.
 DEPLOYMENT = ("xmlreg", "mof", os.path.join("xslroot", "inventory", "xsl"))
@@ -200,7 +198,7 @@ class Scenario:
             check(found_com.get(key) == expected_com.get(key),
                   "HKCR\\%s: expected %r, found %r" % (key, expected_com.get(key), found_com.get(key)))
 
-        settings = self.reg_query(SETTINGS_KEY)
+        settings = self.reg_query(CONFIG_KEY)
         check(settings == {
             "invexecdir": ("REG_SZ", INSTALL_DIR + r"\collector\korvex-collector.exe"),
             "invoutputfile": ("REG_SZ", INSTALL_DIR + r"\xslroot\inventory\data\inventory.xml"),
@@ -212,22 +210,8 @@ class Scenario:
         check(image in {("REG_SZ", path) for path in (INSTALL_DIR + r"\bin\rulosrv.exe",
                                                       '"%s\\bin\\rulosrv.exe"' % INSTALL_DIR)},
               "the service's program %r" % (image,))
-        expected_service = {
-            "DisplayName": ("REG_SZ", "KSM CM Inventory Agent"),
-            "Type": ("REG_DWORD", "0x110"),
-            "Start": ("REG_DWORD", "0x2"),
-            "ErrorControl": ("REG_DWORD", "0x1"),
-            "ObjectName": ("REG_SZ", "LocalSystem"),
-        }
-        check(all(service.get(name) == value for name, value in expected_service.items()), "service key %r" % service)
-        message_file = INSTALL_DIR + r"\bin\rulosrv.DLL"
-        source = self.reg_query(EVENT_SOURCE_KEY)
-        check(source == {
-            "EventMessageFile": ("REG_EXPAND_SZ", message_file),
-            "TypesSupported": ("REG_DWORD", "0x7"),
-            "CategoryMessageFile": ("REG_EXPAND_SZ", message_file),
-            "CategoryCount": ("REG_DWORD", "0x1"),
-        }, "event source key %r" % source)
+        check(all(service.get(name) == value for name, value in SERVICE_VALUES.items()), "service key %r" % service)
+        check_event_source(self.reg_query(EVENT_SOURCE_KEY), INSTALL_DIR + r"\bin\rulosrv.DLL")
         product = self.reg_query(UNINSTALL_KEY + "\\" + self.product_code) or {}
         check(product.get("DisplayName") == ("REG_SZ", "Korvex Inventory"), "not registered as a product: %r" % product)
 
@@ -316,7 +300,7 @@ class Scenario:
         check(self.reg_query(UNINSTALL_KEY + "\\" + older_code) is None, "the older product is still installed")
         newer = self.reg_query(UNINSTALL_KEY + "\\" + self.product_code) or {}
         check(newer.get("DisplayVersion") == ("REG_SZ", newer_version), "the newer product: %r" % newer)
-        check(self.service_state() == "STOPPED" and self.reg_query(SETTINGS_KEY) is not None
+        check(self.service_state() == "STOPPED" and self.reg_query(CONFIG_KEY) is not None
               and os.path.isfile(os.path.join(self.install_dir, "bin", "wexi.dll")), "the upgrade lost the product")
         newer_msi, self.msi = self.msi, older_msi
         status, log = self.msiexec("/i")

@@ -24,6 +24,14 @@ from wine_prefix import WinePrefix, require_wine, windows_path  # noqa: E402
 CONFIG_KEY = r"HKLM\SOFTWARE\Korvex\rulo\SysInvSrv"
 SERVICE_KEY = r"HKLM\System\CurrentControlSet\Services\rulosrv"
 EVENT_SOURCE_KEY = r"HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\rulosrv"
+# The values of the service key besides ImagePath, whoever installs the service.
+SERVICE_VALUES = {
+    "DisplayName": ("REG_SZ", "KSM CM Inventory Agent"),
+    "Type": ("REG_DWORD", "0x110"),
+    "Start": ("REG_DWORD", "0x2"),
+    "ErrorControl": ("REG_DWORD", "0x1"),
+    "ObjectName": ("REG_SZ", "LocalSystem"),
+}
 
 UPDATED = "Korvex Quorvane Inventory data for WMI gets updated successfully"
 DELAY = "Delay 1 second(s) to start Korvex Inventory Collector"
@@ -79,6 +87,16 @@ def parse_events(output):
 def check(condition, message):
     if not condition:
         raise AssertionError(message)
+
+
+def check_event_source(source, message_file):
+    """source: the event source key's values, which name message_file for the messages and categories."""
+    check(source == {
+        "EventMessageFile": ("REG_EXPAND_SZ", message_file),
+        "TypesSupported": ("REG_DWORD", "0x7"),
+        "CategoryMessageFile": ("REG_EXPAND_SZ", message_file),
+        "CategoryCount": ("REG_DWORD", "0x1"),
+    }, "event source key %r" % source)
 
 
 def check_events(events, expected):
@@ -240,23 +258,9 @@ class Scenario:
         check_events(events, [("trace", "rulosrv is installed")])
         service = self.reg_query(SERVICE_KEY)
         check(service is not None, "no service key after -install")
-        expected = {
-            "DisplayName": ("REG_SZ", "KSM CM Inventory Agent"),
-            "ImagePath": ("REG_SZ", '"%s"' % windows_path(self.rulosrv)),
-            "Type": ("REG_DWORD", "0x110"),
-            "Start": ("REG_DWORD", "0x2"),
-            "ErrorControl": ("REG_DWORD", "0x1"),
-            "ObjectName": ("REG_SZ", "LocalSystem"),
-        }
+        expected = dict(SERVICE_VALUES, ImagePath=("REG_SZ", '"%s"' % windows_path(self.rulosrv)))
         check(all(service.get(k) == v for k, v in expected.items()), "service key %r" % service)
-        message_file = windows_path(self.rulosrv)[:-len(".exe")] + ".DLL"
-        source = self.reg_query(EVENT_SOURCE_KEY)
-        check(source == {
-            "EventMessageFile": ("REG_EXPAND_SZ", message_file),
-            "TypesSupported": ("REG_DWORD", "0x7"),
-            "CategoryMessageFile": ("REG_EXPAND_SZ", message_file),
-            "CategoryCount": ("REG_DWORD", "0x1"),
-        }, "event source key %r" % source)
+        check_event_source(self.reg_query(EVENT_SOURCE_KEY), windows_path(self.rulosrv)[:-len(".exe")] + ".DLL")
         # Installed already: nothing changes and nothing is reported.
         again = self.rulosrv_command("-install")
         check(again == (0, "", []), "a second -install gave %r" % (again,))

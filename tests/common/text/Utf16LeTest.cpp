@@ -34,6 +34,13 @@ TEST(DecodeUtf16Le, ReplacesLoneSurrogatesAndKeepsWhatFollows) {
 
 TEST(DecodeUtf16Le, KeepsNulsAndIgnoresAnOddLastByte) { EXPECT_EQ(decodeUtf16Le("a\0\0\0b\0c"s), "a\0b"s); }
 
+TEST(Utf16FromUtf8, GivesUnitsAndPairsBeyondTheBasicPlane) {
+  EXPECT_EQ(utf16FromUtf8("A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"), u"A\x00E9\x20AC\xD83D\xDE00");
+  EXPECT_EQ(utf16FromUtf8("a\0b"s), u"a\0b"s);
+  EXPECT_EQ(utf16FromUtf8("\xE2\x82z"), u"\xFFFDz") << "a sequence cut short";
+  EXPECT_EQ(utf16FromUtf8(""), u"");
+}
+
 TEST(EncodeUtf16Le, WritesTheLowByteFirstAndPairsBeyondTheBasicPlane) {
   EXPECT_EQ(encodeUtf16Le("A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"), "A\0\xE9\0\xAC\x20\x3D\xD8\x00\xDE"s);
   EXPECT_EQ(encodeUtf16Le("a\0b"s), "a\0\0\0b\0"s);
