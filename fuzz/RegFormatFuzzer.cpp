@@ -24,19 +24,9 @@ namespace {
 
 const std::string kKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\K";
 
-bool validUtf8(const std::string& text) {
-  bool invalid = false;
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  for (std::size_t i = 0; i < text.size() && !invalid;) {
-    char32_t codePoint = 0;
-    i = qrv::unicode::decodeUtf8(bytes, text.size(), i, &codePoint, &invalid);
-  }
-  return !invalid;
-}
-
 // The text as regedit saves it: UTF-16LE after a byte order mark.
 std::optional<std::string> asUtf16(const std::string& text) {
-  if (!validUtf8(text)) return std::nullopt;
+  if (!qrv::unicode::isWellFormedUtf8(text)) return std::nullopt;
   return "\xFF\xFE" + qrv::text::encodeUtf16Le(text);
 }
 

@@ -24,16 +24,6 @@ namespace {
 
 using namespace xercesc;
 
-bool validUtf8(const std::string& text) {
-  bool invalid = false;
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  for (std::size_t i = 0; i < text.size() && !invalid;) {
-    char32_t codePoint = 0;
-    i = qrv::unicode::decodeUtf8(bytes, text.size(), i, &codePoint, &invalid);
-  }
-  return !invalid;
-}
-
 std::string utf8(const XMLCh* text) {
   TranscodeToStr bytes(text, "UTF-8");
   return std::string(reinterpret_cast<const char*>(bytes.str()), bytes.length());
@@ -62,7 +52,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const qrv::cim::KeyValues keys{{name, value}};
   // A value starting with '{' is an array, written as elements of its own.
   if (name.empty() || (!value.empty() && value[0] == '{')) return 0;
-  if (!validUtf8(name) || !validUtf8(value) || !qrv::cim::keysFitTheRequestDocument(keys)) return 0;
+  if (!qrv::unicode::isWellFormedUtf8(name) || !qrv::unicode::isWellFormedUtf8(value) ||
+      !qrv::cim::keysFitTheRequestDocument(keys)) {
+    return 0;
+  }
 
   qrv::cim::ClassMap classMap("root\\cimv2", "Fan");
   classMap.addAttribute(qrv::cim::Attribute(true, false, name, ""));
